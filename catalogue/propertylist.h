@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+#include <plist/plist.h>
+
+#include <memory>
+#include <optional>
+
+namespace Glimmerpad {
+
+struct PlistDeleter
+{
+    void operator()(plist_t node) const noexcept
+    {
+        if (node)
+            plist_free(node);
+    }
+};
+
+// Owns one libplist node tree (plist_t is an untyped pointer).
+using PlistPtr = std::unique_ptr<std::remove_pointer_t<plist_t>, PlistDeleter>;
+
+// libplist takes lengths as 32-bit values; a file of several hundred megabytes is never a
+// property list we want anyway, so every read is bounded.
+inline constexpr qint64 kMaxUserSnippetFileBytes = 16 * 1024 * 1024;
+inline constexpr qint64 kMaxSystemLibraryBytes = 256 * 1024 * 1024;
+
+// Parses XML or binary property-list bytes (libplist tells them apart). Null when malformed.
+PlistPtr parsePropertyList(QByteArrayView bytes);
+
+// Reads and parses the file at path. Null when the file is missing, not a regular file,
+// larger than maxBytes, unreadable or malformed; the reason goes to *error when given.
+PlistPtr readPropertyListFile(const QString &path, qint64 maxBytes, QString *error = nullptr);
+
+// Serialises a node tree as an XML property list.
+QByteArray toXmlPropertyList(plist_t node);
+
+// The value of a PLIST_STRING node; nullopt for any other node or none.
+std::optional<QString> stringValue(plist_t node);
+
+// The string stored under key in a dictionary node; nullopt when absent or not a string.
+std::optional<QString> dictString(plist_t dict, const char *key);
+
+// Deep equality of two node trees: same types, same values, same dictionary keys, same array order.
+bool propertyListsEqual(plist_t a, plist_t b);
+
+} // namespace Glimmerpad

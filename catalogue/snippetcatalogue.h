@@ -1,0 +1,119 @@
+#pragma once
+
+#include "catalogue/snippetrecord.h"
+
+#include <QHash>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+namespace Glimmerpad {
+
+using Identifier = std::optional<QString>; // absent when a record has no string identifier
+
+// What a change to the user snippet folder came to.
+struct ChangeResult
+{
+    enum class Status
+    {
+        Done,        // the file was written or removed
+        NothingToDo, // revert of a snippet without override file
+        Refused,     // no snippet at that row, or an identifier that cannot be a file name
+        Failed,      // the file system said no; reason says why
+    };
+    Status status = Status::Done;
+    QString reason;
+
+    bool succeeded() const { return status == Status::Done || status == Status::NothingToDo; }
+};
+
+// The snippets of one Xcode installation and one home folder: the system snippets (read once),
+// the user's snippet files (re-read after every change), overrides and the search filter.
+// Main thread only; nothing here touches a user interface.
+class SnippetCatalogue
+{
+public:
+    explicit SnippetCatalogue(QString homeDirectory);
+
+    QString homeDirectory() const { return m_home; }
+    QString userLibraryDirectory() const;
+    // The user snippet folder; created with its parents when nothing exists at its path.
+    QString userCodeSnippetsDirectory() const;
+
+    // Loading. The Xcode path must already have passed the version gate.
+    void parseSystemCodeSnippets(const QString &xcodePath);
+    void parseUserCodeSnippets();
+
+    // The catalogue arrays. Row indexes everywhere are indexes into filteredSystemCodeSnippets().
+    const QList<SnippetRecord> &systemCodeSnippets() const { return m_system; }
+    const QList<Identifier> &systemCodeSnippetIdentifiers() const { return m_systemIdentifiers; }
+    const QList<SnippetRecord> &filteredSystemCodeSnippets() const { return m_filtered; }
+    const QList<SnippetRecord> &userCodeSnippets() const { return m_user; }
+    const QList<Identifier> &userCodeSnippetIdentifiers() const { return m_userIdentifiers; }
+    // The file each user snippet was read from, same order as userCodeSnippets().
+    const QList<QString> &userCodeSnippetPaths() const { return m_userPaths; }
+    QString systemCodeSnippetsPath() const { return m_libraryPath; }
+
+    qsizetype rowCount() const { return m_filtered.size(); }
+    SnippetRecord recordAtRow(qsizetype row) const;
+
+    // Queries over the arrays.
+    bool hasOverride(const Identifier &identifier) const;
+    // The first user snippet, in folder order, that carries the identifier; null when none.
+    SnippetRecord overrideForIdentifier(const Identifier &identifier) const;
+    static bool isDisabledOverride(const SnippetRecord &override);
+    // The override of a system snippet when there is one, else the system snippet itself.
+    SnippetRecord shownRecord(const SnippetRecord &systemSnippet) const;
+    bool canRevertToStandardSnippet(const SnippetRecord &selectedSnippet) const;
+    quint64 customSnippetCount() const;
+
+    // Changes. Both re-read the user snippets afterwards, as the folder is the only truth.
+    ChangeResult overrideSystemCodeSnippetAtIndex(qsizetype index, bool disableShortcut,
+                                                  const std::optional<QString> &userSnippetContents);
+    ChangeResult removeUserCodeSnippetAtIndex(qsizetype index);
+
+    // The search filter: narrows filteredSystemCodeSnippets() to the system snippets whose
+    // title or summary contains text, ignoring case and diacritics. Empty text shows all.
+    void filterSystemCodeSnippets(const QString &text);
+    QString filterText() const { return m_filterText; }
+
+    // The first row whose system snippet carries identifier; -1 when none.
+    qsizetype rowOfIdentifier(const QString &identifier) const;
+
+    // Whether the identifier can name a file directly inside the user snippet folder.
+    static bool isSafeIdentifier(const Identifier &identifier);
+
+private:
+    struct FolderContents
+    {
+        QList<SnippetRecord> records;
+        QList<Identifier> identifiers;
+        QList<QString> paths;
+    };
+    FolderContents readUserFolder(const QString &folder) const;
+    QString overridePathFor(const QString &identifier) const;
+    void ensureSearchKeys() const;
+
+    QString m_home;
+    QString m_libraryPath;
+    QString m_filterText;
+
+    QList<SnippetRecord> m_system;
+    QList<Identifier> m_systemIdentifiers;
+    QList<SnippetRecord> m_filtered;
+    QList<SnippetRecord> m_user;
+    QList<Identifier> m_userIdentifiers;
+    QList<QString> m_userPaths;
+    QHash<QString, qsizetype> m_firstUserIndex; // identifier -> first index in m_user
+
+    // Folded title and summary per system snippet, made on the first search.
+    struct SearchKey
+    {
+        QString title;
+        QString summary;
+    };
+    mutable QList<SearchKey> m_searchKeys;
+};
+
+} // namespace Glimmerpad
