@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <optional>
+
+namespace Glimmerpad::Test {
+
+// A snippet for fixtures; absent fields are left out of the dictionary.
+struct Snippet
+{
+    std::optional<QString> identifier;
+    std::optional<QString> title;
+    std::optional<QString> summary;
+    std::optional<QString> completionPrefix;
+    std::optional<QString> contents;
+    QString extraXml; // further <key>/<value> pairs, written verbatim inside the <dict>
+};
+
+QString xmlEscaped(const QString &text);
+QByteArray dictXml(const Snippet &snippet);                     // "<dict>...</dict>"
+QByteArray plistDocument(const QByteArray &rootXml);            // wraps a root element in a plist document
+QByteArray snippetFile(const Snippet &snippet);                 // a user snippet file (XML)
+QByteArray libraryFile(const QList<Snippet> &snippets);         // a system library (XML)
+QByteArray toBinaryPlist(const QByteArray &xmlDocument);        // the same property list, binary
+
+bool writeFile(const QString &path, const QByteArray &bytes); // makes missing parent folders
+QByteArray readFile(const QString &path);
+
+// A temporary Xcode installation and home folder. Nothing outside the temporary folder is touched.
+class Fixture
+{
+public:
+    Fixture();
+
+    QString root() const { return m_dir.path(); }
+    QString xcodePath() const;  // <root>/Applications/Xcode.app
+    QString home() const;       // <root>/home
+    QString userFolder() const; // <home>/Library/Developer/Xcode/UserData/CodeSnippets
+
+    // Writes Contents/Info.plist with the given CFBundleShortVersionString (absent: no key).
+    void writeInfo(const std::optional<QString> &shortVersion);
+    // Writes the library at the location the table selects for version 5.1 or later (IDEKit),
+    // or at the given bundle-relative component.
+    void writeLibrary(const QByteArray &bytes, const QString &component = {});
+    // Version 5.1 Info.plist plus an IDEKit library of the snippets.
+    void install(const QList<Snippet> &snippets);
+    QString writeUserFile(const QString &name, const QByteArray &bytes);
+
+private:
+    QTemporaryDir m_dir;
+};
+
+} // namespace Glimmerpad::Test
