@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+class QPainterPath;
+class QPropertyAnimation;
+class QVBoxLayout;
+
+namespace Glimmerpad {
+
+// The floating panel that holds the snippet editor beside its row in the list: a rounded panel
+// with an arrow pointing at the row. It grabs no input and does not take focus when shown, so
+// the list underneath stays usable while it is open. It sizes itself to the content's size hint
+// (bounded by its own minimum and maximum size).
+class EditorPopover : public QWidget
+{
+    Q_OBJECT
+
+public:
+    static constexpr int kCornerRadius = 6;
+    static constexpr int kArrowDepth = 10;
+    static constexpr int kArrowWidth = 20;
+    static constexpr int kPadding = 8;
+
+    explicit EditorPopover(QWidget *parentWindow);
+    ~EditorPopover() override;
+
+    // Takes ownership; a previous content widget is deleted.
+    void setContentWidget(QWidget *content);
+    QWidget *contentWidget() const;
+
+    // Whether showing fades in. On by default.
+    void setAnimates(bool animates);
+    bool animates() const;
+
+    // Shows (never toggles) the popover beside `rect`, given in `anchor`'s coordinates. Qt::LeftEdge
+    // puts it to the left of the rect with the arrow on its right side, Qt::RightEdge to the right;
+    // when the anchor screen's available geometry has no room there it goes on the other side.
+    // Vertically it is centred on the rect, then kept inside the available geometry. Calling it
+    // again while shown moves the popover and re-points the arrow without fading in again.
+    void showRelativeToRect(const QRect &rect, QWidget *anchor, Qt::Edge preferredEdge = Qt::LeftEdge);
+    // The side of the rect the popover is on.
+    Qt::Edge shownEdge() const;
+    bool isShown() const;
+
+    // Where a popover of `size` goes beside `anchorGlobal` inside `available`; `edgeOut` receives
+    // the side chosen. Only Qt::LeftEdge and Qt::RightEdge are meaningful; any other edge means left.
+    static QRect placement(const QRect &anchorGlobal, const QSize &size, const QRect &available,
+                           Qt::Edge preferredEdge, Qt::Edge *edgeOut);
+
+Q_SIGNALS:
+    // The popover went from shown to hidden: close(), hide() or Escape.
+    void closed();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    QPainterPath outline() const;
+    void setEdge(Qt::Edge edge);
+    void updateMask();
+
+    QVBoxLayout *m_layout;
+    QPointer<QWidget> m_content;
+    QPropertyAnimation *m_fade;
+    Qt::Edge m_edge = Qt::LeftEdge;
+    int m_arrowY = 0; // the arrow tip in local coordinates, before clamping to the straight edge
+    bool m_translucent;
+    bool m_animates = true;
+};
+
+} // namespace Glimmerpad
