@@ -252,10 +252,12 @@ SnippetCatalogue::overrideSystemCodeSnippetAtIndex(qsizetype index, bool disable
         const QByteArray xml = toXmlPropertyList(dict.get());
 
         // Through a temporary file and a rename: the previous override stays whole until the
-        // new one is complete, whatever happens to the process or the disk in between.
+        // new one is complete, whatever happens to the process or the disk in between. The explicit
+        // flush matters: commit() (Qt 6.4) misses a write error that happens while it flushes the
+        // buffer, and would rename a cut-off file over the previous override.
         QSaveFile file(path);
         const bool written = !xml.isEmpty() && file.open(QIODevice::WriteOnly) &&
-                             file.write(xml) == xml.size() && file.commit();
+                             file.write(xml) == xml.size() && file.flush() && file.commit();
         if (!written) {
             qCWarning(lcCatalogue).noquote() << "Could not write User Snippet.";
             result = {ChangeResult::Status::Failed, file.errorString()};
