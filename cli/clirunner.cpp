@@ -140,8 +140,9 @@ std::optional<QString> readContents(Context &cx, const QString &source)
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = decoder(bytes);
     if (decoder.hasError()) {
+        const bool standardInput = source.isEmpty() || source == QLatin1StringView("-");
         cx.fail(QStringLiteral("%1 is not UTF-8 text")
-                    .arg(source.isEmpty() ? QStringLiteral("standard input") : source));
+                    .arg(standardInput ? QStringLiteral("standard input") : source));
         return std::nullopt;
     }
     return text;
