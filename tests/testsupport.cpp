@@ -4,8 +4,11 @@
 #include "catalogue/xcodeinstallation.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+
+#include <algorithm>
 
 namespace Glimmerpad::Test {
 
@@ -83,6 +86,58 @@ QByteArray readFile(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+QStringList folderEntries(const QString &path)
+{
+    QStringList names =
+        QDir(path).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    names.sort(Qt::CaseSensitive);
+    return names;
+}
+
+QStringList treeSnapshot(const QString &root)
+{
+    QStringList entries;
+    const QDir base(root);
+    QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        const QString relative = base.relativeFilePath(path);
+        if (it.fileInfo().isDir())
+            entries.append(relative + u'/');
+        else
+            entries.append(relative + QStringLiteral(": ") + QString::fromUtf8(readFile(path)));
+    }
+    entries.sort(Qt::CaseSensitive);
+    return entries;
+}
+
+static MessageCapture *s_capture = nullptr;
+
+MessageCapture::MessageCapture()
+{
+    s_capture = this;
+    m_previous = qInstallMessageHandler(&MessageCapture::handler);
+}
+
+MessageCapture::~MessageCapture()
+{
+    qInstallMessageHandler(m_previous);
+    s_capture = nullptr;
+}
+
+void MessageCapture::handler(QtMsgType, const QMessageLogContext &, const QString &message)
+{
+    if (s_capture)
+        s_capture->m_messages.append(message);
+}
+
+bool MessageCapture::anyStartsWith(QStringView prefix) const
+{
+    return std::any_of(m_messages.cbegin(), m_messages.cend(),
+                       [prefix](const QString &message) { return message.startsWith(prefix); });
+}
+
 Fixture::Fixture() = default;
 
 QString Fixture::xcodePath() const
@@ -104,14 +159,16 @@ void Fixture::writeInfo(const std::optional<QString> &shortVersion)
 {
     QByteArray dict = "<dict><key>CFBundleIdentifier</key><string>com.apple.dt.Xcode</string>\n";
     if (shortVersion)
-        dict += "<key>CFBundleShortVersionString</key><string>" + xmlEscaped(*shortVersion).toUtf8() + "</string>\n";
+        dict += "<key>CFBundleShortVersionString</key><string>" + xmlEscaped(*shortVersion).toUtf8() +
+                "</string>\n";
     dict += "</dict>\n";
     writeFile(xcodePath() + QStringLiteral("/Contents/Info.plist"), plistDocument(dict));
 }
 
 void Fixture::writeLibrary(const QByteArray &bytes, const QString &component)
 {
-    const QString relative = component.isEmpty() ? QLatin1StringView(Xcode::kIdeKitLibraryComponent) : component;
+    const QString relative =
+        component.isEmpty() ? QLatin1StringView(Xcode::kIdeKitLibraryComponent) : component;
     writeFile(xcodePath() + relative, bytes);
 }
 
@@ -126,6 +183,14 @@ QString Fixture::writeUserFile(const QString &name, const QByteArray &bytes)
     const QString path = userFolder() + u'/' + name;
     writeFile(path, bytes);
     return path;
+}
+
+SnippetCatalogue Fixture::load() const
+{
+    SnippetCatalogue catalogue(home());
+    catalogue.parseSystemCodeSnippets(xcodePath());
+    catalogue.parseUserCodeSnippets();
+    return catalogue;
 }
 
 } // namespace Glimmerpad::Test

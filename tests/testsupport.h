@@ -1,34 +1,68 @@
 #pragma once
 
+#include "catalogue/snippetcatalogue.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
+#include <QtGlobal>
 
 #include <optional>
+#include <ostream>
+
+// Readable QString values in GoogleTest failure messages.
+inline void PrintTo(const QString &text, std::ostream *os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
 
 namespace Glimmerpad::Test {
 
 // A snippet for fixtures; absent fields are left out of the dictionary.
 struct Snippet
 {
-    std::optional<QString> identifier;
-    std::optional<QString> title;
-    std::optional<QString> summary;
-    std::optional<QString> completionPrefix;
-    std::optional<QString> contents;
-    QString extraXml; // further <key>/<value> pairs, written verbatim inside the <dict>
+    std::optional<QString> identifier = {};
+    std::optional<QString> title = {};
+    std::optional<QString> summary = {};
+    std::optional<QString> completionPrefix = {};
+    std::optional<QString> contents = {};
+    QString extraXml = {}; // further <key>/<value> pairs, written verbatim inside the <dict>
 };
 
 QString xmlEscaped(const QString &text);
-QByteArray dictXml(const Snippet &snippet);                     // "<dict>...</dict>"
-QByteArray plistDocument(const QByteArray &rootXml);            // wraps a root element in a plist document
-QByteArray snippetFile(const Snippet &snippet);                 // a user snippet file (XML)
-QByteArray libraryFile(const QList<Snippet> &snippets);         // a system library (XML)
-QByteArray toBinaryPlist(const QByteArray &xmlDocument);        // the same property list, binary
+QByteArray dictXml(const Snippet &snippet);              // "<dict>...</dict>"
+QByteArray plistDocument(const QByteArray &rootXml);     // wraps a root element in a plist document
+QByteArray snippetFile(const Snippet &snippet);          // a user snippet file (XML)
+QByteArray libraryFile(const QList<Snippet> &snippets);  // a system library (XML)
+QByteArray toBinaryPlist(const QByteArray &xmlDocument); // the same property list, binary
 
 bool writeFile(const QString &path, const QByteArray &bytes); // makes missing parent folders
 QByteArray readFile(const QString &path);
+// The names in a folder, hidden ones included, sorted; empty when it is no folder.
+QStringList folderEntries(const QString &path);
+// Everything below root, sorted: "dir/" for a folder, "path: contents" for anything else.
+QStringList treeSnapshot(const QString &root);
+
+// Collects what Qt logs (any category, any level) while alive, instead of printing it.
+// One at a time; the previous handler comes back on destruction.
+class MessageCapture
+{
+public:
+    MessageCapture();
+    ~MessageCapture();
+    MessageCapture(const MessageCapture &) = delete;
+    MessageCapture &operator=(const MessageCapture &) = delete;
+
+    const QStringList &messages() const { return m_messages; }
+    bool anyStartsWith(QStringView prefix) const;
+
+private:
+    static void handler(QtMsgType, const QMessageLogContext &, const QString &message);
+    QStringList m_messages;
+    QtMessageHandler m_previous = nullptr;
+};
 
 // A temporary Xcode installation and home folder. Nothing outside the temporary folder is touched.
 class Fixture
@@ -49,6 +83,8 @@ public:
     // Version 5.1 Info.plist plus an IDEKit library of the snippets.
     void install(const QList<Snippet> &snippets);
     QString writeUserFile(const QString &name, const QByteArray &bytes);
+    // A catalogue of this installation and home, system and user snippets parsed.
+    SnippetCatalogue load() const;
 
 private:
     QTemporaryDir m_dir;

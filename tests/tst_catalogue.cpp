@@ -1,0 +1,351 @@
+// The catalogue: loading, the user snippet folder, writing and reverting overrides.
+#include "catalogue/snippetcatalogue.h"
+#include "testsupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
+
+using namespace Glimmerpad;
+using namespace Glimmerpad::Test;
+using namespace Qt::StringLiterals;
+using Status = ChangeResult::Status;
+using Ids = QList<std::optional<QString>>;
+
+namespace {
+
+TEST(SystemSnippets, SortedByCharacterValueUntitledFirstAndStable)
+{
+    QList<Snippet> library;
+    for (const QString &title :
+         {u"apple"_s, u"Zebra"_s, u""_s, u"Äpfel"_s, u"éclair"_s, u"Banana"_s, u"apple"_s, u""_s, u"fig"_s}) {
+        library.append({.identifier = QString::number(library.size()),
+                        .title = title.isEmpty() ? std::nullopt : std::optional(title)});
+    }
+    Fixture fx;
+    fx.install(library);
+    const SnippetCatalogue catalogue = fx.load();
+    const Ids expected = {u"2"_s, u"7"_s, u"5"_s, u"1"_s, u"0"_s, u"6"_s, u"8"_s, u"3"_s, u"4"_s};
+    EXPECT_EQ(catalogue.systemCodeSnippetIdentifiers(), expected);
+    for (qsizetype row = 0; row < expected.size(); ++row)
+        EXPECT_EQ(catalogue.recordAtRow(row).identifier(), expected[row]);
+}
+
+// In title order: a shortcut, an empty shortcut, none at all.
+class Catalogue : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        fx.install({{.identifier = u"alpha"_s,
+                     .title = u"Alpha"_s,
+                     .completionPrefix = u"al"_s,
+                     .contents = u"alpha body"_s},
+                    {.identifier = u"blank"_s, .title = u"Blank"_s, .completionPrefix = u""_s},
+                    {.identifier = u"none"_s, .title = u"None"_s, .contents = u"none body"_s}});
+    }
+    void load() { catalogue = fx.load(); }
+    QString user(const QString &name) const { return fx.userFolder() + u'/' + name; }
+    SnippetRecord file(const QString &name) const
+    {
+        return SnippetRecord::fromPropertyList(readFile(user(name)));
+    }
+    // Writes a user snippet file; a null identifier or title is left out.
+    QString carrying(const QString &name, const QString &identifier, const QString &title = {})
+    {
+        const auto given = [](const QString &s) { return s.isNull() ? std::nullopt : std::optional(s); };
+        return fx.writeUserFile(name, snippetFile({.identifier = given(identifier), .title = given(title)}));
+    }
+    QString shownTitle(qsizetype row) const
+    {
+        return catalogue.shownRecord(catalogue.recordAtRow(row)).title().value_or(QString());
+    }
+
+    Fixture fx;
+    SnippetCatalogue catalogue{QString()};
+};
+
+TEST_F(Catalogue, DictionaryRootEmptiesTheArraysAbsentLibraryKeepsThem)
+{
+    load();
+    ASSERT_TRUE(QFile::remove(catalogue.systemCodeSnippetsPath()));
+    catalogue.parseSystemCodeSnippets(fx.xcodePath());
+    EXPECT_EQ(catalogue.systemCodeSnippetIdentifiers().size(), 3);
+    EXPECT_EQ(catalogue.rowCount(), 3);
+
+    fx.writeLibrary(snippetFile({.identifier = u"alpha"_s}));
+    catalogue.parseSystemCodeSnippets(fx.xcodePath());
+    EXPECT_TRUE(catalogue.systemCodeSnippets().isEmpty());
+    EXPECT_TRUE(catalogue.systemCodeSnippetIdentifiers().isEmpty());
+    EXPECT_EQ(catalogue.rowCount(), 0);
+}
+
+TEST_F(Catalogue, ReadsOnlyFilesNamedDotCodesnippetThatHoldADictionary)
+{
+    fx.writeLibrary(libraryFile({{.identifier = u"alpha"_s, .title = u"Alpha"_s},
+                                 {.title = u"Anonymous"_s},
+                                 {.identifier = u"blank"_s, .title = u"Blank"_s},
+                                 {.identifier = u"none"_s, .title = u"None"_s}}));
+    carrying(u"x.codesnippets"_s, u"alpha"_s, u"Mine"_s);
+    carrying(u"x.CODESNIPPET"_s, u"alpha"_s, u"Mine"_s);
+    fx.writeUserFile(u"damaged.codesnippet"_s, "<plist><dict><key>");
+    fx.writeUserFile(u"array.codesnippet"_s, plistDocument("<array/>"));
+    ASSERT_TRUE(QDir().mkpath(user(u"y.codesnippet"_s)));
+    carrying(u"anything.codesnippet"_s, u"blank"_s, u"Any"_s);
+    fx.writeUserFile(u"binary.codesnippet"_s,
+                     toBinaryPlist(snippetFile({.identifier = u"none"_s, .title = u"Binary"_s})));
+    carrying(u"orphan.codesnippet"_s, QString(), u"Orphan"_s);
+    load();
+
+    EXPECT_EQ(catalogue.userCodeSnippetPaths(),
+              QStringList({user(u"anything.codesnippet"_s), user(u"binary.codesnippet"_s),
+                           user(u"orphan.codesnippet"_s)}));
+    EXPECT_EQ(catalogue.userCodeSnippetIdentifiers(), Ids({u"blank"_s, u"none"_s, std::nullopt}));
+    // The file without identifier overrides nothing, not even the snippet without one.
+    EXPECT_EQ(QStringList({shownTitle(0), shownTitle(1), shownTitle(2), shownTitle(3)}),
+              QStringList({u"Alpha"_s, u"Anonymous"_s, u"Any"_s, u"Binary"_s}));
+    EXPECT_FALSE(catalogue.canRevertToStandardSnippet(catalogue.recordAtRow(1)));
+    EXPECT_EQ(catalogue.customSnippetCount(), 2u);
+}
+
+TEST_F(Catalogue, MissingUserFolderIsCreatedWithItsParents)
+{
+    ASSERT_FALSE(QFileInfo::exists(fx.home()));
+    load();
+    EXPECT_TRUE(QFileInfo(fx.userFolder()).isDir());
+    EXPECT_TRUE(catalogue.userCodeSnippets().isEmpty());
+}
+
+TEST_F(Catalogue, OfTwoFilesWithOneIdentifierTheFirstByCharacterValueGoverns)
+{
+    carrying(u"a.codesnippet"_s, u"alpha"_s, u"Small"_s);
+    carrying(u"alpha.codesnippet"_s, u"alpha"_s, u"Own"_s);
+    carrying(u"B.codesnippet"_s, u"alpha"_s, u"Capital"_s);
+    load();
+    EXPECT_EQ(shownTitle(0), u"Capital"_s);
+    EXPECT_EQ(catalogue.customSnippetCount(), 1u);
+}
+
+TEST_F(Catalogue, SkipsUserFilesLargerThan16MiB)
+{
+    const PlistPtr dict = parsePropertyList(snippetFile({.identifier = u"alpha"_s}));
+    const QByteArray padding(kMaxUserSnippetFileBytes, 'x');
+    plist_dict_set_item(dict.get(), "Padding", plist_new_data(padding.constData(), padding.size()));
+    char *bin = nullptr;
+    uint32_t length = 0;
+    plist_to_bin(dict.get(), &bin, &length);
+    fx.writeUserFile(u"huge.codesnippet"_s, QByteArray(bin, length));
+    plist_to_bin_free(bin);
+    carrying(u"small.codesnippet"_s, u"blank"_s);
+    const MessageCapture log;
+    load();
+    EXPECT_EQ(catalogue.userCodeSnippetIdentifiers(), Ids({u"blank"_s}));
+}
+
+TEST_F(Catalogue, OverrideFollowsTheShortcutRules)
+{
+    const std::tuple<qsizetype, bool, std::optional<QString>> cases[] = {
+        {0, true, u""_s},    {1, true, u""_s},   {2, true, u""_s},
+        {0, false, u"al"_s}, {1, false, u" "_s}, {2, false, {}}};
+    for (const auto &[row, disable, prefix] : cases) {
+        SCOPED_TRACE(testing::Message() << "row " << row << (disable ? " disabled" : " enabled"));
+        QDir(fx.userFolder()).removeRecursively();
+        load();
+        const SnippetRecord system = catalogue.recordAtRow(row);
+        ASSERT_FALSE(catalogue.canRevertToStandardSnippet(system));
+        ASSERT_EQ(catalogue.overrideSystemCodeSnippetAtIndex(row, disable, std::nullopt).status,
+                  Status::Done);
+
+        const SnippetRecord written = file(*system.identifier() + u".codesnippet"_s);
+        EXPECT_EQ(written.completionPrefix(), prefix);
+        EXPECT_EQ(SnippetCatalogue::isDisabledOverride(written), disable);
+        const PlistPtr yes(plist_new_bool(1)), two(plist_new_uint(2));
+        EXPECT_TRUE(propertyListsEqual(plist_dict_get_item(written.dictionary(), SnippetKey::UserSnippet),
+                                       yes.get()));
+        EXPECT_TRUE(
+            propertyListsEqual(plist_dict_get_item(written.dictionary(), SnippetKey::Version), two.get()));
+        EXPECT_EQ(written.contents(), system.contents());
+        EXPECT_TRUE(catalogue.shownRecord(system).hasSameContents(written));
+        EXPECT_TRUE(catalogue.canRevertToStandardSnippet(system));
+    }
+    EXPECT_FALSE(SnippetCatalogue::isDisabledOverride(SnippetRecord()));
+    EXPECT_FALSE(catalogue.canRevertToStandardSnippet(SnippetRecord()));
+}
+
+TEST_F(Catalogue, OverrideStartsFromTheSystemRecordEveryTimeAndKeepsOneFile)
+{
+    fx.writeUserFile(u"alpha.codesnippet"_s, snippetFile({.identifier = u"alpha"_s,
+                                                          .title = u"Mine"_s,
+                                                          .extraXml = u"<key>Extra</key><true/>"_s}));
+    load();
+    const QString text = u"Grüße ✓ 😀 <#x#> & ]]>\n\tend"_s;
+    ASSERT_EQ(catalogue.overrideSystemCodeSnippetAtIndex(0, false, text).status, Status::Done);
+    EXPECT_EQ(file(u"alpha.codesnippet"_s).contents(), text);
+    EXPECT_EQ(file(u"alpha.codesnippet"_s).title(), u"Alpha"_s);
+    EXPECT_EQ(plist_dict_get_item(file(u"alpha.codesnippet"_s).dictionary(), "Extra"), nullptr);
+
+    // Without contents the system contents come back: the earlier override's text is not kept.
+    ASSERT_EQ(catalogue.overrideSystemCodeSnippetAtIndex(0, true, std::nullopt).status, Status::Done);
+    EXPECT_EQ(file(u"alpha.codesnippet"_s).contents(), u"alpha body"_s);
+    EXPECT_EQ(folderEntries(fx.userFolder()), QStringList{u"alpha.codesnippet"_s});
+    EXPECT_EQ(catalogue.shownRecord(catalogue.recordAtRow(0)).contents(), u"alpha body"_s);
+}
+
+TEST_F(Catalogue, CustomCountIgnoresTheFilterAndCountsRepeatedIdentifiers)
+{
+    fx.writeLibrary(libraryFile({{.identifier = u"dup"_s, .title = u"Dup One"_s},
+                                 {.identifier = u"dup"_s, .title = u"Dup Two"_s},
+                                 {.identifier = u"alpha"_s, .title = u"Alpha"_s}}));
+    carrying(u"dup.codesnippet"_s, u"dup"_s);
+    load();
+    catalogue.filterSystemCodeSnippets(u"Alpha"_s);
+    EXPECT_EQ(catalogue.customSnippetCount(), 2u);
+}
+
+TEST_F(Catalogue, RowIndexesAreFilteredRowsAndRevertWithoutAFileDoesNothing)
+{
+    load();
+    catalogue.filterSystemCodeSnippets(u"none"_s);
+    ASSERT_EQ(catalogue.overrideSystemCodeSnippetAtIndex(0, true, std::nullopt).status, Status::Done);
+    EXPECT_EQ(folderEntries(fx.userFolder()), QStringList{u"none.codesnippet"_s});
+    ASSERT_EQ(catalogue.removeUserCodeSnippetAtIndex(0).status, Status::Done);
+    EXPECT_TRUE(folderEntries(fx.userFolder()).isEmpty());
+    EXPECT_TRUE(catalogue.shownRecord(catalogue.recordAtRow(0)).isSameRecord(catalogue.recordAtRow(0)));
+
+    carrying(u"blank.codesnippet"_s, u"blank"_s);
+    const QStringList before = treeSnapshot(fx.root());
+    const MessageCapture log;
+    EXPECT_EQ(catalogue.removeUserCodeSnippetAtIndex(0).status, Status::NothingToDo);
+    EXPECT_EQ(treeSnapshot(fx.root()), before);
+    EXPECT_TRUE(log.messages().isEmpty());
+}
+
+// Makes every write past a few bytes fail, as a full disk would (permissions do not stop root).
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_saved);
+        m_handler = std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{bytes, m_saved.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_saved);
+        std::signal(SIGXFSZ, m_handler);
+    }
+
+private:
+    rlimit m_saved{};
+    void (*m_handler)(int) = nullptr;
+};
+
+TEST_F(Catalogue, FailedWriteKeepsTheEarlierFileAndSaysWhy)
+{
+    enum Setup
+    {
+        TargetIsFolder,
+        UserFolderIsFile,
+        DiskFull
+    };
+    for (const Setup setup : {TargetIsFolder, UserFolderIsFile, DiskFull}) {
+        SCOPED_TRACE(setup);
+        QDir(fx.home()).removeRecursively();
+        if (setup == TargetIsFolder)
+            QDir().mkpath(user(u"alpha.codesnippet"_s));
+        else if (setup == UserFolderIsFile)
+            writeFile(fx.userFolder(), "not a folder");
+        load();
+        if (setup == DiskFull) {
+            ASSERT_EQ(catalogue.overrideSystemCodeSnippetAtIndex(0, false, u"earlier"_s).status,
+                      Status::Done);
+        }
+        const QStringList before = treeSnapshot(fx.root());
+
+        const MessageCapture log;
+        ChangeResult result;
+        {
+            std::optional<FileSizeLimit> limit;
+            if (setup == DiskFull)
+                limit.emplace(64);
+            result = catalogue.overrideSystemCodeSnippetAtIndex(0, true, u"later"_s);
+        }
+        EXPECT_EQ(result.status, Status::Failed);
+        EXPECT_FALSE(result.reason.isEmpty());
+        EXPECT_TRUE(log.messages().contains(u"Could not write User Snippet."_s));
+        EXPECT_EQ(treeSnapshot(fx.root()), before);
+    }
+}
+
+TEST(UnsafeIdentifier, WriteAndRevertRefuseAndTouchNothing)
+{
+    const std::pair<std::optional<QString>, QString> cases[] = {
+        {std::nullopt, {}}, {std::nullopt, u"<key>IDECodeSnippetIdentifier</key><integer>5</integer>"_s},
+        {u""_s, {}},        {u"."_s, {}},
+        {u".."_s, {}},      {u"../evil"_s, {}},
+        {u"a/b"_s, {}}};
+    for (const auto &[id, extra] : cases) {
+        SCOPED_TRACE(id.value_or(extra).toStdString());
+        Fixture fx;
+        fx.install({{.identifier = id, .title = u"Bad"_s, .extraXml = extra}});
+        // Where a careless write or delete would land, and another file carrying the identifier.
+        fx.writeUserFile(u"victim.codesnippet"_s, snippetFile({.identifier = id, .extraXml = extra}));
+        if (id)
+            writeFile(fx.userFolder() + u'/' + *id + u".codesnippet"_s, snippetFile({.identifier = id}));
+        SnippetCatalogue catalogue = fx.load();
+        const QStringList before = treeSnapshot(fx.root());
+
+        const MessageCapture log;
+        EXPECT_EQ(catalogue.overrideSystemCodeSnippetAtIndex(0, true, u"x"_s).status, Status::Refused);
+        EXPECT_EQ(catalogue.removeUserCodeSnippetAtIndex(0).status, Status::Refused);
+        EXPECT_EQ(treeSnapshot(fx.root()), before);
+        EXPECT_TRUE(log.messages().contains(u"Could not write User Snippet."_s));
+        EXPECT_TRUE(log.anyStartsWith(u"Could not delete Snippet. Error: "));
+    }
+}
+
+TEST_F(Catalogue, RowsOutsideTheListAndNulTextAreRefusedWithoutReading)
+{
+    load();
+    carrying(u"late.codesnippet"_s, u"alpha"_s); // behind the catalogue's back
+    const QStringList before = treeSnapshot(fx.root());
+    for (const qsizetype row : {qsizetype(-1), catalogue.rowCount()}) {
+        EXPECT_EQ(catalogue.overrideSystemCodeSnippetAtIndex(row, true, std::nullopt).status,
+                  Status::Refused);
+        EXPECT_EQ(catalogue.removeUserCodeSnippetAtIndex(row).status, Status::Refused);
+    }
+    catalogue.filterSystemCodeSnippets(u"Alpha"_s);
+    EXPECT_EQ(catalogue.overrideSystemCodeSnippetAtIndex(1, true, std::nullopt).status, Status::Refused);
+    EXPECT_TRUE(catalogue.userCodeSnippets().isEmpty());
+
+    const MessageCapture log;
+    EXPECT_EQ(catalogue.overrideSystemCodeSnippetAtIndex(0, false, u"a\0b"_s).status, Status::Refused);
+    EXPECT_EQ(treeSnapshot(fx.root()), before);
+}
+
+TEST_F(Catalogue, OneFilePerIdentifierWhateverItsName)
+{
+    carrying(u"other.codesnippet"_s, u"alpha"_s, u"Other"_s);
+    load();
+    const SnippetRecord system = catalogue.recordAtRow(0);
+    ASSERT_EQ(catalogue.overrideSystemCodeSnippetAtIndex(0, false, u"saved"_s).status, Status::Done);
+    EXPECT_EQ(folderEntries(fx.userFolder()), QStringList{u"other.codesnippet"_s});
+    EXPECT_EQ(file(u"other.codesnippet"_s).contents(), u"saved"_s);
+
+    carrying(u"third.codesnippet"_s, u"alpha"_s);
+    fx.writeUserFile(u"alpha.codesnippet"_s, "damaged");
+    carrying(u"keep.codesnippet"_s, u"blank"_s);
+    catalogue.parseUserCodeSnippets();
+    ASSERT_EQ(catalogue.removeUserCodeSnippetAtIndex(0).status, Status::Done);
+    EXPECT_EQ(folderEntries(fx.userFolder()), QStringList{u"keep.codesnippet"_s});
+    EXPECT_TRUE(catalogue.shownRecord(system).isSameRecord(system));
+}
+
+} // namespace

@@ -1,0 +1,212 @@
+// glimmerpad-cli end to end on temporary folders: in-process through Cli::run, and the real binary.
+#include "catalogue/xcodeinstallation.h"
+#include "cli/clirunner.h"
+#include "testsupport.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+using namespace Glimmerpad;
+using namespace Glimmerpad::Test;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct Outcome
+{
+    int code = -1;
+    QString out;
+    QString err;
+};
+
+class Cli : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        fx.install({{.identifier = u"alpha"_s,
+                     .title = u"Alpha"_s,
+                     .summary = u"First"_s,
+                     .completionPrefix = u"al"_s},
+                    {.identifier = u"blank"_s, .title = u"Blank"_s, .completionPrefix = u""_s},
+                    {.identifier = u"none"_s, .title = u"None"_s, .contents = u"none body"_s}});
+    }
+
+    // Runs one command line, split at blanks, against the fixture's Xcode and home.
+    Outcome run(const QString &command, QByteArray input = {}, const QString &xcode = {})
+    {
+        Outcome result;
+        QTextStream out(&result.out), err(&result.err);
+        QBuffer in(&input);
+        in.open(QIODevice::ReadOnly);
+        const QStringList args = {u"glimmerpad-cli"_s, u"--xcode"_s, xcode.isEmpty() ? fx.xcodePath() : xcode,
+                                  u"--home"_s, fx.home()};
+        result.code = Glimmerpad::Cli::run(args + command.split(u' ', Qt::SkipEmptyParts), out, err, in);
+        out.flush();
+        err.flush();
+        return result;
+    }
+    QString file(const QString &id) const { return fx.userFolder() + u'/' + id + u".codesnippet"_s; }
+    SnippetRecord written(const QString &id) const
+    {
+        return SnippetRecord::fromPropertyList(readFile(file(id)));
+    }
+    static void expectOneErrorLine(const Outcome &outcome, int code)
+    {
+        EXPECT_EQ(outcome.code, code) << outcome.err.toStdString();
+        EXPECT_TRUE(outcome.err.startsWith(u"glimmerpad-cli: "_s)) << outcome.err.toStdString();
+        EXPECT_EQ(outcome.err.count(u'\n'), 1) << outcome.err.toStdString();
+    }
+
+    Fixture fx;
+};
+
+TEST_F(Cli, InfoReportsInstallationAndCounts)
+{
+    writeFile(file(u"alpha"_s), snippetFile({.identifier = u"alpha"_s}));
+    writeFile(file(u"stray"_s), snippetFile({.identifier = u"stray"_s}));
+    const QJsonObject info = QJsonDocument::fromJson(run(u"info --json"_s).out.toUtf8()).object();
+    const QJsonObject expected{
+        {u"xcode"_s, fx.xcodePath()},
+        {u"version"_s, static_cast<double>(5.1f)},
+        {u"library"_s, QString(fx.xcodePath() + QLatin1StringView(Xcode::kIdeKitLibraryComponent))},
+        {u"userFolder"_s, fx.userFolder()},
+        {u"systemSnippets"_s, 3},
+        {u"userSnippets"_s, 2},
+        {u"customSnippets"_s, 1}};
+    EXPECT_EQ(info, expected);
+
+    const Outcome text = run(u"info"_s);
+    EXPECT_EQ(text.code, 0);
+    EXPECT_TRUE(text.out.contains(u"\nVersion:          5.1\n"_s)) << text.out.toStdString();
+    EXPECT_TRUE(text.out.contains(u"\nCustom snippets:  1\n"_s)) << text.out.toStdString();
+
+    const QString examples = QStringLiteral(GLIMMERPAD_SOURCE_DIR "/examples/Xcode.app");
+    const QByteArray sample = run(u"info --json"_s, {}, examples).out.toUtf8();
+    EXPECT_EQ(QJsonDocument::fromJson(sample)[u"systemSnippets"_s].toInt(), 30);
+}
+
+TEST_F(Cli, ListShowsStatesShownFieldsAndTheSystemSummary)
+{
+    writeFile(file(u"alpha"_s), snippetFile({.identifier = u"alpha"_s,
+                                             .title = u"Mine"_s,
+                                             .summary = u"Other"_s,
+                                             .completionPrefix = u""_s}));
+    writeFile(file(u"blank"_s), snippetFile({.identifier = u"blank"_s, .completionPrefix = u" "_s}));
+    const QJsonDocument expected = QJsonDocument::fromJson(R"([
+ {"identifier":"alpha","title":"Mine","summary":"First","completionPrefix":"","state":"disabled"},
+ {"identifier":"blank","title":null,"summary":null,"completionPrefix":" ","state":"override"},
+ {"identifier":"none","title":"None","summary":null,"completionPrefix":null,"state":"system"}])");
+    EXPECT_EQ(QJsonDocument::fromJson(run(u"list --json"_s).out.toUtf8()), expected);
+    EXPECT_EQ(run(u"list"_s).out,
+              u"alpha\tdisabled\t\tMine\tFirst\nblank\toverride\t \t\t\nnone\tsystem\t\tNone\t\n"_s);
+    EXPECT_EQ(run(u"list --filter NON"_s).out, u"none\tsystem\t\tNone\t\n"_s);
+}
+
+TEST_F(Cli, ShowPrintsTheShownRecordAsAPropertyList)
+{
+    writeFile(file(u"alpha"_s), snippetFile({.identifier = u"alpha"_s, .title = u"Mine"_s}));
+    const SnippetCatalogue catalogue = fx.load();
+    for (const qsizetype row : {0, 2}) {
+        const SnippetRecord expected = catalogue.shownRecord(catalogue.recordAtRow(row));
+        const Outcome shown = run(u"show "_s + *expected.identifier());
+        EXPECT_TRUE(SnippetRecord::fromPropertyList(shown.out.toUtf8()).hasSameContents(expected)) << row;
+    }
+}
+
+TEST_F(Cli, ChangesWriteAndRemoveOverrideFiles)
+{
+    ASSERT_EQ(run(u"disable alpha"_s).code, 0);
+    EXPECT_EQ(written(u"alpha"_s).completionPrefix(), u""_s);
+
+    // New contents keep the shortcut switched off; switching it on keeps the new contents.
+    const QString text = u"Grüße ✓\n<#code#>\n"_s;
+    writeFile(fx.root() + u"/new.txt"_s, text.toUtf8());
+    ASSERT_EQ(run(u"set-contents alpha "_s + fx.root() + u"/new.txt"_s).code, 0);
+    EXPECT_EQ(written(u"alpha"_s).contents(), text);
+    EXPECT_EQ(written(u"alpha"_s).completionPrefix(), u""_s);
+    ASSERT_EQ(run(u"enable alpha"_s).code, 0);
+    EXPECT_EQ(written(u"alpha"_s).contents(), text);
+    EXPECT_EQ(written(u"alpha"_s).completionPrefix(), u"al"_s);
+
+    ASSERT_EQ(run(u"set-contents none"_s, "from standard input").code, 0);
+    EXPECT_EQ(written(u"none"_s).contents(), u"from standard input"_s);
+
+    ASSERT_EQ(run(u"revert alpha"_s).code, 0);
+    EXPECT_EQ(folderEntries(fx.userFolder()), QStringList{u"none.codesnippet"_s});
+    EXPECT_EQ(run(u"revert alpha"_s).out, u"alpha has no override\n"_s);
+}
+
+TEST_F(Cli, FailuresExitWithOneAndOneLine)
+{
+    writeFile(fx.root() + u"/latin1.txt"_s, "caf\xE9");
+    for (const QString &command : QStringList{u"show nope"_s, u"disable nope"_s,
+                                              u"set-contents alpha "_s + fx.root() + u"/latin1.txt"_s,
+                                              u"set-contents alpha "_s + fx.root() + u"/missing.txt"_s}) {
+        SCOPED_TRACE(command.toStdString());
+        expectOneErrorLine(run(command), 1);
+    }
+    const Outcome piped = run(u"set-contents alpha -"_s, "caf\xC3");
+    expectOneErrorLine(piped, 1);
+    EXPECT_TRUE(piped.err.contains(u"standard input is not UTF-8"_s)) << piped.err.toStdString();
+    EXPECT_TRUE(folderEntries(fx.userFolder()).isEmpty());
+
+    QDir().mkpath(file(u"alpha"_s)); // the write fails: the target is a folder
+    const MessageCapture log;
+    const Outcome failed = run(u"disable alpha"_s);
+    expectOneErrorLine(failed, 1);
+    const QString prefix = u"glimmerpad-cli: could not write the override of \"alpha\": "_s;
+    EXPECT_TRUE(failed.err.startsWith(prefix) && failed.err.size() > prefix.size() + 1)
+        << failed.err.toStdString();
+}
+
+TEST_F(Cli, RefusedInstallationsAndUsageErrorsTouchNothing)
+{
+    expectOneErrorLine(run(u"info"_s, {}, fx.root() + u"/Nowhere.app"_s), 1);
+    fx.writeInfo(u"4.2"_s);
+    expectOneErrorLine(run(u"list"_s), 1);
+    for (const QString &command :
+         {u""_s, u"frob"_s, u"show"_s, u"disable alpha beta"_s, u"set-contents alpha a b"_s, u"info extra"_s,
+          u"--json show alpha"_s, u"--filter x info"_s, u"--bogus info"_s}) {
+        SCOPED_TRACE(command.toStdString());
+        expectOneErrorLine(run(command), 2);
+    }
+    EXPECT_FALSE(QFileInfo::exists(fx.home()));
+
+    const Outcome help = run(u"--help"_s);
+    EXPECT_EQ(help.code, 0);
+    EXPECT_TRUE(help.out.contains(u"set-contents ID [FILE|-]"_s));
+    const Outcome version = run(u"--version"_s);
+    EXPECT_EQ(version.code, 0);
+    EXPECT_EQ(version.out, u"glimmerpad-cli " GLIMMERPAD_VERSION "\n"_s);
+}
+
+TEST_F(Cli, BinaryReadsStandardInputAndReturnsExitCodes)
+{
+    const auto runBinary = [&](const QString &command, const QByteArray &input) {
+        QProcess process;
+        process.start(QStringLiteral(GLIMMERPAD_CLI_PATH),
+                      QStringList{u"--xcode"_s, fx.xcodePath(), u"--home"_s, fx.home()} +
+                          command.split(u' '));
+        process.write(input);
+        process.closeWriteChannel();
+        const bool finished = process.waitForFinished(-1) && process.exitStatus() == QProcess::NormalExit;
+        return Outcome{finished ? process.exitCode() : -1, QString::fromUtf8(process.readAllStandardOutput()),
+                       QString::fromUtf8(process.readAllStandardError())};
+    };
+    const QString text = u"piped ✓\n\tin\n"_s;
+    EXPECT_EQ(runBinary(u"set-contents none -"_s, text.toUtf8()).code, 0);
+    EXPECT_EQ(written(u"none"_s).contents(), text);
+    expectOneErrorLine(runBinary(u"set-contents none -"_s, "\xC3\x28"), 1);
+    EXPECT_EQ(written(u"none"_s).contents(), text);
+    EXPECT_EQ(runBinary(u"frob"_s, {}).code, 2);
+}
+
+} // namespace

@@ -1,0 +1,94 @@
+// The search filter: case, diacritics, full case folding, blanks, and the rows it leaves.
+#include "catalogue/searchfold.h"
+#include "catalogue/snippetcatalogue.h"
+#include "testsupport.h"
+
+#include <gtest/gtest.h>
+
+using namespace Glimmerpad;
+using namespace Glimmerpad::Test;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+TEST(FoldForSearch, IgnoresCaseAndMarksWithFullFolding)
+{
+    const std::pair<QString, QString> cases[] = {
+        {u"Délégué"_s, u"delegue"_s},     {u"STRAẞE"_s, u"strasse"_s},    {u"\uFB01le"_s, u"file"_s},
+        {u"e\u0301te\u0301"_s, u"ete"_s}, {u"İstanbul"_s, u"istanbul"_s}, {u" a\tB "_s, u" a\tb "_s}};
+    for (const auto &[text, folded] : cases)
+        EXPECT_EQ(foldForSearch(text), folded) << text.toStdString();
+}
+
+class Search : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        fx.install({
+            {.identifier = u"if"_s, .title = u"If Statement"_s, .summary = u"Conditional branch"_s},
+            {.identifier = u"delegue"_s, .title = u"Délégué"_s, .summary = u"Protocol method"_s},
+            {.identifier = u"object"_s, .title = u"Object"_s, .summary = u"Crée un objet"_s},
+            {.identifier = u"strasse"_s, .title = u"Straße"_s},
+            {.identifier = u"class"_s, .title = u"Class"_s, .summary = u"Declares"_s},
+            {.identifier = u"iflet"_s, .title = u"Swift if let"_s},
+            {.identifier = u"bare"_s},
+            {.identifier = u"summaryonly"_s, .summary = u"Only summary"_s},
+            {.identifier = u"overridden"_s, .title = u"Override Me"_s, .summary = u"System summary"_s},
+        });
+        fx.writeUserFile(u"overridden.codesnippet"_s, snippetFile({.identifier = u"overridden"_s,
+                                                                   .title = u"Different"_s,
+                                                                   .summary = u"Replaced text"_s}));
+        catalogue = fx.load();
+    }
+
+    QStringList rows(const QString &text)
+    {
+        catalogue.filterSystemCodeSnippets(text);
+        QStringList ids;
+        for (const SnippetRecord &record : catalogue.filteredSystemCodeSnippets())
+            ids.append(record.identifier().value_or(u"?"_s));
+        return ids;
+    }
+
+    Fixture fx;
+    SnippetCatalogue catalogue{QString()};
+};
+
+TEST_F(Search, MatchesTitleOrSystemSummaryInTitleOrder)
+{
+    const std::pair<QString, QStringList> cases[] = {
+        {u"if"_s, {u"if"_s, u"iflet"_s}},
+        {u"IF"_s, {u"if"_s, u"iflet"_s}},
+        {u" if"_s, {u"iflet"_s}},
+        {u"delegue"_s, {u"delegue"_s}},
+        {u"DÉLÉGUÉ"_s, {u"delegue"_s}},
+        {u"cree"_s, {u"object"_s}},
+        {u"STRASSE"_s, {u"strasse"_s}},
+        {u"strasse"_s, {u"strasse"_s}},
+        {u"ß"_s, {u"class"_s, u"strasse"_s}},
+        {u" "_s, {u"summaryonly"_s, u"delegue"_s, u"if"_s, u"object"_s, u"overridden"_s, u"iflet"_s}},
+        {u"System summary"_s, {u"overridden"_s}},
+        {u"Replaced"_s, {}},
+        {u"only"_s, {u"summaryonly"_s}},
+        {u"zzz"_s, {}}};
+    for (const auto &[text, expected] : cases) {
+        EXPECT_EQ(rows(text), expected) << text.toStdString();
+        EXPECT_EQ(catalogue.rowCount(), expected.size());
+        EXPECT_EQ(catalogue.filterText(), text);
+    }
+}
+
+TEST_F(Search, EmptyTextRestoresTheVerySameRows)
+{
+    ASSERT_EQ(rows(u"zzz"_s), QStringList());
+    rows(QString());
+    const QList<SnippetRecord> &all = catalogue.systemCodeSnippets();
+    ASSERT_EQ(catalogue.rowCount(), all.size());
+    ASSERT_EQ(all.size(), 9);
+    for (qsizetype row = 0; row < all.size(); ++row)
+        EXPECT_TRUE(catalogue.recordAtRow(row).isSameRecord(all[row])) << row;
+    EXPECT_EQ(all.first().identifier(), u"bare"_s);
+}
+
+} // namespace
