@@ -1,0 +1,160 @@
+// The editor popover: filling it, editing, saving, reverting, help.
+#include "app/rvappdelegate.h"
+
+#include "app/editorpopover.h"
+#include "app/snippetlistmodel.h"
+#include "app/snippettextedit.h"
+#include "chrome/rvwindow.h"
+#include "ui_editorpopover.h"
+
+#include <QButtonGroup>
+#include <QGraphicsOpacityEffect>
+#include <QLabel>
+#include <QListView>
+#include <QPushButton>
+
+namespace Glimmerpad {
+
+static constexpr qreal kDisabledHeaderOpacity = 0.6;
+static constexpr int kPopoverIconSize = 32;
+
+int RVAppDelegate::onOffSelectedSegment() const
+{
+    return m_onOff->checkedId();
+}
+
+void RVAppDelegate::setOnOffSelectedSegment(int segment)
+{
+    if (QAbstractButton *button = m_onOff->button(segment))
+        button->setChecked(true);
+}
+
+void RVAppDelegate::showPopover()
+{
+    const int row = selectedRow();
+    if (row >= 0) {
+        setSelectedSnippet(m_catalogue.recordAtRow(row));
+        togglePopoverFromRect(tableView()->visualRect(m_model->index(row)));
+    }
+    // The list keeps the keyboard while the popover is open.
+    tableView()->setFocus(Qt::OtherFocusReason);
+}
+
+void RVAppDelegate::togglePopoverFromRect(const QRect &rect)
+{
+    // Despite the name it only ever shows: closing is the Done button's and the list's business.
+    m_popover->setAnimates(true);
+    m_popover->showRelativeToRect(rect, tableView()->viewport(), Qt::LeftEdge);
+}
+
+void RVAppDelegate::setSelectedSnippet(const SnippetRecord &snippet)
+{
+    m_selectedSnippet = snippet;
+    updatePopoverContents();
+}
+
+void RVAppDelegate::updatePopoverContents()
+{
+    const SnippetRecord override = m_catalogue.overrideForIdentifier(m_selectedSnippet.identifier());
+    const SnippetRecord &shown = override.isNull() ? m_selectedSnippet : override;
+    const bool disabled = !override.isNull() && SnippetCatalogue::isDisabledOverride(override);
+    const QIcon icon =
+        override.isNull() ? SnippetListModel::systemSnippetIcon() : SnippetListModel::userSnippetIcon();
+
+    popoverImage()->setPixmap(icon.pixmap(kPopoverIconSize, kPopoverIconSize));
+    popoverTitle()->setText(shown.title().value_or(QString()));
+    codeSnippetContents()->setPlainText(shown.contents().value_or(QString()));
+    codeSnippetCompletionPrefix()->setText(shown.completionPrefix().value_or(QString()));
+
+    setOnOffSelectedSegment(disabled ? 1 : 0);
+    if (auto *effect = qobject_cast<QGraphicsOpacityEffect *>(headerContainer()->graphicsEffect()))
+        effect->setOpacity(disabled ? kDisabledHeaderOpacity : 1.0);
+
+    // After the text: replacing it counts as an edit.
+    m_selectedSnippetIsDirty = false;
+    codeSnippetContents()->setReadOnly(true);
+    codeSnippetContents()->setTextInteractionFlags(Qt::NoTextInteraction);
+    codeSnippetContents()->document()->clearUndoRedoStacks();
+    editButton()->setChecked(false);
+    updateActions();
+}
+
+void RVAppDelegate::toggleSnippetVisibility()
+{
+    saveSnippet();
+}
+
+void RVAppDelegate::editButtonClicked()
+{
+    const bool wasEditing = !codeSnippetContents()->isReadOnly();
+    codeSnippetContents()->setReadOnly(wasEditing);
+    codeSnippetContents()->setTextInteractionFlags(wasEditing ? Qt::NoTextInteraction
+                                                              : Qt::TextEditorInteraction);
+    editButton()->setChecked(!wasEditing);
+    if (!wasEditing) {
+        codeSnippetContents()->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    if (m_selectedSnippetIsDirty)
+        saveSnippet();
+}
+
+void RVAppDelegate::doneButtonClicked()
+{
+    // A failed save leaves the popover open with the text, rather than hiding the only copy.
+    if (m_selectedSnippetIsDirty && !saveSnippet())
+        return;
+    m_selectedSnippetIsDirty = false;
+    m_popover->close();
+}
+
+bool RVAppDelegate::saveSnippet()
+{
+    const int row = selectedRow();
+    const bool disable = onOffSelectedSegment() == 1;
+    const QString contents = codeSnippetContents()->toPlainText();
+    const ChangeResult result = overrideSystemCodeSnippetAtIndex(row, disable, contents);
+    if (result.succeeded())
+        return true;
+    if (m_selectedSnippetIsDirty || !codeSnippetContents()->isReadOnly()) {
+        // The text stays as typed and the editor stays open, so nothing is lost.
+        codeSnippetContents()->setReadOnly(false);
+        codeSnippetContents()->setTextInteractionFlags(Qt::TextEditorInteraction);
+        editButton()->setChecked(true);
+    } else {
+        updatePopoverContents(); // nothing typed to keep: show what is on disk
+    }
+    //% "The snippet could not be saved."
+    reportFailure(qtTrId("save_failed_title"), result);
+    return false;
+}
+
+void RVAppDelegate::textStorageDidProcessEditing()
+{
+    m_selectedSnippetIsDirty = true;
+}
+
+void RVAppDelegate::revertMenuAction()
+{
+    const ChangeResult result = removeUserCodeSnippetAtIndex(selectedRow());
+    if (result.status == ChangeResult::Status::Failed) {
+        //% "The snippet could not be reverted."
+        reportFailure(qtTrId("revert_failed_title"), result);
+    }
+}
+
+void RVAppDelegate::showHelp()
+{
+    m_interaction.openUrl(QUrl(kHelpUrl));
+}
+
+void RVAppDelegate::reportFailure(const QString &what, const ChangeResult &result)
+{
+    //% "OK"
+    QMessageBox *sheet = m_interaction.beginSheet(m_window, QMessageBox::Warning, what, result.reason,
+                                                  qtTrId("failure_sheet_button"));
+    if (sheet)
+        m_window->positionSheet(sheet);
+}
+
+} // namespace Glimmerpad

@@ -1,0 +1,90 @@
+#include "app/snippetitemdelegate.h"
+
+#include "app/snippetlistmodel.h"
+#include "chrome/rvtablerowview.h"
+#include "chrome/rvverticallyalignedtextfield.h"
+
+#include <QAbstractItemView>
+#include <QFontMetricsF>
+#include <QPainter>
+
+namespace Glimmerpad {
+
+static constexpr int kIconLeft = 12;
+static constexpr int kTextLeft = kIconLeft + SnippetItemDelegate::kIconSize + 10;
+static constexpr int kTextRight = 10;
+
+QRect SnippetItemDelegate::iconRect(const QRect &row)
+{
+    return {row.x() + kIconLeft, row.y() + (row.height() - kIconSize) / 2, kIconSize, kIconSize};
+}
+
+QRect SnippetItemDelegate::textRect(const QRect &row)
+{
+    return row.adjusted(kTextLeft, 0, -kTextRight, -1);
+}
+
+QSize SnippetItemDelegate::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &) const
+{
+    return {option.rect.width() > 0 ? option.rect.width() : 200, kRowHeight};
+}
+
+// The row's text, cut with an ellipsis where it does not fit: the summary goes first.
+static AttributedString fitted(const AttributedString &text, qreal width)
+{
+    if (text.formats.size() != 2)
+        return text;
+    const QTextLayout::FormatRange &titleRange = text.formats[0];
+    const QTextLayout::FormatRange &summaryRange = text.formats[1];
+    const QString title = text.text.mid(titleRange.start, titleRange.length);
+    const QString summary = text.text.mid(summaryRange.start, summaryRange.length);
+    const QFontMetricsF titleMetrics(titleRange.format.font());
+    const QFontMetricsF summaryMetrics(summaryRange.format.font());
+
+    AttributedString result = text;
+    const qreal titleWidth = titleMetrics.horizontalAdvance(title);
+    if (titleWidth >= width) {
+        result.text = titleMetrics.elidedText(title, Qt::ElideRight, width);
+        result.formats = {titleRange};
+        result.formats[0].length = static_cast<int>(result.text.size());
+        return result;
+    }
+    const QString shortSummary = summaryMetrics.elidedText(summary, Qt::ElideRight, width - titleWidth);
+    result.text = title + shortSummary;
+    result.formats[1].length = static_cast<int>(shortSummary.size());
+    return result;
+}
+
+void SnippetItemDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
+                                const QModelIndex &index) const
+{
+    painter->save();
+    const bool selected = option.state.testFlag(QStyle::State_Selected);
+    const auto *view = qobject_cast<const QAbstractItemView *>(option.widget);
+    const QColor listBackground = view ? view->palette().color(QPalette::Base) : QColor(Qt::white);
+    RVTableRowView(option.rect, selected, listBackground).draw(painter, option.rect);
+
+    // The cell's opacity is set for every row, so a dimmed row never leaks into the next.
+    painter->setOpacity(index.data(SnippetListModel::OpacityRole).toReal());
+    const QIcon icon = index.data(Qt::DecorationRole).value<QIcon>();
+    icon.paint(painter, iconRect(option.rect));
+
+    const auto text = index.data(SnippetListModel::AttributedTextRole).value<AttributedString>();
+    const QRect box = textRect(option.rect);
+    const AttributedString line = fitted(text, box.width());
+    QTextLayout layout(line.text, option.font);
+    layout.setFormats(line.formats);
+    layout.setCacheEnabled(true);
+    layout.beginLayout();
+    QTextLine textLine = layout.createLine();
+    textLine.setLineWidth(box.width() + 1000); // fitted() already made it fit; never wrap
+    layout.endLayout();
+
+    const QRectF drawing = RVVerticallyAlignedTextField::drawingRectForBounds(box, textLine.height());
+    // Dark text in every row: rows always have a light background.
+    painter->setPen(option.palette.color(QPalette::Active, QPalette::Text));
+    layout.draw(painter, drawing.topLeft());
+    painter->restore();
+}
+
+} // namespace Glimmerpad

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QStyledItemDelegate>
+
+namespace Glimmerpad {
+
+// Draws a row of the snippet list: the row band, the icon, and the title in bold followed by
+// " - summary", dimmed for a disabled override.
+class SnippetItemDelegate final : public QStyledItemDelegate
+{
+    Q_OBJECT
+
+public:
+    static constexpr int kRowHeight = 63;
+    static constexpr int kIconSize = 32;
+
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option,
+               const QModelIndex &index) const override;
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+
+    // Where the icon and the text go inside a row.
+    static QRect iconRect(const QRect &row);
+    static QRect textRect(const QRect &row);
+};
+
+} // namespace Glimmerpad

@@ -1,0 +1,144 @@
+// The snippet list: loading the catalogue into it, selection, scrolling, changes and search.
+#include "app/rvappdelegate.h"
+
+#include "app/editorpopover.h"
+#include "app/snippetlistmodel.h"
+#include "chrome/rvwindow.h"
+
+#include <QLineEdit>
+#include <QListView>
+#include <QScrollBar>
+#include <QSettings>
+#include <QTimer>
+
+namespace Glimmerpad {
+
+static constexpr int kXcodeCheckDelayMs = 1000;
+
+void RVAppDelegate::parseSystemCodeSnippets()
+{
+    const std::optional<QString> path = xcodePath();
+    if (!path)
+        return;
+    m_catalogue.parseSystemCodeSnippets(*path);
+    m_model->reloadData();
+}
+
+void RVAppDelegate::parseUserCodeSnippets()
+{
+    m_catalogue.parseUserCodeSnippets();
+    reloadSelectedRow();
+}
+
+void RVAppDelegate::reloadSelectedRow()
+{
+    // Only the selected row can have changed its icon, title or dimming.
+    m_model->reloadRow(selectedRow());
+    updateActions();
+}
+
+int RVAppDelegate::selectedRow() const
+{
+    const QModelIndexList rows = tableView()->selectionModel()->selectedRows();
+    return rows.isEmpty() ? -1 : rows.first().row();
+}
+
+QRect RVAppDelegate::rectOfRow(int row) const
+{
+    if (row < 0 || row >= m_model->rowCount())
+        return {};
+    QRect visual = tableView()->visualRect(m_model->index(row));
+    visual.translate(tableView()->horizontalScrollBar()->value(), tableView()->verticalScrollBar()->value());
+    return visual;
+}
+
+ChangeResult
+RVAppDelegate::overrideSystemCodeSnippetAtIndex(qsizetype index, bool disableShortcut,
+                                                const std::optional<QString> &userSnippetContents)
+{
+    const ChangeResult result =
+        m_catalogue.overrideSystemCodeSnippetAtIndex(index, disableShortcut, userSnippetContents);
+    if (index < 0 || index >= m_catalogue.rowCount())
+        return result; // no such row: nothing was written or read again
+    reloadSelectedRow();
+    // After a failed write the popover keeps the user's text: refilling it from disk would
+    // throw the edits away.
+    if (result.succeeded())
+        updatePopoverContents();
+    if (!m_xcodeAlertShown)
+        QTimer::singleShot(kXcodeCheckDelayMs, this, &RVAppDelegate::checkForXcodeProcess);
+    return result;
+}
+
+ChangeResult RVAppDelegate::removeUserCodeSnippetAtIndex(qsizetype index)
+{
+    const ChangeResult result = m_catalogue.removeUserCodeSnippetAtIndex(index);
+    // A failure can come after other files with the identifier went: show what the folder holds.
+    if (result.status == ChangeResult::Status::Done || result.status == ChangeResult::Status::Failed) {
+        reloadSelectedRow();
+        updatePopoverContents();
+    }
+    return result;
+}
+
+bool RVAppDelegate::canRevertToStandardSnippet() const
+{
+    return m_catalogue.canRevertToStandardSnippet(m_selectedSnippet);
+}
+
+void RVAppDelegate::tableViewSelectionDidChange()
+{
+    const int row = selectedRow();
+    m_settings.setValue(kUserSelectedRowKey, row);
+    if (row < 0)
+        m_popover->close();
+    else
+        QTimer::singleShot(0, this, &RVAppDelegate::showPopover);
+}
+
+void RVAppDelegate::scrollViewContentBoundsDidChange()
+{
+    const qreal scrollY = tableView()->verticalScrollBar()->value();
+    const qreal visibleHeight = tableView()->viewport()->height();
+    const QRect row = rectOfRow(selectedRow());
+    // Strict on both sides: a row touching an edge still counts as visible.
+    if (scrollY > row.y() + row.height() || row.y() - scrollY > visibleHeight)
+        m_popover->close();
+    else
+        repositionPopover();
+}
+
+void RVAppDelegate::repositionPopover()
+{
+    if (!m_popover->isShown())
+        return;
+    const int row = selectedRow();
+    if (row < 0)
+        return;
+    m_popover->showRelativeToRect(tableView()->visualRect(m_model->index(row)), tableView()->viewport(),
+                                  Qt::LeftEdge);
+}
+
+void RVAppDelegate::controlTextDidChange()
+{
+    m_popover->close();
+    // Reloading a Qt view drops its selection; the filter keeps the table's selection as it is
+    // (and writes no setting), so the same row is selected again without notifying anyone.
+    const int row = selectedRow();
+    m_catalogue.filterSystemCodeSnippets(searchField()->text());
+    m_model->reloadData();
+    if (row >= 0 && row < m_model->rowCount()) {
+        const QSignalBlocker blocker(tableView()->selectionModel());
+        tableView()->selectionModel()->select(m_model->index(row), QItemSelectionModel::ClearAndSelect);
+        tableView()->viewport()->update();
+    }
+}
+
+void RVAppDelegate::find()
+{
+    m_window->activateWindow(); // Find may come from the popover's window
+    searchField()->setFocus(Qt::ShortcutFocusReason);
+    searchField()->selectAll();
+}
+
+} // namespace Glimmerpad

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "catalogue/snippetcatalogue.h"
+
+#include <QAbstractListModel>
+#include <QIcon>
+#include <QTextLayout>
+
+namespace Glimmerpad {
+
+// A row's one line of text: the title in bold, the summary part in the regular face.
+struct AttributedString
+{
+    QString text;
+    QList<QTextLayout::FormatRange> formats;
+};
+
+// The snippet list's rows: one per record of the catalogue's filtered system snippets,
+// each shown through its override when it has one. The model keeps nothing of its own.
+class SnippetListModel final : public QAbstractListModel
+{
+    Q_OBJECT
+
+public:
+    enum Role
+    {
+        SummaryRole = Qt::UserRole + 1, // " - " and the system snippet's summary
+        AttributedTextRole,             // AttributedString of title and summary part
+        OpacityRole,                    // 0.6 for a disabled override, else 1.0
+        IsOverriddenRole,
+        IdentifierRole,
+    };
+
+    explicit SnippetListModel(const SnippetCatalogue &catalogue, QObject *parent = nullptr);
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+
+    // The whole list changed (load, search).
+    void reloadData();
+    // Only this row's shown record may have changed (a save or revert).
+    void reloadRow(int row);
+
+    static AttributedString attributedStringWithTitle(const QString &title, const QString &summary,
+                                                      const QFont &baseFont);
+    static QIcon systemSnippetIcon();
+    static QIcon userSnippetIcon();
+
+private:
+    const SnippetCatalogue &m_catalogue;
+};
+
+} // namespace Glimmerpad
+
+Q_DECLARE_METATYPE(Glimmerpad::AttributedString)

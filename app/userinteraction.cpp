@@ -1,0 +1,97 @@
+#include "app/userinteraction.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLayout>
+#include <QPushButton>
+
+namespace Glimmerpad {
+
+bool isApplicationBundlePath(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.isDir() && info.fileName().endsWith(QLatin1StringView(".app"));
+}
+
+namespace {
+
+// A folder chooser that treats application bundles as the only things to choose, the way
+// bundles are files to the user: anything else cannot be accepted.
+class BundleDialog final : public QFileDialog
+{
+public:
+    using QFileDialog::QFileDialog;
+
+    void accept() override
+    {
+        const QStringList chosen = selectedFiles();
+        if (chosen.size() == 1 && isApplicationBundlePath(chosen.first())) {
+            QFileDialog::accept();
+            return;
+        }
+        // A plain folder: go into it, as double-clicking it would.
+        if (chosen.size() == 1 && QFileInfo(chosen.first()).isDir())
+            setDirectory(chosen.first());
+    }
+};
+
+} // namespace
+
+std::optional<QString> DesktopInteraction::chooseApplicationBundle(QWidget *parent, const QString &title,
+                                                                   const QString &message,
+                                                                   const QString &prompt)
+{
+    BundleDialog dialog(parent, title);
+    dialog.setOption(QFileDialog::DontUseNativeDialog); // the native ones cannot refuse plain folders
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setNameFilter(QStringLiteral("*.app"));
+    dialog.setLabelText(QFileDialog::Accept, prompt);
+    dialog.setWindowModality(Qt::ApplicationModal);
+    if (!message.isEmpty()) {
+        // The dialog has no message of its own; put ours above the file list.
+        auto *label = new QLabel(message, &dialog);
+        label->setWordWrap(true);
+        if (auto *grid = qobject_cast<QGridLayout *>(dialog.layout()))
+            grid->addWidget(label, grid->rowCount(), 0, 1, grid->columnCount());
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().constLast();
+}
+
+void DesktopInteraction::runCriticalAlert(QWidget *parent, const QString &title, const QString &message,
+                                          const QString &button)
+{
+    QMessageBox box(QMessageBox::Critical, title, title, QMessageBox::NoButton, parent);
+    box.setInformativeText(message);
+    box.addButton(button, QMessageBox::AcceptRole);
+    box.setWindowModality(Qt::ApplicationModal);
+    box.exec();
+}
+
+QMessageBox *DesktopInteraction::beginSheet(QWidget *window, QMessageBox::Icon icon, const QString &title,
+                                            const QString &message, const QString &button)
+{
+    auto *box = new QMessageBox(icon, title, title, QMessageBox::NoButton, window);
+    box->setInformativeText(message);
+    box->addButton(button, QMessageBox::AcceptRole);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::WindowModal);
+    box->open();
+    return box;
+}
+
+void DesktopInteraction::openUrl(const QUrl &url)
+{
+    QDesktopServices::openUrl(url);
+}
+
+void DesktopInteraction::terminate(int exitCode)
+{
+    QCoreApplication::exit(exitCode);
+}
+
+} // namespace Glimmerpad

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QMessageBox>
+#include <QString>
+#include <QUrl>
+
+#include <optional>
+
+class QWidget;
+
+namespace Glimmerpad {
+
+// Everything through which the controller asks the user something modal or leaves the
+// process. Tests replace it, so the modal paths run without anyone answering a dialog.
+class UserInteraction
+{
+public:
+    virtual ~UserInteraction() = default;
+
+    // An application-modal chooser that accepts only application bundles (folders named *.app);
+    // the chosen path, or nullopt when cancelled.
+    virtual std::optional<QString> chooseApplicationBundle(QWidget *parent, const QString &title,
+                                                           const QString &message, const QString &prompt) = 0;
+    // An application-modal critical alert with one button; returns when it is dismissed.
+    virtual void runCriticalAlert(QWidget *parent, const QString &title, const QString &message,
+                                  const QString &button) = 0;
+    // A window-modal message over window that does not block the caller; the box is returned so
+    // that the window can place it.
+    virtual QMessageBox *beginSheet(QWidget *window, QMessageBox::Icon icon, const QString &title,
+                                    const QString &message, const QString &button) = 0;
+    virtual void openUrl(const QUrl &url) = 0;
+    // Ends the application once control returns to the event loop.
+    virtual void terminate(int exitCode) = 0;
+};
+
+// The real dialogs.
+class DesktopInteraction final : public UserInteraction
+{
+public:
+    std::optional<QString> chooseApplicationBundle(QWidget *parent, const QString &title,
+                                                   const QString &message, const QString &prompt) override;
+    void runCriticalAlert(QWidget *parent, const QString &title, const QString &message,
+                          const QString &button) override;
+    QMessageBox *beginSheet(QWidget *window, QMessageBox::Icon icon, const QString &title,
+                            const QString &message, const QString &button) override;
+    void openUrl(const QUrl &url) override;
+    void terminate(int exitCode) override;
+};
+
+// Whether path names an application bundle the chooser may return.
+bool isApplicationBundlePath(const QString &path);
+
+} // namespace Glimmerpad

@@ -1,0 +1,144 @@
+<?xml version='1.0' encoding='utf-8'?>
+<TS version="2.1" language="en">
+<context>
+    <name />
+    <message id="menu_find">
+        <source>&amp;Find</source>
+        <translation>&amp;Find</translation>
+    </message>
+    <message id="menu_revert">
+        <source>&amp;Revert to Standard Snippet</source>
+        <translation>&amp;Revert to Standard Snippet</translation>
+    </message>
+    <message id="menu_help">
+        <source>Glimmerpad &amp;Help</source>
+        <translation>Glimmerpad &amp;Help</translation>
+    </message>
+    <message id="menu_quit">
+        <source>&amp;Quit</source>
+        <translation>&amp;Quit</translation>
+    </message>
+    <message id="cli_description">
+        <source>Browse the code snippets that ship inside Xcode, switch them off or on, edit and revert them.</source>
+        <translation>Browse the code snippets that ship inside Xcode, switch them off or on, edit and revert them.</translation>
+    </message>
+    <message id="cli_app_argument">
+        <source>The Xcode application to use instead of /Applications/Xcode.app.</source>
+        <translation>The Xcode application to use instead of /Applications/Xcode.app.</translation>
+    </message>
+    <message id="save_failed_title">
+        <source>The snippet could not be saved.</source>
+        <translation>The snippet could not be saved.</translation>
+    </message>
+    <message id="revert_failed_title">
+        <source>The snippet could not be reverted.</source>
+        <translation>The snippet could not be reverted.</translation>
+    </message>
+    <message id="failure_sheet_button">
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message id="window_title">
+        <source>Glimmerpad</source>
+        <translation>Glimmerpad</translation>
+    </message>
+    <message id="openpanel_title">
+        <source>Where is Xcode?</source>
+        <translation>Where is Xcode?</translation>
+    </message>
+    <message id="openpanel_message">
+        <source>Xcode is not in the Applications folder. Choose the Xcode application whose snippets you want to see.</source>
+        <translation>Xcode is not in the Applications folder. Choose the Xcode application whose snippets you want to see.</translation>
+    </message>
+    <message id="openpanel_prompt">
+        <source>Choose</source>
+        <translation>Choose</translation>
+    </message>
+    <message id="version_support_sheet_title">
+        <source>This version of Xcode is not supported</source>
+        <translation>This version of Xcode is not supported</translation>
+    </message>
+    <message id="version_support_sheet_message">
+        <source>Glimmerpad needs Xcode 4.3 or later. Install a newer Xcode, or choose another one at the next start.</source>
+        <translation>Glimmerpad needs Xcode 4.3 or later. Install a newer Xcode, or choose another one at the next start.</translation>
+    </message>
+    <message id="version_support_sheet_default_button">
+        <source>Quit</source>
+        <translation>Quit</translation>
+    </message>
+    <message id="xcode_process_sheet_title">
+        <source>Xcode is running</source>
+        <translation>Xcode is running</translation>
+    </message>
+    <message id="xcode_process_sheet_message">
+        <source>Xcode reads snippets when it starts. Quit and reopen Xcode to use the snippets you have changed.</source>
+        <translation>Xcode reads snippets when it starts. Quit and reopen Xcode to use the snippets you have changed.</translation>
+    </message>
+    <message id="xcode_process_sheet_default_button">
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>EditorPopoverContent</name>
+    <message>
+        <source>Snippet title</source>
+        <translation>Snippet title</translation>
+    </message>
+    <message>
+        <source>Completion shortcut</source>
+        <translation>Completion shortcut</translation>
+    </message>
+    <message>
+        <source>On</source>
+        <translation>On</translation>
+    </message>
+    <message>
+        <source>Keep the completion shortcut</source>
+        <translation>Keep the completion shortcut</translation>
+    </message>
+    <message>
+        <source>Off</source>
+        <translation>Off</translation>
+    </message>
+    <message>
+        <source>Switch the completion shortcut off</source>
+        <translation>Switch the completion shortcut off</translation>
+    </message>
+    <message>
+        <source>Snippet contents</source>
+        <translation>Snippet contents</translation>
+    </message>
+    <message>
+        <source>Edit</source>
+        <translation>Edit</translation>
+    </message>
+    <message>
+        <source>Edit the snippet; press again to save</source>
+        <translation>Edit the snippet; press again to save</translation>
+    </message>
+    <message>
+        <source>Done</source>
+        <translation>Done</translation>
+    </message>
+</context>
+<context>
+    <name>MainContent</name>
+    <message>
+        <source>Search titles and summaries</source>
+        <translation>Search titles and summaries</translation>
+    </message>
+    <message>
+        <source>Search snippets</source>
+        <translation>Search snippets</translation>
+    </message>
+    <message>
+        <source>Commands</source>
+        <translation>Commands</translation>
+    </message>
+    <message>
+        <source>Snippets</source>
+        <translation>Snippets</translation>
+    </message>
+</context>
+</TS>

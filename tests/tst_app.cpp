@@ -1,0 +1,398 @@
+// The program driven as a user would: through its widgets, with the dialogs answered by a fake.
+#include "app/editorpopover.h"
+#include "app/rvappdelegate.h"
+#include "app/snippetlistmodel.h"
+#include "app/snippettextedit.h"
+#include "chrome/rvwindow.h"
+#include "testsupport.h"
+
+#include <QAbstractItemModelTester>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QProcess>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSettings>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace Glimmerpad;
+using namespace Glimmerpad::Test;
+
+namespace {
+
+class FakeInteraction final : public UserInteraction
+{
+public:
+    std::optional<QString> chooserAnswer;
+    int choosers = 0;
+    QStringList alerts;
+    QStringList sheets;
+    QList<QUrl> urls;
+    std::optional<int> exitCode;
+
+    std::optional<QString> chooseApplicationBundle(QWidget *, const QString &, const QString &,
+                                                   const QString &) override
+    {
+        ++choosers;
+        return chooserAnswer;
+    }
+    void runCriticalAlert(QWidget *, const QString &title, const QString &, const QString &) override
+    {
+        alerts.append(title);
+    }
+    QMessageBox *beginSheet(QWidget *, QMessageBox::Icon, const QString &title, const QString &message,
+                            const QString &) override
+    {
+        sheets.append(title + u'|' + message);
+        return nullptr;
+    }
+    void openUrl(const QUrl &url) override { urls.append(url); }
+    void terminate(int code) override { exitCode = code; }
+};
+
+QList<Snippet> manySnippets(int count)
+{
+    QList<Snippet> snippets;
+    for (int i = 0; i < count; ++i) {
+        const QString n = QStringLiteral("%1").arg(i, 2, 10, QLatin1Char('0'));
+        snippets.append({QStringLiteral("id.%1").arg(n),
+                         QStringLiteral("Snippet %1").arg(n),
+                         QStringLiteral("Summary number %1").arg(n),
+                         QStringLiteral("sn%1").arg(n),
+                         QStringLiteral("body <#%1#>").arg(n),
+                         {}});
+    }
+    return snippets;
+}
+
+class AppTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        fixture.install({
+            {QStringLiteral("if"),
+             QStringLiteral("If Statement"),
+             QStringLiteral("Runs code when true"),
+             QStringLiteral("if"),
+             QStringLiteral("if (<#condition#>) {\n}"),
+             {}},
+            {QStringLiteral("blank"),
+             QStringLiteral("Blank Prefix"),
+             QStringLiteral("Has no shortcut"),
+             QString(QLatin1StringView("")),
+             QStringLiteral("blank body"),
+             {}},
+            {QStringLiteral("delegate"),
+             QStringLiteral("Délégué"),
+             QStringLiteral("Crée une table"),
+             QStringLiteral("deleg"),
+             QStringLiteral("delegate body"),
+             {}},
+        });
+    }
+
+    void launch()
+    {
+        settings = std::make_unique<QSettings>(fixture.root() + QStringLiteral("/settings.ini"),
+                                               QSettings::IniFormat);
+        app = std::make_unique<RVAppDelegate>(interaction, *settings, fixture.home());
+        app->setXcodeAppPathOverride(fixture.xcodePath());
+        tester = std::make_unique<QAbstractItemModelTester>(
+            app->listModel(), QAbstractItemModelTester::FailureReportingMode::Warning);
+        app->applicationDidFinishLaunching();
+        settle();
+    }
+
+    // Lets the deferred calls (row restore, popover) run.
+    static void settle() { QTest::qWait(20); }
+
+    void selectRow(int row)
+    {
+        QListView *list = app->tableView();
+        list->selectionModel()->setCurrentIndex(list->model()->index(row, 0),
+                                                QItemSelectionModel::ClearAndSelect);
+        settle();
+    }
+
+    int rowOf(const QString &title) const
+    {
+        QAbstractItemModel *model = app->tableView()->model();
+        for (int row = 0; row < model->rowCount(); ++row) {
+            if (model->index(row, 0).data().toString() == title)
+                return row;
+        }
+        return -1;
+    }
+
+    QStringList userFiles() const
+    {
+        return QDir(fixture.userFolder()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot);
+    }
+
+    SnippetRecord userRecord(const QString &name) const
+    {
+        return SnippetRecord::fromPropertyList(readFile(fixture.userFolder() + u'/' + name));
+    }
+
+    void typeIntoEditor(const QString &text)
+    {
+        app->codeSnippetContents()->moveCursor(QTextCursor::End);
+        QTest::keyClicks(app->codeSnippetContents(), text);
+    }
+
+    Fixture fixture;
+    FakeInteraction interaction;
+    std::unique_ptr<QSettings> settings;
+    std::unique_ptr<RVAppDelegate> app;
+    std::unique_ptr<QAbstractItemModelTester> tester;
+};
+
+TEST_F(AppTest, LaunchListsSnippetsSelectsFirstRowAndShowsItInThePopover)
+{
+    launch();
+    ASSERT_FALSE(interaction.exitCode);
+    EXPECT_EQ(app->tableView()->model()->rowCount(), 3);
+    EXPECT_TRUE(app->window()->isVisible());
+    EXPECT_GE(app->window()->frameGeometry().x(), 450);
+    EXPECT_EQ(app->selectedRow(), 0); // first launch: the setting is unset and reads as 0
+    EXPECT_TRUE(app->popover()->isShown());
+    EXPECT_EQ(app->popoverTitle()->text(), QStringLiteral("Blank Prefix"));
+    EXPECT_EQ(app->onOffSelectedSegment(), 0);
+    EXPECT_TRUE(app->codeSnippetContents()->isReadOnly());
+    EXPECT_EQ(app->window()->focusWidget(), app->tableView());
+    EXPECT_TRUE(QDir(fixture.userFolder()).exists());
+}
+
+TEST_F(AppTest, SelectedRowIsRestoredAtTheNextLaunchAndClearingItStoresMinusOne)
+{
+    launch();
+    selectRow(2);
+    EXPECT_EQ(settings->value(RVAppDelegate::kUserSelectedRowKey).toInt(), 2);
+    app.reset();
+    launch();
+    EXPECT_EQ(app->selectedRow(), 2);
+    EXPECT_EQ(app->popoverTitle()->text(), QStringLiteral("If Statement"));
+
+    app->tableView()->selectionModel()->clearSelection();
+    settle();
+    EXPECT_EQ(settings->value(RVAppDelegate::kUserSelectedRowKey).toInt(), -1);
+    EXPECT_FALSE(app->popover()->isShown());
+}
+
+TEST_F(AppTest, EditTypeEditWritesOneOverrideWithTheText)
+{
+    launch();
+    selectRow(rowOf(QStringLiteral("If Statement")));
+    QTest::mouseClick(app->editButton(), Qt::LeftButton);
+    EXPECT_FALSE(app->codeSnippetContents()->isReadOnly());
+    EXPECT_TRUE(app->editButton()->isChecked());
+    typeIntoEditor(QStringLiteral(" // mine"));
+    EXPECT_TRUE(app->selectedSnippetIsDirty());
+    QTest::mouseClick(app->editButton(), Qt::LeftButton);
+
+    ASSERT_EQ(userFiles(), QStringList{QStringLiteral("if.codesnippet")});
+    const SnippetRecord written = userRecord(QStringLiteral("if.codesnippet"));
+    EXPECT_EQ(written.contents(), QStringLiteral("if (<#condition#>) {\n} // mine"));
+    EXPECT_EQ(written.completionPrefix(), QStringLiteral("if"));
+    // Back to viewing, clean, with nothing to undo into the earlier text.
+    EXPECT_TRUE(app->codeSnippetContents()->isReadOnly());
+    EXPECT_FALSE(app->editButton()->isChecked());
+    EXPECT_FALSE(app->selectedSnippetIsDirty());
+    EXPECT_FALSE(app->codeSnippetContents()->document()->isUndoAvailable());
+    EXPECT_TRUE(app->tableView()
+                    ->model()
+                    ->index(app->selectedRow(), 0)
+                    .data(SnippetListModel::IsOverriddenRole)
+                    .toBool());
+}
+
+TEST_F(AppTest, LeavingEditOrPressingDoneWithoutAChangeWritesNothing)
+{
+    launch();
+    QTest::mouseClick(app->editButton(), Qt::LeftButton);
+    QTest::mouseClick(app->editButton(), Qt::LeftButton);
+    EXPECT_TRUE(userFiles().isEmpty());
+    QTest::mouseClick(app->doneButton(), Qt::LeftButton);
+    EXPECT_TRUE(userFiles().isEmpty());
+    EXPECT_FALSE(app->popover()->isShown());
+}
+
+TEST_F(AppTest, OnOffControlWritesDisabledOrEnabledOverrideAndDimsTheRow)
+{
+    launch();
+    const int row = rowOf(QStringLiteral("Blank Prefix"));
+    selectRow(row);
+    QTest::mouseClick(app->onOffSegmentedControl()->button(1), Qt::LeftButton);
+    EXPECT_EQ(userRecord(QStringLiteral("blank.codesnippet")).completionPrefix(),
+              QString(QLatin1StringView("")));
+    const QModelIndex index = app->tableView()->model()->index(row, 0);
+    EXPECT_DOUBLE_EQ(index.data(SnippetListModel::OpacityRole).toDouble(), 0.6);
+    EXPECT_EQ(app->onOffSelectedSegment(), 1);
+
+    QTest::mouseClick(app->onOffSegmentedControl()->button(0), Qt::LeftButton);
+    // An empty system shortcut comes back as one blank, so the override does not read as off.
+    EXPECT_EQ(userRecord(QStringLiteral("blank.codesnippet")).completionPrefix(), QStringLiteral(" "));
+    EXPECT_DOUBLE_EQ(index.data(SnippetListModel::OpacityRole).toDouble(), 1.0);
+    EXPECT_TRUE(index.data(SnippetListModel::IsOverriddenRole).toBool());
+    EXPECT_EQ(userFiles().size(), 1);
+}
+
+TEST_F(AppTest, SwitchingWhileEditingSavesTheTextWithTheNewState)
+{
+    launch();
+    selectRow(rowOf(QStringLiteral("If Statement")));
+    QTest::mouseClick(app->editButton(), Qt::LeftButton);
+    typeIntoEditor(QStringLiteral("!"));
+    QTest::mouseClick(app->onOffSegmentedControl()->button(1), Qt::LeftButton);
+    const SnippetRecord written = userRecord(QStringLiteral("if.codesnippet"));
+    EXPECT_EQ(written.completionPrefix(), QString(QLatin1StringView("")));
+    EXPECT_TRUE(written.contents()->endsWith(u'!'));
+    EXPECT_TRUE(app->codeSnippetContents()->isReadOnly());
+}
+
+TEST_F(AppTest, RevertDeletesTheOverrideAndTheRowShowsTheSystemSnippet)
+{
+    launch();
+    const int row = rowOf(QStringLiteral("If Statement"));
+    selectRow(row);
+    QTest::mouseClick(app->onOffSegmentedControl()->button(1), Qt::LeftButton);
+    ASSERT_TRUE(app->revertAction()->isEnabled());
+    app->revertAction()->trigger();
+    EXPECT_TRUE(userFiles().isEmpty());
+    const QModelIndex index = app->tableView()->model()->index(row, 0);
+    EXPECT_FALSE(index.data(SnippetListModel::IsOverriddenRole).toBool());
+    EXPECT_DOUBLE_EQ(index.data(SnippetListModel::OpacityRole).toDouble(), 1.0);
+    EXPECT_EQ(app->onOffSelectedSegment(), 0);
+    EXPECT_FALSE(app->revertAction()->isEnabled());
+}
+
+TEST_F(AppTest, SearchNarrowsClosesThePopoverAndClearsFindSelectsTheText)
+{
+    launch();
+    ASSERT_TRUE(app->popover()->isShown());
+    QTest::keyClicks(app->searchField(), QStringLiteral("delegue"));
+    EXPECT_FALSE(app->popover()->isShown());
+    EXPECT_EQ(app->tableView()->model()->rowCount(), 1);
+    EXPECT_EQ(app->tableView()->model()->index(0, 0).data().toString(), QStringLiteral("Délégué"));
+    EXPECT_EQ(settings->value(RVAppDelegate::kUserSelectedRowKey).toInt(), 0); // the filter writes nothing
+
+    app->searchField()->clear();
+    EXPECT_EQ(app->tableView()->model()->rowCount(), 3);
+
+    app->searchField()->setText(QStringLiteral("if"));
+    app->tableView()->setFocus();
+    app->findAction()->trigger();
+    EXPECT_EQ(app->window()->focusWidget(), app->searchField());
+    EXPECT_EQ(app->searchField()->selectedText(), QStringLiteral("if"));
+}
+
+TEST_F(AppTest, PopoverClosesWhenItsRowScrollsOutOfView)
+{
+    fixture.install(manySnippets(40));
+    launch();
+    app->window()->resize(540, 400);
+    settle();
+    selectRow(1);
+    ASSERT_TRUE(app->popover()->isShown());
+    QScrollBar *bar = app->tableView()->verticalScrollBar();
+    const QRect row = app->rectOfRow(1);
+    bar->setValue(row.bottom() + 1); // the row's bottom edge exactly at the top: still shown
+    EXPECT_TRUE(app->popover()->isShown());
+    bar->setValue(row.bottom() + 2);
+    EXPECT_FALSE(app->popover()->isShown());
+}
+
+TEST_F(AppTest, VersionGateRefusesOldXcodeAndACancelledChooser)
+{
+    fixture.writeInfo(QStringLiteral("4.2"));
+    launch();
+    EXPECT_EQ(interaction.choosers, 0); // the default location exists
+    EXPECT_EQ(interaction.alerts.size(), 1);
+    EXPECT_TRUE(interaction.exitCode.has_value());
+    EXPECT_FALSE(app->window()->isVisible());
+
+    interaction = FakeInteraction();
+    QDir(fixture.xcodePath()).removeRecursively();
+    app.reset();
+    launch();
+    EXPECT_EQ(interaction.choosers, 1);
+    EXPECT_EQ(interaction.alerts.size(), 1);
+    EXPECT_TRUE(interaction.exitCode.has_value());
+}
+
+TEST_F(AppTest, ChooserAnswerIsUsedWhenXcodeIsNotAtTheDefaultPlace)
+{
+    Fixture elsewhere;
+    elsewhere.install(manySnippets(5));
+    interaction.chooserAnswer = elsewhere.xcodePath();
+    QDir(fixture.xcodePath()).removeRecursively();
+    launch();
+    EXPECT_EQ(interaction.choosers, 1);
+    EXPECT_FALSE(interaction.exitCode);
+    EXPECT_EQ(app->tableView()->model()->rowCount(), 5);
+}
+
+TEST_F(AppTest, FailedSaveKeepsTheTypedTextAndTellsTheUser)
+{
+    launch();
+    selectRow(rowOf(QStringLiteral("If Statement")));
+    // A folder where the override file would go makes the write fail, even as root.
+    QDir().mkpath(fixture.userFolder() + QStringLiteral("/if.codesnippet"));
+    QTest::mouseClick(app->editButton(), Qt::LeftButton);
+    typeIntoEditor(QStringLiteral(" precious"));
+    QTest::mouseClick(app->doneButton(), Qt::LeftButton);
+
+    EXPECT_TRUE(app->popover()->isShown());
+    EXPECT_TRUE(app->codeSnippetContents()->toPlainText().endsWith(QStringLiteral(" precious")));
+    EXPECT_FALSE(app->codeSnippetContents()->isReadOnly());
+    EXPECT_TRUE(app->selectedSnippetIsDirty());
+    ASSERT_EQ(interaction.sheets.size(), 1);
+}
+
+TEST_F(AppTest, HelpOpensTheHelpPage)
+{
+    launch();
+    app->helpAction()->trigger();
+    ASSERT_EQ(interaction.urls.size(), 1);
+    EXPECT_EQ(interaction.urls.first().toString(), QStringLiteral("http://glimmerpad.org/glimmerpad/help/"));
+}
+
+TEST_F(AppTest, RunningXcodeIsReportedOnceAfterASave)
+{
+    // A stand-in Xcode: a copy of sleep inside a bundle that says it is Xcode.
+    Fixture bundle;
+    const QString executable = bundle.root() + QStringLiteral("/Fake.app/Contents/MacOS/Fake");
+    writeFile(bundle.root() + QStringLiteral("/Fake.app/Contents/Info.plist"),
+              plistDocument("<dict><key>CFBundleIdentifier</key><string>com.apple.dt.Xcode</string></dict>"));
+    QDir().mkpath(QFileInfo(executable).absolutePath());
+    ASSERT_TRUE(QFile::copy(QStringLiteral("/bin/sleep"), executable));
+    QFile::setPermissions(executable, QFile::permissions(executable) | QFile::ExeOwner);
+    QProcess xcode;
+    xcode.start(executable, {QStringLiteral("30")});
+    ASSERT_TRUE(xcode.waitForStarted());
+
+    launch();
+    EXPECT_TRUE(app->xcodeProcessIsRunning());
+    QTest::mouseClick(app->onOffSegmentedControl()->button(1), Qt::LeftButton);
+    QTest::mouseClick(app->onOffSegmentedControl()->button(0), Qt::LeftButton); // a second check queued
+    EXPECT_TRUE(interaction.sheets.isEmpty()); // not before a second has passed
+    QTest::qWait(1300);
+    EXPECT_EQ(interaction.sheets.size(), 1);
+    EXPECT_TRUE(app->xcodeAlertShown());
+    QTest::mouseClick(app->onOffSegmentedControl()->button(1), Qt::LeftButton);
+    QTest::qWait(1300);
+    EXPECT_EQ(interaction.sheets.size(), 1);
+
+    xcode.kill();
+    xcode.waitForFinished();
+}
+
+} // namespace
