@@ -1,5 +1,8 @@
 #include "platform/desktop.h"
 
+// Before the Qt headers, so that no Qt macro can rename a name in them.
+#include <gio/gio.h>
+
 #include <QByteArray>
 #include <QGuiApplication>
 
@@ -23,7 +26,43 @@ bool x11CompositingManagerRunning()
     return atom != None && XGetSelectionOwner(display, atom) != None;
 }
 
+// GNOME's title-bar double-click action. The schema is looked up before anything else because
+// g_settings_new() aborts the whole process when a schema is not installed.
+bool gnomeMinimizesOnDoubleClick()
+{
+    static constexpr char schemaId[] = "org.gnome.desktop.wm.preferences";
+    static constexpr char key[] = "action-double-click-titlebar";
+    GSettingsSchemaSource *source = g_settings_schema_source_get_default(); // not ours to free
+    if (!source)
+        return false;
+    GSettingsSchema *schema = g_settings_schema_source_lookup(source, schemaId, TRUE);
+    if (!schema)
+        return false;
+    bool minimize = false;
+    if (g_settings_schema_has_key(schema, key)) {
+        GSettings *settings = g_settings_new_full(schema, nullptr, nullptr);
+        // Read as a variant: g_settings_get_string() is fatal on a key that is not a string.
+        GVariant *value = g_settings_get_value(settings, key);
+        minimize = g_variant_is_of_type(value, G_VARIANT_TYPE_STRING) &&
+                   g_strcmp0(g_variant_get_string(value, nullptr), "minimize") == 0;
+        g_variant_unref(value);
+        g_object_unref(settings);
+    }
+    g_settings_schema_unref(schema);
+    return minimize;
+}
+
 } // namespace
+
+bool miniaturizeOnDoubleClick()
+{
+    const QByteArray forced = qgetenv("GLIMMERPAD_MINIATURIZE_ON_DOUBLE_CLICK");
+    if (forced == "1")
+        return true;
+    if (forced == "0")
+        return false;
+    return gnomeMinimizesOnDoubleClick();
+}
 
 bool hasCompositingManager()
 {
