@@ -7,6 +7,8 @@
 #include "app/snippettextedit.h"
 #include "app/strings.h"
 #include "chrome/rvwindow.h"
+#include "chrome/rvwindowdressing.h"
+#include "chrome/rvwindowsmenu.h"
 #include "ui_editorpopover.h"
 #include "ui_mainwindow.h"
 
@@ -15,6 +17,7 @@
 #include <QButtonGroup>
 #include <QEvent>
 #include <QGraphicsOpacityEffect>
+#include <QKeyEvent>
 #include <QLoggingCategory>
 #include <QMenu>
 #include <QScrollBar>
@@ -124,8 +127,13 @@ void RVAppDelegate::loadInterface()
         menu.exec(list->viewport()->mapToGlobal(at));
     });
 
+    //% "Completion shortcut on or off"
+    m_popoverUi->onOffSegmentedControl->setAccessibleName(qtTrId("popover_onoff_accessible_name"));
+    connect(m_popover, &EditorPopover::closed, this, &RVAppDelegate::updateActions);
+
     createActions();
     m_window->installEventFilter(this);
+    list->installEventFilter(this);
 }
 
 void RVAppDelegate::createActions()
@@ -151,15 +159,39 @@ void RVAppDelegate::createActions()
     m_quitAction->setMenuRole(QAction::QuitRole);
     connect(m_quitAction, &QAction::triggered, m_window, &QWidget::close);
 
-    // Shortcuts work whether or not the menu is open.
-    for (QAction *action : {m_findAction, m_revertAction, m_helpAction, m_quitAction})
+    // The popover's own commands, for the keyboard: its buttons take no shortcuts of their own.
+    //% "&Edit Snippet"
+    m_editAction = new QAction(qtTrId("menu_edit"), m_window);
+    m_editAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+    connect(m_editAction, &QAction::triggered, this, [this] {
+        if (m_popover->isShown())
+            editButtonClicked();
+    });
+    //% "&Save Snippet"
+    m_saveAction = new QAction(qtTrId("menu_save"), m_window);
+    m_saveAction->setShortcut(QKeySequence::Save);
+    connect(m_saveAction, &QAction::triggered, this, [this] {
+        if (m_popover->isShown() && !codeSnippetContents()->isReadOnly() && m_selectedSnippetIsDirty)
+            saveSnippet();
+    });
+
+    // Shortcuts work in the main window and in the popover, whether or not the menu is open.
+    const QList<QAction *> actions{m_findAction,   m_editAction, m_saveAction,
+                                   m_revertAction, m_helpAction, m_quitAction};
+    for (QAction *action : actions)
         action->setShortcutContext(Qt::ApplicationShortcut);
-    m_window->addActions({m_findAction, m_revertAction, m_helpAction, m_quitAction});
+    m_window->addActions(actions);
 
     m_menu = new QMenu(m_window);
     m_menu->addAction(m_findAction);
+    m_menu->addAction(m_editAction);
+    m_menu->addAction(m_saveAction);
     m_menu->addAction(m_revertAction);
     m_menu->addSeparator();
+    //% "&Window"
+    m_windowMenu = m_menu->addMenu(qtTrId("menu_window"));
+    connect(m_windowMenu, &QMenu::aboutToShow, this,
+            [this] { RVWindowsMenu::instance().populate(m_windowMenu); });
     m_menu->addAction(m_helpAction);
     m_menu->addSeparator();
     m_menu->addAction(m_quitAction);
@@ -175,6 +207,8 @@ void RVAppDelegate::createActions()
 void RVAppDelegate::updateActions()
 {
     m_revertAction->setEnabled(canRevertToStandardSnippet());
+    m_editAction->setEnabled(m_popover->isShown());
+    m_saveAction->setEnabled(m_popover->isShown() && !codeSnippetContents()->isReadOnly());
 }
 
 void RVAppDelegate::applicationDidFinishLaunching()
@@ -205,9 +239,7 @@ void RVAppDelegate::applicationDidFinishLaunching()
     if (frame.x() < kMinimumWindowX)
         m_window->move(kMinimumWindowX, frame.y());
 
-    m_window->show();
-    m_window->raise();
-    m_window->activateWindow();
+    m_window->makeKeyAndOrderFront();
     QGuiApplication::setQuitOnLastWindowClosed(quitOnLastWindowClosed &&
                                                applicationShouldTerminateAfterLastWindowClosed());
 
@@ -232,7 +264,14 @@ void RVAppDelegate::selectUserSelectedRow()
 
 void RVAppDelegate::prepareCustomWindow()
 {
-    m_window->setWindowTitle(Strings::localizedString("window_title"));
+    MainWindowDressing::apply(m_window, this, Strings::localizedString("window_title"));
+}
+
+QRectF RVAppDelegate::windowWillPositionSheet(RVWindow *window, QWidget *, const QRectF &proposedRect)
+{
+    const QRectF frame = window->frameViewFrame();
+    return {proposedRect.x(), frame.height() - window->titleBarHeight(), proposedRect.width(),
+            proposedRect.height()};
 }
 
 void RVAppDelegate::terminate(int exitCode)
@@ -243,6 +282,18 @@ void RVAppDelegate::terminate(int exitCode)
 
 bool RVAppDelegate::eventFilter(QObject *watched, QEvent *event)
 {
+    // Return opens the selected row beside the list, Escape closes it again.
+    if (watched == tableView() && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && selectedRow() >= 0) {
+            showPopover();
+            return true;
+        }
+        if (key == Qt::Key_Escape && m_popover->isShown()) {
+            m_popover->close();
+            return true;
+        }
+    }
     // The popover is a window of its own: keep it beside its row when the main window moves.
     if (watched == m_window && (event->type() == QEvent::Move || event->type() == QEvent::Resize))
         repositionPopover();

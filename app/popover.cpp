@@ -45,6 +45,7 @@ void RVAppDelegate::togglePopoverFromRect(const QRect &rect)
     // Despite the name it only ever shows: closing is the Done button's and the list's business.
     m_popover->setAnimates(true);
     m_popover->showRelativeToRect(rect, tableView()->viewport(), Qt::LeftEdge);
+    updateActions();
 }
 
 void RVAppDelegate::setSelectedSnippet(const SnippetRecord &snippet)
@@ -91,7 +92,10 @@ void RVAppDelegate::editButtonClicked()
     codeSnippetContents()->setTextInteractionFlags(wasEditing ? Qt::NoTextInteraction
                                                               : Qt::TextEditorInteraction);
     editButton()->setChecked(!wasEditing);
+    updateActions();
     if (!wasEditing) {
+        // Typing goes to the text from here, also when editing began from the keyboard in the list.
+        m_popover->activateWindow();
         codeSnippetContents()->setFocus(Qt::OtherFocusReason);
         return;
     }

@@ -2,6 +2,7 @@
 
 #include "app/userinteraction.h"
 #include "catalogue/snippetcatalogue.h"
+#include "chrome/rvwindow.h"
 
 #include <QObject>
 #include <QPointer>
@@ -27,13 +28,12 @@ class EditorPopoverContent;
 namespace Glimmerpad {
 
 class EditorPopover;
-class RVWindow;
 class SnippetListModel;
 class SnippetTextEdit;
 
 // The one controller: launch, finding and checking Xcode, the running guard, the snippet list,
 // the editor popover and the search. Its methods are spread over one source file per concern.
-class RVAppDelegate final : public QObject
+class RVAppDelegate final : public QObject, public RVWindowDelegate
 {
     Q_OBJECT
 
@@ -56,6 +56,8 @@ public:
     void selectUserSelectedRow();
     bool applicationShouldTerminateAfterLastWindowClosed() const { return true; }
     void prepareCustomWindow();
+    // Sheets hang from the lower edge of the tall title bar.
+    QRectF windowWillPositionSheet(RVWindow *window, QWidget *sheet, const QRectF &proposedRect) override;
     bool isTerminating() const { return m_terminating; }
 
     // -- Xcode discovery and version gate (xcodediscovery.cpp)
@@ -123,6 +125,9 @@ public:
     QAction *revertAction() const { return m_revertAction; }
     QAction *helpAction() const { return m_helpAction; }
     QAction *quitAction() const { return m_quitAction; }
+    QAction *editAction() const { return m_editAction; }
+    QAction *saveAction() const { return m_saveAction; }
+    QMenu *windowMenu() const { return m_windowMenu; }
 
 private:
     void loadInterface();
@@ -146,10 +151,13 @@ private:
     QButtonGroup *m_onOff = nullptr;
     SnippetListModel *m_model = nullptr;
     QMenu *m_menu = nullptr;
+    QMenu *m_windowMenu = nullptr;
     QAction *m_findAction = nullptr;
     QAction *m_revertAction = nullptr;
     QAction *m_helpAction = nullptr;
     QAction *m_quitAction = nullptr;
+    QAction *m_editAction = nullptr;
+    QAction *m_saveAction = nullptr;
 
     SnippetRecord m_selectedSnippet;
     bool m_selectedSnippetIsDirty = false;

@@ -50,6 +50,19 @@ QVariant SnippetListModel::data(const QModelIndex &index, int role) const
         return system.identifier().value_or(QString());
     case Qt::ToolTipRole:
         return system.summary().value_or(QString());
+    case Qt::AccessibleTextRole:
+        return shown.title().value_or(QString());
+    case Qt::AccessibleDescriptionRole: {
+        const QString summary = system.summary().value_or(QString());
+        if (override.isNull())
+            return summary;
+        if (SnippetCatalogue::isDisabledOverride(override)) {
+            //% "%1 (changed, shortcut off)"
+            return qtTrId("row_state_disabled").arg(summary);
+        }
+        //% "%1 (changed)"
+        return qtTrId("row_state_override").arg(summary);
+    }
     default:
         return {};
     }

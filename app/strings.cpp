@@ -16,8 +16,8 @@ namespace Glimmerpad::Strings {
     QT_TRID_NOOP("window_title"),
     //% "Where is Xcode?"
     QT_TRID_NOOP("openpanel_title"),
-    //% "Xcode is not in the Applications folder. Choose the Xcode application whose snippets you want to
-    //see."
+    //% "Xcode is not in the Applications folder. "
+    //% "Choose the Xcode application whose snippets you want to see."
     QT_TRID_NOOP("openpanel_message"),
     //% "Choose"
     QT_TRID_NOOP("openpanel_prompt"),

@@ -1,10 +1,35 @@
 #pragma once
 
+#include "platform/windowstandard.h"
+
+#include <QPointer>
 #include <QWidget>
+
+class QAbstractButton;
+class QUrl;
 
 namespace Glimmerpad {
 
-// The main window: holds the content view.
+class RVWindow;
+class RVWindowButton;
+
+// Answers the window's questions about placement, as a window delegate does.
+class RVWindowDelegate
+{
+public:
+    virtual ~RVWindowDelegate() = default;
+    // Where a sheet attaches: proposedRect and the result use the window's own coordinates with a
+    // bottom-left origin; y is where the sheet's top edge goes.
+    virtual QRectF windowWillPositionSheet(RVWindow *window, QWidget *sheet, const QRectF &proposedRect) = 0;
+};
+
+// A frameless top-level window with a tall title bar of its own: the title bar view is pinned
+// along the top across the full width, the window buttons are laid out on it, and the content
+// view ends where the title bar begins. The window itself plays the frame view: the parent of
+// the title bar view, the buttons and the content view.
+//
+// The layout arithmetic works in the frame view's coordinates with a bottom-left origin and y up,
+// as the frames are specified; frameOfView() and setFrameOfView() mirror them for Qt.
 class RVWindow : public QWidget
 {
     Q_OBJECT
@@ -13,17 +38,125 @@ public:
     explicit RVWindow(QWidget *parent = nullptr);
     ~RVWindow() override;
 
-    void setContentView(QWidget *view);
+    // -- properties; each setter acts only when the value changes
+    qreal titleBarHeight() const { return _titleBarHeight; }
+    void setTitleBarHeight(qreal height);
+    qreal trafficLightButtonsLeftMargin() const { return _trafficLightButtonsLeftMargin; }
+    void setTrafficLightButtonsLeftMargin(qreal margin);
+    qreal fullScreenButtonRightMargin() const { return _fullScreenButtonRightMargin; }
+    void setFullScreenButtonRightMargin(qreal margin);
+    bool centerTrafficLightButtons() const { return _centerTrafficLightButtons; }
+    void setCenterTrafficLightButtons(bool center);
+    bool centerFullScreenButton() const { return _centerFullScreenButton; }
+    void setCenterFullScreenButton(bool center);
+    bool showsBaselineSeparator() const { return _showsBaselineSeparator; }
+    void setShowsBaselineSeparator(bool shows);
+    bool hideTitleBarInFullScreen() const { return _hideTitleBarInFullScreen; }
+    void setHideTitleBarInFullScreen(bool hide) { _hideTitleBarInFullScreen = hide; }
+    QString windowMenuTitle() const { return _windowMenuTitle; }
+    void setWindowMenuTitle(const QString &title) { _windowMenuTitle = title; }
+    QWidget *titleBarView() const { return _titleBarView; }
+    void setTitleBarView(QWidget *view); // takes ownership; a null view is ignored
+
+    RVWindowDelegate *delegate() const { return m_delegate; }
+    void setDelegate(RVWindowDelegate *delegate) { m_delegate = delegate; }
+
+    void setContentView(QWidget *view); // takes ownership
     QWidget *contentView() const { return m_contentView; }
+    QAbstractButton *standardWindowButton(Platform::WindowButton button) const;
 
-    qreal titleBarHeight() const { return 0; }
+    // -- ordering, with the Window menu kept up to date
+    void makeKeyAndOrderFront();
+    void orderFront();
+    void orderOut();
+    bool isExcludedFromWindowsMenu() const { return m_excludedFromWindowsMenu; }
+    void setExcludedFromWindowsMenu(bool excluded) { m_excludedFromWindowsMenu = excluded; }
+    void setRepresentedURL(const QUrl &url); // does nothing: the window never has one
 
-    // Places a window-modal message so that it hangs from the lower edge of the title bar,
-    // centred across the window.
+    void toggleFullScreen();
+    // Places a window-modal message below the title bar, where the delegate says.
     void positionSheet(QWidget *sheet);
 
+    // This window has the active look: the application is active and the window, or a window
+    // of its own such as a popover, is the active window.
+    bool isMainWindowLook() const;
+    void setTrafficLightsHovered(bool hovered);
+
+    // -- frames in the frame view's coordinates (bottom-left origin)
+    QRectF frameViewFrame() const;
+    QRectF frameOfView(const QWidget *view) const;
+    void setFrameOfView(QWidget *view, const QRectF &frame);
+
+    // -- the window's internal operations, by their usual names
+    void _recalculateFrameForTitleBarView();
+    void _layoutTrafficLightsAndContent();
+    void _displayWindowAndTitlebar();
+    void _setupTrafficLightsTrackingArea();
+    void _hideTitleBarView(bool hidden);
+    qreal _minimumTitlebarHeight();
+    qreal _defaultTrafficLightLeftMargin();
+    qreal _trafficLightSeparation();
+    void windowWillEnterFullScreen();
+    void windowWillExitFullScreen();
+
+    // The three measurements are made once per process; tests start afresh with this.
+    static void resetClassMeasurementsForTesting();
+    // How many times the tracking area of the buttons was set up anew (for tests).
+    int trackingAreaSetups() const { return m_trackingAreaSetups; }
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    void _doInitialWindowSetup();
+    void _createTitlebarView();
+    void syncAutoresizing();
+    Qt::Edges resizeEdgesAt(const QPoint &globalPos) const;
+    void beginMove(const QPointF &globalPos);
+    void beginResize(Qt::Edges edges, const QPointF &globalPos);
+    void resetPointerState();
+    void notifyFullScreenChange(bool entering);
+
+    // Fields, as the window arithmetic names them.
+    qreal _titleBarHeight = 0;
+    QPointer<QWidget> _titleBarView;
+    QString _windowMenuTitle;
+    bool _centerFullScreenButton = false;
+    bool _hideTitleBarInFullScreen = false;
+    bool _showsBaselineSeparator = false;
+    bool _centerTrafficLightButtons = false;
+    qreal _cachedTitleBarHeight = 0;
+    qreal _trafficLightButtonsLeftMargin = 0;
+    qreal _fullScreenButtonRightMargin = 0;
+    bool _setFullScreenButtonRightMargin = false;
+
     QWidget *m_contentView = nullptr;
+    QSize m_laidOutSize; // the size the children were last placed for
+    RVWindowButton *m_buttons[4] = {};
+    RVWindowDelegate *m_delegate = nullptr;
+    bool m_excludedFromWindowsMenu = false;
+    bool m_fullScreenAnnounced = false;
+    int m_trackingAreaSetups = 0;
+
+    // Manual moving and resizing, where the window manager will not do it for us.
+    enum class Drag
+    {
+        None,
+        Move,
+        Resize
+    };
+    Drag m_drag = Drag::None;
+    Qt::Edges m_dragEdges;
+    QPointF m_dragStart;
+    QRect m_dragStartGeometry;
+    bool m_edgeCursor = false;
 };
 
 } // namespace Glimmerpad

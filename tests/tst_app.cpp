@@ -3,10 +3,13 @@
 #include "app/rvappdelegate.h"
 #include "app/snippetlistmodel.h"
 #include "app/snippettextedit.h"
+#include "app/strings.h"
 #include "chrome/rvwindow.h"
 #include "testsupport.h"
 
 #include <QAbstractItemModelTester>
+#include <QAccessible>
+#include <QAction>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QDir>
@@ -75,6 +78,8 @@ QList<Snippet> manySnippets(int count)
 class AppTest : public ::testing::Test
 {
 protected:
+    static void SetUpTestSuite() { Strings::installTranslations(*QCoreApplication::instance()); }
+
     void SetUp() override
     {
         fixture.install({
@@ -162,6 +167,9 @@ TEST_F(AppTest, LaunchListsSnippetsSelectsFirstRowAndShowsItInThePopover)
     EXPECT_EQ(app->tableView()->model()->rowCount(), 3);
     EXPECT_TRUE(app->window()->isVisible());
     EXPECT_GE(app->window()->frameGeometry().x(), 450);
+    EXPECT_EQ(app->window()->titleBarHeight(), 36.0);
+    EXPECT_EQ(app->window()->windowTitle(), QStringLiteral("Glimmerpad"));
+    EXPECT_EQ(Strings::localizedString("no_such_key"), QStringLiteral("no_such_key"));
     EXPECT_EQ(app->selectedRow(), 0); // first launch: the setting is unset and reads as 0
     EXPECT_TRUE(app->popover()->isShown());
     EXPECT_EQ(app->popoverTitle()->text(), QStringLiteral("Blank Prefix"));
@@ -355,6 +363,61 @@ TEST_F(AppTest, FailedSaveKeepsTheTypedTextAndTellsTheUser)
     EXPECT_FALSE(app->codeSnippetContents()->isReadOnly());
     EXPECT_TRUE(app->selectedSnippetIsDirty());
     ASSERT_EQ(interaction.sheets.size(), 1);
+}
+
+TEST_F(AppTest, KeyboardOpensEditsSavesAndClosesThePopover)
+{
+    launch();
+    QListView *list = app->tableView();
+    QTest::keyClick(list, Qt::Key_Escape);
+    EXPECT_FALSE(app->popover()->isShown());
+    QTest::keyClick(list, Qt::Key_Down);
+    settle();
+    EXPECT_EQ(app->selectedRow(), 1);
+    QTest::keyClick(list, Qt::Key_Escape);
+    QTest::keyClick(list, Qt::Key_Return);
+    EXPECT_TRUE(app->popover()->isShown());
+    EXPECT_EQ(app->popoverTitle()->text(), QStringLiteral("Délégué"));
+
+    app->editAction()->trigger(); // Ctrl+E
+    EXPECT_FALSE(app->codeSnippetContents()->isReadOnly());
+    typeIntoEditor(QStringLiteral("!"));
+    app->saveAction()->trigger(); // Ctrl+S
+    EXPECT_EQ(userRecord(QStringLiteral("delegate.codesnippet")).contents(),
+              QStringLiteral("delegate body!"));
+    EXPECT_EQ(app->editAction()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_E));
+    EXPECT_EQ(app->saveAction()->shortcut(), QKeySequence(QKeySequence::Save));
+}
+
+TEST_F(AppTest, ScreenReadersGetNamesForButtonsRowsControlsAndEditor)
+{
+    launch();
+    auto nameOf = [](QObject *object) {
+        QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(object);
+        return iface ? iface->text(QAccessible::Name) : QString();
+    };
+    EXPECT_EQ(nameOf(app->window()->standardWindowButton(Platform::WindowButton::Close)),
+              QStringLiteral("Close"));
+    EXPECT_FALSE(nameOf(app->onOffSegmentedControl()->button(0)->parentWidget()).isEmpty());
+    EXPECT_FALSE(nameOf(app->codeSnippetContents()).isEmpty());
+
+    QAccessibleInterface *list = QAccessible::queryAccessibleInterface(app->tableView());
+    ASSERT_NE(list, nullptr);
+    QAccessibleInterface *row = nullptr;
+    for (int i = 0; i < list->childCount() && !row; ++i) {
+        if (list->child(i)->text(QAccessible::Name) == QStringLiteral("If Statement"))
+            row = list->child(i);
+    }
+    ASSERT_NE(row, nullptr);
+    EXPECT_EQ(row->text(QAccessible::Description), QStringLiteral("Runs code when true"));
+    selectRow(rowOf(QStringLiteral("If Statement")));
+    QTest::mouseClick(app->onOffSegmentedControl()->button(1), Qt::LeftButton);
+    EXPECT_EQ(app->tableView()
+                  ->model()
+                  ->index(app->selectedRow(), 0)
+                  .data(Qt::AccessibleDescriptionRole)
+                  .toString(),
+              QStringLiteral("Runs code when true (changed, shortcut off)"));
 }
 
 TEST_F(AppTest, HelpOpensTheHelpPage)

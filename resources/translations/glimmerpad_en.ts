@@ -78,6 +78,54 @@
         <source>OK</source>
         <translation>OK</translation>
     </message>
+    <message id="popover_accessible_name">
+        <source>Snippet editor</source>
+        <translation>Snippet editor</translation>
+    </message>
+    <message id="popover_onoff_accessible_name">
+        <source>Completion shortcut on or off</source>
+        <translation>Completion shortcut on or off</translation>
+    </message>
+    <message id="menu_edit">
+        <source>&amp;Edit Snippet</source>
+        <translation>&amp;Edit Snippet</translation>
+    </message>
+    <message id="menu_save">
+        <source>&amp;Save Snippet</source>
+        <translation>&amp;Save Snippet</translation>
+    </message>
+    <message id="menu_window">
+        <source>&amp;Window</source>
+        <translation>&amp;Window</translation>
+    </message>
+    <message id="row_state_disabled">
+        <source>%1 (changed, shortcut off)</source>
+        <translation>%1 (changed, shortcut off)</translation>
+    </message>
+    <message id="row_state_override">
+        <source>%1 (changed)</source>
+        <translation>%1 (changed)</translation>
+    </message>
+    <message id="popover_editor_accessible_name">
+        <source>Snippet body</source>
+        <translation>Snippet body</translation>
+    </message>
+    <message id="window_button_close">
+        <source>Close</source>
+        <translation>Close</translation>
+    </message>
+    <message id="window_button_minimize">
+        <source>Minimize</source>
+        <translation>Minimize</translation>
+    </message>
+    <message id="window_button_zoom">
+        <source>Zoom</source>
+        <translation>Zoom</translation>
+    </message>
+    <message id="window_button_full_screen">
+        <source>Full Screen</source>
+        <translation>Full Screen</translation>
+    </message>
 </context>
 <context>
     <name>EditorPopoverContent</name>
