@@ -6,15 +6,26 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QIcon>
 #include <QSettings>
 #include <QTimer>
 
-int main(int argc, char *argv[])
+#include <optional>
+
+static void describeApplication()
 {
-    QApplication app(argc, argv);
-    QApplication::setOrganizationName(QStringLiteral("Glimmerpad"));
-    QApplication::setApplicationName(QStringLiteral("Glimmerpad"));
-    QApplication::setApplicationVersion(QStringLiteral(GLIMMERPAD_VERSION));
+    QCoreApplication::setOrganizationName(QStringLiteral("Glimmerpad"));
+    QCoreApplication::setApplicationName(QStringLiteral("Glimmerpad"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(GLIMMERPAD_VERSION));
+}
+
+// The command line is read before any window system is touched, so --help, --version and
+// mistakes are answered on a machine without a display too. Exits for those; otherwise the Xcode
+// application given, if any.
+static std::optional<QString> readCommandLine(int &argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    describeApplication();
     Glimmerpad::Strings::installTranslations(app);
 
     QCommandLineParser parser;
@@ -25,12 +36,28 @@ int main(int argc, char *argv[])
     //% "The Xcode application to use instead of /Applications/Xcode.app."
     parser.addPositionalArgument(QStringLiteral("APP"), qtTrId("cli_app_argument"), QStringLiteral("[APP]"));
     parser.process(app);
+    if (parser.positionalArguments().isEmpty())
+        return std::nullopt;
+    return QDir(parser.positionalArguments().constFirst()).absolutePath();
+}
+
+int main(int argc, char *argv[])
+{
+    const std::optional<QString> xcodeApp = readCommandLine(argc, argv);
+
+    QApplication app(argc, argv);
+    describeApplication();
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.glimmerpad.Glimmerpad"));
+    QApplication::setWindowIcon(
+        QIcon::fromTheme(QStringLiteral("org.glimmerpad.Glimmerpad"),
+                         QIcon(QStringLiteral(":/icons/org.glimmerpad.Glimmerpad.svg"))));
+    Glimmerpad::Strings::installTranslations(app);
 
     Glimmerpad::DesktopInteraction interaction;
     QSettings settings;
     Glimmerpad::RVAppDelegate delegate(interaction, settings, QDir::homePath());
-    if (!parser.positionalArguments().isEmpty())
-        delegate.setXcodeAppPathOverride(QDir(parser.positionalArguments().constFirst()).absolutePath());
+    if (xcodeApp)
+        delegate.setXcodeAppPathOverride(*xcodeApp);
 
     // As a platform's application main would: run the loop, then tell the delegate.
     QTimer::singleShot(0, &delegate, &Glimmerpad::RVAppDelegate::applicationDidFinishLaunching);

@@ -1,6 +1,7 @@
 #include "app/strings.h"
 
 #include <QCoreApplication>
+#include <QLibraryInfo>
 #include <QLocale>
 #include <QLoggingCategory>
 #include <QTranslator>
@@ -45,6 +46,15 @@ void installTranslations(QCoreApplication &app)
     } else {
         qCWarning(lcStrings) << "the English strings table is missing; showing keys";
         delete english;
+    }
+
+    // Qt's own texts (standard buttons, the file chooser) in the user's language where installed.
+    auto *qt = new QTranslator(&app);
+    if (qt->load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                 QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QCoreApplication::installTranslator(qt);
+    } else {
+        delete qt;
     }
 
     auto *local = new QTranslator(&app);

@@ -129,62 +129,62 @@
 </context>
 <context>
     <name>EditorPopoverContent</name>
-    <message>
+    <message id="Snippet title">
         <source>Snippet title</source>
         <translation>Snippet title</translation>
     </message>
-    <message>
+    <message id="Completion shortcut">
         <source>Completion shortcut</source>
         <translation>Completion shortcut</translation>
     </message>
-    <message>
+    <message id="On">
         <source>On</source>
         <translation>On</translation>
     </message>
-    <message>
+    <message id="Keep the completion shortcut">
         <source>Keep the completion shortcut</source>
         <translation>Keep the completion shortcut</translation>
     </message>
-    <message>
+    <message id="Off">
         <source>Off</source>
         <translation>Off</translation>
     </message>
-    <message>
+    <message id="Switch the completion shortcut off">
         <source>Switch the completion shortcut off</source>
         <translation>Switch the completion shortcut off</translation>
     </message>
-    <message>
+    <message id="Snippet contents">
         <source>Snippet contents</source>
         <translation>Snippet contents</translation>
     </message>
-    <message>
+    <message id="Edit">
         <source>Edit</source>
         <translation>Edit</translation>
     </message>
-    <message>
+    <message id="Edit the snippet; press again to save">
         <source>Edit the snippet; press again to save</source>
         <translation>Edit the snippet; press again to save</translation>
     </message>
-    <message>
+    <message id="Done">
         <source>Done</source>
         <translation>Done</translation>
     </message>
 </context>
 <context>
     <name>MainContent</name>
-    <message>
+    <message id="Search titles and summaries">
         <source>Search titles and summaries</source>
         <translation>Search titles and summaries</translation>
     </message>
-    <message>
+    <message id="Search snippets">
         <source>Search snippets</source>
         <translation>Search snippets</translation>
     </message>
-    <message>
+    <message id="Commands">
         <source>Commands</source>
         <translation>Commands</translation>
     </message>
-    <message>
+    <message id="Snippets">
         <source>Snippets</source>
         <translation>Snippets</translation>
     </message>
