@@ -379,14 +379,16 @@ TEST_F(AppTest, KeyboardOpensEditsSavesAndClosesThePopover)
     EXPECT_TRUE(app->popover()->isShown());
     EXPECT_EQ(app->popoverTitle()->text(), QStringLiteral("Délégué"));
 
-    app->editAction()->trigger(); // Ctrl+E
+    // Shortcuts need an active window; offscreen hands activation to whatever was shown last.
+    app->window()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(app->window()));
+    QTest::keyClick(list, Qt::Key_E, Qt::ControlModifier);
     EXPECT_FALSE(app->codeSnippetContents()->isReadOnly());
     typeIntoEditor(QStringLiteral("!"));
-    app->saveAction()->trigger(); // Ctrl+S
+    QTest::keyClick(app->codeSnippetContents(), Qt::Key_S, Qt::ControlModifier);
     EXPECT_EQ(userRecord(QStringLiteral("delegate.codesnippet")).contents(),
               QStringLiteral("delegate body!"));
-    EXPECT_EQ(app->editAction()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_E));
-    EXPECT_EQ(app->saveAction()->shortcut(), QKeySequence(QKeySequence::Save));
+    EXPECT_TRUE(app->codeSnippetContents()->isReadOnly());
 }
 
 TEST_F(AppTest, ScreenReadersGetNamesForButtonsRowsControlsAndEditor)
