@@ -1,7 +1,9 @@
 // The main of every test binary. Test discovery runs the binaries outside CTest's environment,
-// so the offscreen platform is chosen here too; test-mode standard paths keep every test away
-// from the real home folder's settings.
+// so the offscreen platform is chosen here too. HOME points into a temporary folder and standard
+// paths run in test mode, so that no test reaches the real home folder: not its settings, not
+// its desktop trash.
 #include <QStandardPaths>
+#include <QTemporaryDir>
 
 #ifdef GLIMMERPAD_TEST_WIDGETS
 #include <QApplication>
@@ -17,6 +19,12 @@ int main(int argc, char **argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir home;
+    if (!home.isValid())
+        return 1;
+    qputenv("HOME", QFile::encodeName(home.path()));
+    qunsetenv("XDG_DATA_HOME");
+    qunsetenv("XDG_CONFIG_HOME");
     QStandardPaths::setTestModeEnabled(true);
     ::testing::InitGoogleTest(&argc, argv);
     TestApplication app(argc, argv);
