@@ -1,22 +1,256 @@
 #include "catalogue/propertylist.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QLoggingCategory>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstring>
+#include <vector>
+
+#include <fcntl.h>
+#include <pthread.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 Q_LOGGING_CATEGORY(lcPlist, "glimmerpad.plist", QtWarningMsg)
 
 namespace Glimmerpad {
 
+namespace {
+
+quint64 bigEndian(const uchar *p, int size)
+{
+    quint64 value = 0;
+    for (int i = 0; i < size; ++i)
+        value = value << 8 | p[i];
+    return value;
+}
+
+// Whether a binary property list nests at most kMaxNestingDepth levels, expands into at most
+// maxNodes nodes and has no NUL in a string. libplist 2.2 parses binary lists recursively and copies an
+// object every time it is referenced, so a few hundred bytes of arrays that each refer twice to the next
+// expand into billions of nodes. Walked here without recursion, each object once; what the walk cannot follow
+// is refused too.
+bool binaryShapeIsSafe(QByteArrayView bytes, quint64 maxNodes)
+{
+    const auto *data = reinterpret_cast<const uchar *>(bytes.data());
+    const auto size = static_cast<quint64>(bytes.size());
+    if (size < 8 + 32)
+        return false;
+    const uchar *trailer = data + size - 32;
+    const int offsetSize = trailer[6], refSize = trailer[7];
+    const quint64 objects = bigEndian(trailer + 8, 8), top = bigEndian(trailer + 16, 8),
+                  table = bigEndian(trailer + 24, 8);
+    if (offsetSize < 1 || offsetSize > 8 || refSize < 1 || refSize > 8 || objects == 0 || objects > size ||
+        top >= objects || table < 8 || table > size - 32 || (size - 32 - table) / offsetSize < objects)
+        return false;
+    const uchar *objectsEnd = data + table;
+
+    // The references of a container: where they start and how many; none for other objects.
+    const auto references = [&](quint64 index, const uchar *&refs, quint64 &count) {
+        const quint64 offset = bigEndian(data + table + index * offsetSize, offsetSize);
+        if (offset < 8 || offset >= table)
+            return false;
+        const uchar *p = data + offset;
+        const int type = *p >> 4;
+        count = *p++ & 0x0F;
+        const bool string = type == 0x5 || type == 0x6; // ASCII, UTF-16
+        if (!string && (type < 0xA || type > 0xD)) {    // not an array, ordered set, set or dictionary
+            count = 0;
+            return true;
+        }
+        if (count == 0x0F) {
+            if (p >= objectsEnd || *p >> 4 != 0x1 || (*p & 0x0F) > 3)
+                return false;
+            const int width = 1 << (*p++ & 0x0F);
+            if (width > objectsEnd - p)
+                return false;
+            count = bigEndian(p, width);
+            p += width;
+        }
+        if (string) {
+            // libplist 2.2 stops the process on an assertion when a key holds a NUL, and cuts values
+            // at one; such a list is refused whole.
+            const int unit = type == 0x6 ? 2 : 1;
+            if (count > static_cast<quint64>(objectsEnd - p) / unit)
+                return false;
+            for (quint64 i = 0; i < count; ++i, p += unit) {
+                if (p[0] == 0 && p[unit - 1] == 0)
+                    return false;
+            }
+            count = 0;
+            return true;
+        }
+        if (type == 0xD)
+            count *= 2; // keys, then values
+        refs = p;
+        return count <= static_cast<quint64>(objectsEnd - p) / static_cast<quint64>(refSize);
+    };
+
+    constexpr quint16 kOnPath = 0xFFFF;
+    std::vector<quint16> height(objects, 0); // 0: not reached yet
+    std::vector<quint64> nodes(objects, 0);
+    struct Frame
+    {
+        quint64 index;
+        const uchar *refs;
+        quint64 count, next, nodes;
+        quint16 height;
+    };
+    std::vector<Frame> path;
+    const auto enter = [&](quint64 index) {
+        Frame frame{index, nullptr, 0, 0, 1, 0};
+        if (!references(index, frame.refs, frame.count))
+            return false;
+        height[index] = kOnPath;
+        path.push_back(frame);
+        return true;
+    };
+    if (!enter(top))
+        return false;
+    while (!path.empty()) {
+        Frame &frame = path.back();
+        if (frame.next < frame.count) {
+            const quint64 child = bigEndian(frame.refs + frame.next * refSize, refSize);
+            if (child >= objects || height[child] == kOnPath) // out of range, or a cycle
+                return false;
+            if (height[child] == 0) {
+                if (!enter(child))
+                    return false;
+                continue;
+            }
+            frame.height = std::max(frame.height, height[child]);
+            frame.nodes += nodes[child];
+            if (frame.nodes > maxNodes)
+                return false;
+            ++frame.next;
+            continue;
+        }
+        if (frame.height >= kMaxNestingDepth)
+            return false;
+        height[frame.index] = static_cast<quint16>(frame.height + 1);
+        nodes[frame.index] = frame.nodes;
+        path.pop_back();
+    }
+    return true;
+}
+
+// Whether a node tree nests at most depth levels (descending no further) and no dictionary holds
+// a key twice: libplist keeps both entries, and an override would replace only one of them.
+bool isAcceptable(plist_t node, int depth)
+{
+    if (depth < 0)
+        return false;
+    if (PLIST_IS_ARRAY(node)) {
+        const uint32_t count = plist_array_get_size(node);
+        for (uint32_t i = 0; i < count; ++i) {
+            if (!isAcceptable(plist_array_get_item(node, i), depth - 1))
+                return false;
+        }
+    } else if (PLIST_IS_DICT(node)) {
+        plist_dict_iter it = nullptr;
+        plist_dict_new_iter(node, &it);
+        bool acceptable = true;
+        for (;;) {
+            char *key = nullptr;
+            plist_t value = nullptr;
+            plist_dict_next_item(node, it, &key, &value);
+            if (!key)
+                break;
+            acceptable = plist_dict_get_item(node, key) == value && isAcceptable(value, depth - 1);
+            std::free(key);
+            if (!acceptable)
+                break;
+        }
+        std::free(it);
+        return acceptable;
+    }
+    return true;
+}
+
+// Whether libplist 2.2 can decode the entities of this XML in reasonable time: it decodes each one
+// by moving the rest of its text, so a few megabytes of "&amp;" take hours. A text ends only at
+// "<" (a ">" may stand in it), so entities times length between two "<" bound the work. The budget,
+// a fraction of a second, is far above what snippets need.
+bool entityWorkIsBearable(QByteArrayView xml)
+{
+    constexpr quint64 kBudget = quint64(1) << 36;
+    quint64 work = 0, entities = 0;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < xml.size(); ++i) {
+        if (xml[i] == '&') {
+            ++entities;
+        } else if (xml[i] == '<') {
+            work += entities * static_cast<quint64>(i - start);
+            entities = 0;
+            start = i;
+        }
+    }
+    work += entities * static_cast<quint64>(xml.size() - start);
+    return work <= kBudget;
+}
+
+struct ParseJob
+{
+    QByteArrayView bytes;
+    plist_t root = nullptr;
+};
+
+void *parseWithinDepth(void *argument)
+{
+    auto *job = static_cast<ParseJob *>(argument);
+    plist_from_memory(job->bytes.data(), static_cast<uint32_t>(job->bytes.size()), &job->root);
+    if (job->root && !isAcceptable(job->root, kMaxNestingDepth)) {
+        plist_free(job->root);
+        job->root = nullptr;
+    }
+    return nullptr;
+}
+
+} // namespace
+
 PlistPtr parsePropertyList(QByteArrayView bytes)
 {
     if (bytes.isEmpty() || bytes.size() > kMaxSystemLibraryBytes)
         return {};
-    plist_t root = nullptr;
-    plist_from_memory(bytes.data(), static_cast<uint32_t>(bytes.size()), &root);
-    return PlistPtr(root);
+    ParseJob job{bytes};
+    // libplist parses XML without recursion but frees what it built recursively, also when the XML
+    // breaks off half-way: about 48 bytes of stack per level, and a level takes at least 6 bytes
+    // ("<dict>"). Large XML is therefore parsed on a thread whose stack grows with the input.
+    constexpr qsizetype kInlineXmlBytes = 64 * 1024;
+    if (bytes.startsWith("bplist00")) {
+        // Without shared objects a binary list has at most one node per byte; a little more is
+        // allowed for writers that share containers.
+        if (!binaryShapeIsSafe(bytes, static_cast<quint64>(bytes.size()) + 4096)) {
+            qCWarning(lcPlist) << "refusing a binary property list nested or shared beyond the limits";
+            return {};
+        }
+        parseWithinDepth(&job);
+    } else if (bytes.contains('\0')) {
+        // XML allows no NUL, but libplist 2.2 takes one into a string; a copy of that string then
+        // ends at the NUL while writing it out reads on to the full length, past the copy.
+        qCWarning(lcPlist) << "refusing an XML property list with a NUL byte";
+        return {};
+    } else if (!entityWorkIsBearable(bytes)) {
+        qCWarning(lcPlist) << "refusing an XML property list whose entities would take too long to decode";
+        return {};
+    } else if (bytes.size() <= kInlineXmlBytes) {
+        parseWithinDepth(&job);
+    } else {
+        pthread_attr_t attributes;
+        pthread_attr_init(&attributes);
+        pthread_attr_setstacksize(&attributes, static_cast<std::size_t>(8 * 1024 * 1024 + 16 * bytes.size()));
+        pthread_t thread;
+        const bool started = pthread_create(&thread, &attributes, &parseWithinDepth, &job) == 0;
+        pthread_attr_destroy(&attributes);
+        if (!started) {
+            qCWarning(lcPlist) << "no thread to parse a property list of" << bytes.size() << "bytes";
+            return {};
+        }
+        pthread_join(thread, nullptr);
+    }
+    return PlistPtr(job.root);
 }
 
 PlistPtr readPropertyListFile(const QString &path, qint64 maxBytes, QString *error)
@@ -27,13 +261,19 @@ PlistPtr readPropertyListFile(const QString &path, qint64 maxBytes, QString *err
         return PlistPtr();
     };
 
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return fail(file.errorString());
-    // Checked on the open file, so a swap between a check and the open cannot slip past.
-    const QFileInfo info(file);
-    if (!info.isFile())
+    // Opened without blocking, so that a FIFO in place of a file cannot stall the program (QFile
+    // cannot ask for that), and checked on the open descriptor, so a swap between a check and the
+    // open cannot slip past.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return fail(qt_error_string(errno));
+    struct stat status = {};
+    QFile file;
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) ||
+        !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
         return fail(QStringLiteral("not a regular file"));
+    }
     if (file.size() > maxBytes) {
         qCWarning(lcPlist).noquote() << "ignoring" << path << "- larger than" << maxBytes << "bytes";
         return fail(QStringLiteral("larger than %1 bytes").arg(maxBytes));

@@ -27,11 +27,19 @@ using PlistPtr = std::unique_ptr<std::remove_pointer_t<plist_t>, PlistDeleter>;
 // property list we want anyway, so every read is bounded.
 inline constexpr qint64 kMaxUserSnippetFileBytes = 16 * 1024 * 1024;
 inline constexpr qint64 kMaxSystemLibraryBytes = 256 * 1024 * 1024;
+// Deeper property lists are refused: libplist 2.2 copies, frees and writes trees recursively and
+// indents XML by depth (output grows with its square). Real snippets nest a few levels.
+inline constexpr int kMaxNestingDepth = 512;
 
-// Parses XML or binary property-list bytes (libplist tells them apart). Null when malformed.
+// Parses XML or binary property-list bytes (libplist tells them apart). Null when malformed,
+// nested deeper than kMaxNestingDepth, with a key twice in one dictionary, XML with a NUL byte or
+// so many entities that libplist would decode them for minutes, or a binary list whose shared
+// objects expand too far or whose strings hold a NUL.
+
 PlistPtr parsePropertyList(QByteArrayView bytes);
 
-// Reads and parses the file at path. Null when the file is missing, not a regular file,
+// Reads and parses the file at path without ever blocking on it (a FIFO is refused, not waited
+// on). Null when the file is missing, not a regular file,
 // larger than maxBytes, unreadable or malformed; the reason goes to *error when given.
 PlistPtr readPropertyListFile(const QString &path, qint64 maxBytes, QString *error = nullptr);
 
