@@ -1,4 +1,5 @@
 // glimmerpad: the snippet browser.
+#include "app/benchhook.h"
 #include "app/rvappdelegate.h"
 #include "app/strings.h"
 #include "app/userinteraction.h"
@@ -7,6 +8,7 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QIcon>
+#include <QListView>
 #include <QSettings>
 #include <QTimer>
 
@@ -58,6 +60,7 @@ int main(int argc, char *argv[])
     Glimmerpad::RVAppDelegate delegate(interaction, settings, QDir::homePath());
     if (xcodeApp)
         delegate.setXcodeAppPathOverride(*xcodeApp);
+    Glimmerpad::exitAfterFirstPaintIfAsked(delegate.tableView()->viewport());
 
     // As a platform's application main would: run the loop, then tell the delegate.
     QTimer::singleShot(0, &delegate, &Glimmerpad::RVAppDelegate::applicationDidFinishLaunching);

@@ -1,0 +1,506 @@
+// glimmerpad-bench: what loading, searching, saving and redrawing cost on a synthetic installation,
+// next to the floor for the same files (listing, reading and parsing them with libplist, nothing else).
+//
+//   glimmerpad-bench [--fixture=DIR] [--filter-fixture=DIR] [--system=N] [--user=M] [--filter-system=K]
+//                    [Google Benchmark flags]
+//
+// DIR is a folder written by glimmerpad-fixture. Without one, fixtures of the given sizes (100 system
+// snippets and 200 user files, 1,000 system snippets for the search) are written to a temporary folder.
+#include "app/snippetitemdelegate.h"
+#include "app/snippetlistmodel.h"
+#include "bench/fixture.h"
+#include "catalogue/paths.h"
+#include "catalogue/propertylist.h"
+#include "catalogue/snippetcatalogue.h"
+#include "catalogue/xcodeinstallation.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QFile>
+#include <QListView>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+#include <plist/plist.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace Glimmerpad;
+
+namespace {
+
+struct Installation
+{
+    QString root;
+    QString xcode;
+    QString home;
+    QString userFolder;
+    int systemSnippets = 0;
+    int userFiles = 0;
+
+    static Installation at(const QString &root)
+    {
+        return {root, Bench::fixtureXcodePath(root), Bench::fixtureHome(root),
+                Bench::fixtureUserFolder(root)};
+    }
+    // Every path the load reads, in the encoding the system calls take.
+    std::string infoPlist() const
+    {
+        return QFile::encodeName(appendPathComponent(xcode, QLatin1StringView(Xcode::kInfoPlistComponent)))
+            .toStdString();
+    }
+    std::string library() const
+    {
+        return QFile::encodeName(
+                   appendPathComponent(xcode, QLatin1StringView(Xcode::kIdeKitLibraryComponent)))
+            .toStdString();
+    }
+    std::string folder() const { return QFile::encodeName(userFolder).toStdString(); }
+};
+
+Installation g_load;   // N system snippets, M user files
+Installation g_filter; // many system snippets, for the search
+
+void addSizeCounters(benchmark::State &state, const Installation &installation)
+{
+    state.counters["system"] = installation.systemSnippets;
+    state.counters["user"] = installation.userFiles;
+}
+
+// ---- the floor ----------------------------------------------------------------------------
+
+// Which parser the floor uses: libplist alone, or the catalogue's parsePropertyList with its
+// checks on nesting and shape, which tells how much of the load those checks take.
+enum class Parser
+{
+    Libplist,
+    Checked
+};
+
+// Reads a whole file with the bare system calls and parses it; the tree is freed at once.
+bool parseFileBare(const char *path, std::vector<char> &buffer, Parser parser = Parser::Libplist)
+{
+    const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat info
+    {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return false;
+    }
+    buffer.resize(static_cast<std::size_t>(info.st_size));
+    std::size_t got = 0;
+    while (got < buffer.size()) {
+        const ssize_t n = ::read(fd, buffer.data() + got, buffer.size() - got);
+        if (n <= 0)
+            break;
+        got += static_cast<std::size_t>(n);
+    }
+    ::close(fd);
+    if (parser == Parser::Checked)
+        return parsePropertyList(QByteArrayView(buffer.data(), static_cast<qsizetype>(got))) != nullptr;
+    plist_t root = nullptr;
+    plist_from_memory(buffer.data(), static_cast<uint32_t>(got), &root);
+    const bool parsed = root != nullptr;
+    plist_free(root);
+    return parsed;
+}
+
+int parseFolderBare(const std::string &folder, std::vector<char> &buffer, Parser parser = Parser::Libplist)
+{
+    int parsed = 0;
+    DIR *dir = ::opendir(folder.c_str());
+    if (!dir)
+        return 0;
+    std::string path = folder + '/';
+    const std::size_t stem = path.size();
+    while (const dirent *entry = ::readdir(dir)) {
+        const std::string_view name(entry->d_name);
+        if (!name.ends_with(".codesnippet"))
+            continue;
+        path.resize(stem);
+        path += name;
+        parsed += parseFileBare(path.c_str(), buffer, parser) ? 1 : 0;
+    }
+    ::closedir(dir);
+    return parsed;
+}
+
+void floorSystem(benchmark::State &state)
+{
+    const std::string info = g_load.infoPlist(), library = g_load.library();
+    std::vector<char> buffer;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(parseFileBare(info.c_str(), buffer));
+        benchmark::DoNotOptimize(parseFileBare(library.c_str(), buffer));
+    }
+    addSizeCounters(state, g_load);
+}
+
+void floorUserFolder(benchmark::State &state)
+{
+    const std::string folder = g_load.folder();
+    std::vector<char> buffer;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(parseFolderBare(folder, buffer));
+    addSizeCounters(state, g_load);
+}
+
+void floorUserFolderChecked(benchmark::State &state)
+{
+    const std::string folder = g_load.folder();
+    std::vector<char> buffer;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(parseFolderBare(folder, buffer, Parser::Checked));
+    addSizeCounters(state, g_load);
+}
+
+void floorAll(benchmark::State &state)
+{
+    const std::string info = g_load.infoPlist(), library = g_load.library(), folder = g_load.folder();
+    std::vector<char> buffer;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(parseFileBare(info.c_str(), buffer));
+        benchmark::DoNotOptimize(parseFileBare(library.c_str(), buffer));
+        benchmark::DoNotOptimize(parseFolderBare(folder, buffer));
+    }
+    addSizeCounters(state, g_load);
+}
+
+// ---- the catalogue ------------------------------------------------------------------------
+
+// The whole load: version, system library, user folder, into the arrays and indexes (and freed again).
+void loadCatalogue(benchmark::State &state)
+{
+    for (auto _ : state) {
+        SnippetCatalogue catalogue(g_load.home);
+        catalogue.parseSystemCodeSnippets(g_load.xcode);
+        catalogue.parseUserCodeSnippets();
+        benchmark::DoNotOptimize(catalogue.rowCount());
+    }
+    addSizeCounters(state, g_load);
+}
+
+void loadSystem(benchmark::State &state)
+{
+    for (auto _ : state) {
+        SnippetCatalogue catalogue(g_load.home);
+        catalogue.parseSystemCodeSnippets(g_load.xcode);
+        benchmark::DoNotOptimize(catalogue.rowCount());
+    }
+    addSizeCounters(state, g_load);
+}
+
+// The user folder again, as after every change; the previous contents are dropped in the loop.
+void loadUserFolder(benchmark::State &state)
+{
+    SnippetCatalogue catalogue(g_load.home);
+    catalogue.parseSystemCodeSnippets(g_load.xcode);
+    for (auto _ : state) {
+        catalogue.parseUserCodeSnippets();
+        benchmark::DoNotOptimize(catalogue.userCodeSnippets().size());
+    }
+    addSizeCounters(state, g_load);
+}
+
+// One override written (its completion shortcut switched off and on in turn) and the folder re-read.
+void saveRoundTrip(benchmark::State &state)
+{
+    SnippetCatalogue catalogue(g_load.home);
+    catalogue.parseSystemCodeSnippets(g_load.xcode);
+    catalogue.parseUserCodeSnippets();
+    // A row that already has an override, so the folder keeps its size; its file comes back as it was.
+    qsizetype row = 0;
+    while (row < catalogue.rowCount() && !catalogue.hasOverride(catalogue.recordAtRow(row).identifier()))
+        ++row;
+    if (row == catalogue.rowCount()) {
+        state.SkipWithError("the fixture has no override");
+        return;
+    }
+    const QString identifier = *catalogue.recordAtRow(row).identifier();
+    const qsizetype governing = catalogue.userCodeSnippetIdentifiers().indexOf(identifier);
+    const QString path = catalogue.userCodeSnippetPaths()[governing];
+    QFile original(path);
+    original.open(QIODevice::ReadOnly);
+    const QByteArray bytes = original.readAll();
+    original.close();
+
+    bool disable = true;
+    for (auto _ : state) {
+        const ChangeResult result = catalogue.overrideSystemCodeSnippetAtIndex(row, disable, std::nullopt);
+        if (!result.succeeded()) {
+            state.SkipWithError(result.reason.toStdString().c_str());
+            break;
+        }
+        disable = !disable;
+    }
+    QFile restore(path);
+    if (!restore.open(QIODevice::WriteOnly | QIODevice::Truncate) || restore.write(bytes) != bytes.size())
+        std::fprintf(stderr, "could not restore %s\n", qPrintable(path));
+    addSizeCounters(state, g_load);
+}
+
+// ---- the search ---------------------------------------------------------------------------
+
+// What typing a few words into the search field asks of the catalogue, one keystroke at a time;
+// the empty strings are the field being cleared.
+const QStringList &keystrokes()
+{
+    static const QStringList strokes = [] {
+        QStringList all;
+        for (const QString &word :
+             {QStringLiteral("queue"), QStringLiteral("Délégué"), QStringLiteral("for each"),
+              QStringLiteral("zzz"), QStringLiteral("Block"), QStringLiteral("ß")}) {
+            for (qsizetype n = 1; n <= word.size(); ++n)
+                all.append(word.first(n));
+            all.append(QString());
+        }
+        return all;
+    }();
+    return strokes;
+}
+
+void filterKeystroke(benchmark::State &state, const Installation *installation)
+{
+    SnippetCatalogue catalogue(installation->home);
+    catalogue.parseSystemCodeSnippets(installation->xcode);
+    catalogue.parseUserCodeSnippets();
+    catalogue.filterSystemCodeSnippets(QStringLiteral("warm")); // the first search prepares its keys
+
+    const QStringList &strokes = keystrokes();
+    std::vector<double> microseconds;
+    qsizetype next = 0;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        catalogue.filterSystemCodeSnippets(strokes[next]);
+        benchmark::DoNotOptimize(catalogue.rowCount());
+        microseconds.push_back(
+            std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count());
+        next = (next + 1) % strokes.size();
+    }
+    if (!microseconds.empty()) {
+        std::sort(microseconds.begin(), microseconds.end());
+        state.counters["median_us"] = microseconds[microseconds.size() / 2];
+        state.counters["p90_us"] = microseconds[microseconds.size() * 9 / 10];
+    }
+    addSizeCounters(state, *installation);
+}
+
+// The first keystroke after a load, which also prepares the search keys.
+void filterFirstKeystroke(benchmark::State &state, const Installation *installation)
+{
+    SnippetCatalogue catalogue(installation->home);
+    for (auto _ : state) {
+        state.PauseTiming();
+        catalogue.parseSystemCodeSnippets(installation->xcode);
+        state.ResumeTiming();
+        catalogue.filterSystemCodeSnippets(QStringLiteral("q"));
+        benchmark::DoNotOptimize(catalogue.rowCount());
+    }
+    addSizeCounters(state, *installation);
+}
+
+// ---- the list -----------------------------------------------------------------------------
+
+// The list as the window shows it: the program's model and row delegate in a list view of the
+// main window's default size, drawn offscreen.
+struct ListUnderTest
+{
+    SnippetCatalogue catalogue{g_load.home};
+    SnippetListModel model{catalogue};
+    QListView view;
+
+    ListUnderTest()
+    {
+        catalogue.parseSystemCodeSnippets(g_load.xcode);
+        catalogue.parseUserCodeSnippets();
+        view.setUniformItemSizes(true);
+        view.setFrameShape(QFrame::NoFrame);
+        view.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        view.setResizeMode(QListView::Adjust);
+        view.setModel(&model);
+        view.setItemDelegate(new SnippetItemDelegate(&view));
+        view.resize(540, 620);
+        view.show();
+        QApplication::processEvents();
+    }
+
+    QList<QModelIndex> visibleRows() const
+    {
+        QList<QModelIndex> rows;
+        for (int y = 0; y < view.viewport()->height(); y += SnippetItemDelegate::kRowHeight) {
+            const QModelIndex index = view.indexAt(QPoint(1, y));
+            if (index.isValid())
+                rows.append(index);
+        }
+        return rows;
+    }
+};
+
+std::unique_ptr<ListUnderTest> g_list; // made on first use, gone before the application
+
+ListUnderTest &list()
+{
+    if (!g_list)
+        g_list = std::make_unique<ListUnderTest>();
+    return *g_list;
+}
+
+// A reset and what the row delegate asks of every visible row.
+void listReloadModel(benchmark::State &state)
+{
+    ListUnderTest &l = list();
+    for (auto _ : state) {
+        l.model.reloadData();
+        for (const QModelIndex &index : l.visibleRows()) {
+            benchmark::DoNotOptimize(index.data(SnippetListModel::OpacityRole));
+            benchmark::DoNotOptimize(index.data(Qt::DecorationRole));
+            benchmark::DoNotOptimize(index.data(SnippetListModel::AttributedTextRole));
+        }
+    }
+    state.counters["rows"] = static_cast<double>(l.visibleRows().size());
+    addSizeCounters(state, g_load);
+}
+
+// Counts the paint events a widget receives, to show that a redraw really happened.
+class PaintCounter final : public QObject
+{
+public:
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        paints += event->type() == QEvent::Paint ? 1 : 0;
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+// A reset, the layout and the view drawing its visible rows, as after a keystroke.
+void listReloadView(benchmark::State &state)
+{
+    ListUnderTest &l = list();
+    PaintCounter counter;
+    l.view.viewport()->installEventFilter(&counter);
+    for (auto _ : state) {
+        l.model.reloadData();
+        l.view.doItemsLayout(); // what the view's delayed layout does before it paints
+        l.view.viewport()->repaint();
+    }
+    l.view.viewport()->removeEventFilter(&counter);
+    state.counters["rows"] = static_cast<double>(l.visibleRows().size());
+    state.counters["paints"] = benchmark::Counter(counter.paints, benchmark::Counter::kAvgIterations);
+    addSizeCounters(state, g_load);
+}
+
+// ---- set-up -------------------------------------------------------------------------------
+
+bool takeOption(std::string_view arg, std::string_view name, QString *value)
+{
+    if (!arg.starts_with(name) || arg.size() <= name.size() || arg[name.size()] != '=')
+        return false;
+    *value = QString::fromLocal8Bit(arg.substr(name.size() + 1));
+    return true;
+}
+
+bool prepare(Installation &installation, const QString &given, const QString &scratch, int systemSnippets,
+             int userFiles)
+{
+    QString root = given;
+    if (root.isEmpty()) {
+        root = scratch;
+        QString error;
+        if (!Bench::writeFixture(root, {systemSnippets, userFiles, 1}, &error)) {
+            std::fprintf(stderr, "glimmerpad-bench: %s\n", qPrintable(error));
+            return false;
+        }
+    }
+    installation = Installation::at(root);
+    SnippetCatalogue catalogue(installation.home);
+    catalogue.parseSystemCodeSnippets(installation.xcode);
+    catalogue.parseUserCodeSnippets();
+    installation.systemSnippets = static_cast<int>(catalogue.systemCodeSnippets().size());
+    installation.userFiles = static_cast<int>(catalogue.userCodeSnippets().size());
+    if (installation.systemSnippets == 0) {
+        std::fprintf(stderr, "glimmerpad-bench: no system snippets in %s\n", qPrintable(root));
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+
+    QString loadRoot, filterRoot, system = QStringLiteral("100"), user = QStringLiteral("200"),
+                                  filterSystem = QStringLiteral("1000");
+    std::vector<char *> rest{argv[0]};
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg(argv[i]);
+        if (!takeOption(arg, "--fixture", &loadRoot) && !takeOption(arg, "--filter-fixture", &filterRoot) &&
+            !takeOption(arg, "--system", &system) && !takeOption(arg, "--user", &user) &&
+            !takeOption(arg, "--filter-system", &filterSystem)) {
+            rest.push_back(argv[i]);
+        }
+    }
+    int restCount = static_cast<int>(rest.size());
+    rest.push_back(nullptr);
+
+    int appArgc = 1;
+    QApplication app(appArgc, argv);
+    benchmark::Initialize(&restCount, rest.data());
+    if (benchmark::ReportUnrecognizedArguments(restCount, rest.data()))
+        return 2;
+
+    QTemporaryDir scratch;
+    if (!prepare(g_load, loadRoot, scratch.filePath(QStringLiteral("load")), system.toInt(), user.toInt()) ||
+        !prepare(g_filter, filterRoot, scratch.filePath(QStringLiteral("filter")), filterSystem.toInt(), 0)) {
+        return 1;
+    }
+    benchmark::AddCustomContext("load fixture",
+                                QString::number(g_load.systemSnippets).toStdString() + " system snippets, " +
+                                    QString::number(g_load.userFiles).toStdString() + " user files");
+    benchmark::AddCustomContext("filter fixture",
+                                QString::number(g_filter.systemSnippets).toStdString() + " system snippets");
+
+    const auto ms = benchmark::kMillisecond;
+    benchmark::RegisterBenchmark("load/catalogue", loadCatalogue)->Unit(ms);
+    benchmark::RegisterBenchmark("floor/all", floorAll)->Unit(ms);
+    benchmark::RegisterBenchmark("load/system", loadSystem)->Unit(ms);
+    benchmark::RegisterBenchmark("floor/system", floorSystem)->Unit(ms);
+    benchmark::RegisterBenchmark("load/user_folder", loadUserFolder)->Unit(ms);
+    benchmark::RegisterBenchmark("floor/user_folder", floorUserFolder)->Unit(ms);
+    benchmark::RegisterBenchmark("floor/user_folder_checked", floorUserFolderChecked)->Unit(ms);
+    for (const Installation *installation : {&g_load, &g_filter}) {
+        const std::string size = std::to_string(installation->systemSnippets);
+        benchmark::RegisterBenchmark(("filter/keystroke/" + size).c_str(), filterKeystroke, installation)
+            ->Unit(benchmark::kMicrosecond);
+        benchmark::RegisterBenchmark(("filter/first_keystroke/" + size).c_str(), filterFirstKeystroke,
+                                     installation)
+            ->Unit(benchmark::kMicrosecond);
+    }
+    benchmark::RegisterBenchmark("save/round_trip", saveRoundTrip)->Unit(ms);
+    benchmark::RegisterBenchmark("list/reload_model", listReloadModel)->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("list/reload_view", listReloadView)->Unit(benchmark::kMicrosecond);
+
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    g_list.reset();
+    return 0;
+}
