@@ -256,11 +256,17 @@ SnippetCatalogue::overrideSystemCodeSnippetAtIndex(qsizetype index, bool disable
         // flush matters: commit() (Qt 6.4) misses a write error that happens while it flushes the
         // buffer, and would rename a cut-off file over the previous override.
         QSaveFile file(path);
-        const bool written = !xml.isEmpty() && file.open(QIODevice::WriteOnly) &&
-                             file.write(xml) == xml.size() && file.flush() && file.commit();
-        if (!written) {
+        const bool opened = !xml.isEmpty() && file.open(QIODevice::WriteOnly);
+        const qint64 wrote = !opened ? -1 : m_overrideWriter ? m_overrideWriter(file, xml) : file.write(xml);
+        if (wrote != xml.size() || !file.flush() || !file.commit()) {
             qCWarning(lcCatalogue).noquote() << "Could not write User Snippet.";
-            result = {ChangeResult::Status::Failed, file.errorString()};
+            // A short write need not leave an error on the device, and the user still needs a reason.
+            const QString reason = file.error() != QFileDevice::NoError
+                                       ? file.errorString()
+                                       : QStringLiteral("only %1 of %2 bytes could be written")
+                                             .arg(std::max<qint64>(wrote, 0))
+                                             .arg(xml.size());
+            result = {ChangeResult::Status::Failed, reason};
         }
     }
 

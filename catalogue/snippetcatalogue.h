@@ -6,7 +6,10 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
 #include <optional>
+
+class QIODevice;
 
 namespace Glimmerpad {
 
@@ -73,6 +76,11 @@ public:
                                                   const std::optional<QString> &userSnippetContents);
     ChangeResult removeUserCodeSnippetAtIndex(qsizetype index);
 
+    // How an override's bytes go into its open temporary file: the number written, -1 on error.
+    // Unset, it is QIODevice::write; tests set one that makes the device fail part-way.
+    using OverrideWriter = std::function<qint64(QIODevice &file, const QByteArray &bytes)>;
+    void setOverrideWriter(OverrideWriter writer) { m_overrideWriter = std::move(writer); }
+
     // The search filter: narrows filteredSystemCodeSnippets() to the system snippets whose
     // title or summary contains text, ignoring case and diacritics. Empty text shows all.
     void filterSystemCodeSnippets(const QString &text);
@@ -97,6 +105,7 @@ private:
 
     QString m_home;
     QString m_libraryPath;
+    OverrideWriter m_overrideWriter;
     QString m_filterText;
 
     QList<SnippetRecord> m_system;

@@ -356,13 +356,16 @@ TEST_F(AppTest, FailedSaveKeepsTheTypedTextAndTellsTheUser)
     QDir().mkpath(fixture.userFolder() + QStringLiteral("/if.codesnippet"));
     QTest::mouseClick(app->editButton(), Qt::LeftButton);
     typeIntoEditor(QStringLiteral(" precious"));
+    const MessageCapture log;
     QTest::mouseClick(app->doneButton(), Qt::LeftButton);
 
     EXPECT_TRUE(app->popover()->isShown());
     EXPECT_TRUE(app->codeSnippetContents()->toPlainText().endsWith(QStringLiteral(" precious")));
     EXPECT_FALSE(app->codeSnippetContents()->isReadOnly());
     EXPECT_TRUE(app->selectedSnippetIsDirty());
+    EXPECT_TRUE(log.messages().contains(QStringLiteral("Could not write User Snippet.")));
     ASSERT_EQ(interaction.sheets.size(), 1);
+    EXPECT_FALSE(interaction.sheets.first().section(u'|', 1).isEmpty()); // the reason, from the file system
 }
 
 TEST_F(AppTest, KeyboardOpensEditsSavesAndClosesThePopover)

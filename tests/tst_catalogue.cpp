@@ -253,9 +253,11 @@ TEST_F(Catalogue, FailedWriteKeepsTheEarlierFileAndSaysWhy)
     {
         TargetIsFolder,
         UserFolderIsFile,
-        DiskFull
+        DiskFull,
+        DeviceFailsHalfWay, // through the writer seam: part written, then an error
+        ShortWrite,         // all but the last byte written, and no error
     };
-    for (const Setup setup : {TargetIsFolder, UserFolderIsFile, DiskFull}) {
+    for (const Setup setup : {TargetIsFolder, UserFolderIsFile, DiskFull, DeviceFailsHalfWay, ShortWrite}) {
         SCOPED_TRACE(setup);
         QDir(fx.home()).removeRecursively();
         if (setup == TargetIsFolder)
@@ -263,9 +265,18 @@ TEST_F(Catalogue, FailedWriteKeepsTheEarlierFileAndSaysWhy)
         else if (setup == UserFolderIsFile)
             writeFile(fx.userFolder(), "not a folder");
         load();
-        if (setup == DiskFull) {
+        if (setup >= DiskFull) {
             ASSERT_EQ(catalogue.overrideSystemCodeSnippetAtIndex(0, false, u"earlier"_s).status,
                       Status::Done);
+        }
+        if (setup == DeviceFailsHalfWay) {
+            catalogue.setOverrideWriter([](QIODevice &file, const QByteArray &bytes) {
+                file.write(bytes.first(bytes.size() / 2));
+                return qint64(-1);
+            });
+        } else if (setup == ShortWrite) {
+            catalogue.setOverrideWriter(
+                [](QIODevice &file, const QByteArray &bytes) { return file.write(bytes.chopped(1)); });
         }
         const QStringList before = treeSnapshot(fx.root());
 

@@ -167,6 +167,46 @@ TEST_F(Cli, FailuresExitWithOneAndOneLine)
         << failed.err.toStdString();
 }
 
+// A real full device and a real read-only folder: a small tmpfs in a user and mount namespace,
+// where the machine allows one (CI runs as root, and permission bits alone stop no write there).
+TEST_F(Cli, FullOrReadOnlyFolderKeepsTheEarlierOverrideAndSaysWhy)
+{
+    if (QProcess::execute(u"unshare"_s, {u"-rm"_s, u"true"_s}) != 0)
+        GTEST_SKIP() << "no user and mount namespaces here";
+    QDir().mkpath(fx.userFolder());
+    writeFile(fx.root() + u"/big.txt"_s, QByteArray(256 * 1024, 'x'));
+    const std::pair<QString, QString> cases[] = {
+        {u"full"_s, u"head -c 1048576 /dev/zero > \"$F/filler\" 2>/dev/null"_s},
+        {u"read-only"_s, u"mount -o remount,ro \"$F\""_s},
+    };
+    for (const auto &[what, fault] : cases) {
+        SCOPED_TRACE(what.toStdString());
+        const QString out = fx.root() + u'/' + what;
+        QDir().mkpath(out);
+        const QString script =
+            u"F=$1; mount -t tmpfs -o size=128k tmpfs \"$F\" || exit 99\n"
+            "\"$2\" --xcode \"$3\" --home \"$4\" disable alpha || exit 98\n"
+            "cp \"$F/alpha.codesnippet\" \"$5/before\"\n"_s +
+            fault +
+            u"\n\"$2\" --xcode \"$3\" --home \"$4\" set-contents alpha \"$6\" 2>\"$5/err\"\n"
+            "echo $? >\"$5/code\"; cp \"$F/alpha.codesnippet\" \"$5/after\"; ls -A \"$F\" >\"$5/entries\"\n"_s;
+        ASSERT_EQ(
+            QProcess::execute(u"unshare"_s, {u"-rm"_s, u"sh"_s, u"-c"_s, script, u"sh"_s, fx.userFolder(),
+                                             QStringLiteral(GLIMMERPAD_CLI_PATH), fx.xcodePath(), fx.home(),
+                                             out, fx.root() + u"/big.txt"_s}),
+            0);
+        EXPECT_EQ(readFile(out + u"/code"_s), "1\n");
+        const QString err = QString::fromUtf8(readFile(out + u"/err"_s));
+        EXPECT_TRUE(err.contains(u"Could not write User Snippet.\n"_s)) << err.toStdString(); // the log line
+        const QString prefix = u"glimmerpad-cli: could not write the override of \"alpha\": "_s;
+        EXPECT_GT(err.section(prefix, 1).trimmed().size(), 0) << err.toStdString(); // the reason
+        EXPECT_FALSE(readFile(out + u"/before"_s).isEmpty());
+        EXPECT_EQ(readFile(out + u"/after"_s), readFile(out + u"/before"_s));
+        EXPECT_EQ(readFile(out + u"/entries"_s).replace("filler\n", ""),
+                  "alpha.codesnippet\n"); // no leftovers
+    }
+}
+
 TEST_F(Cli, RefusedInstallationsAndUsageErrorsTouchNothing)
 {
     expectOneErrorLine(run(u"info"_s, {}, fx.root() + u"/Nowhere.app"_s), 1);
