@@ -1,0 +1,19 @@
+// libFuzzer: bytes as a system library, a filter and an override.
+#include "fuzztargets.h"
+
+#include <QtGlobal>
+
+#include <cstddef>
+#include <cstdint>
+
+extern "C" int LLVMFuzzerInitialize(int *, char ***)
+{
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {}); // speed
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    Glimmerpad::Fuzz::systemLibrary(QByteArrayView(data, static_cast<qsizetype>(size)));
+    return 0;
+}

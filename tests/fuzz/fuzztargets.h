@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QByteArrayView>
+
+// What the fuzz targets do with one input, shared by the libFuzzer binaries and the replay test.
+namespace Glimmerpad::Fuzz {
+
+// The bytes as a user snippet file: a record, then a catalogue that reads it beside a small system
+// library, its queries, an override written over it and a revert.
+void userSnippetFile(QByteArrayView bytes);
+
+// The bytes as a system library, after a three-byte header (row, flags, filter length) and the
+// filter text: a catalogue, the filter, an override of the chosen row and its revert.
+void systemLibrary(QByteArrayView bytes);
+
+// Called with a description when an input breaks a promise of the catalogue; aborts by default,
+// which is what libFuzzer reports. The replay test collects the descriptions instead.
+using FailureHandler = void (*)(const char *what);
+void setFailureHandler(FailureHandler handler);
+
+} // namespace Glimmerpad::Fuzz

@@ -1,0 +1,244 @@
+// Hostile and odd input: files other programs and people put where the catalogue reads.
+#include "catalogue/snippetcatalogue.h"
+#include "catalogue/xcodeinstallation.h"
+#include "testsupport.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <functional>
+#include <thread>
+
+#include <sys/stat.h>
+
+using namespace Glimmerpad;
+using namespace Glimmerpad::Test;
+using namespace Qt::StringLiterals;
+using Ids = QList<std::optional<QString>>;
+
+namespace {
+
+QByteArray bigEndian(quint64 value, int size)
+{
+    QByteArray bytes(size, '\0');
+    for (int i = size - 1; i >= 0; --i, value >>= 8)
+        bytes[i] = static_cast<char>(value & 0xFF);
+    return bytes;
+}
+
+// A binary property list of already encoded objects, the first on top; references and offsets
+// are four bytes wide.
+QByteArray binaryPlist(const QList<QByteArray> &objects)
+{
+    QByteArray out = "bplist00", table;
+    for (const QByteArray &object : objects) {
+        table += bigEndian(out.size(), 4);
+        out += object;
+    }
+    const qsizetype tableOffset = out.size();
+    return out + table + QByteArray(6, '\0') + "\x04\x04" + bigEndian(objects.size(), 8) + bigEndian(0, 8) +
+           bigEndian(tableOffset, 8);
+}
+
+QByteArray ascii(const QByteArray &text) // up to 255 bytes
+{
+    return (text.size() < 15 ? QByteArray(1, char(0x50 | text.size())) : "\x5F\x10"_ba + char(text.size())) +
+           text;
+}
+
+QByteArray refs(std::initializer_list<int> indexes)
+{
+    QByteArray bytes;
+    for (const int index : indexes)
+        bytes += bigEndian(index, 4);
+    return bytes;
+}
+
+// {key: value} with both strings, as a binary list.
+QByteArray binaryDict(const QByteArray &key, const QByteArray &value)
+{
+    return binaryPlist({"\xD1" + refs({1, 2}), ascii(key), ascii(value)});
+}
+
+// What to put at a path instead of a file.
+using Make = std::function<void(const QString &path)>;
+const Make fifo = [](const QString &p) { mkfifo(QFile::encodeName(p).constData(), 0600); };
+const Make linkLoop = [](const QString &p) { QFile::link(p + u"2"_s, p) && QFile::link(p, p + u"2"_s); };
+
+// One file each that must be skipped (never a crash or a hang), beside one good file; the worst
+// are logged.
+TEST(HostileUserFiles, AreSkippedAndTheRestIsRead)
+{
+    const auto bytes = [](QByteArray content) {
+        return Make([=](const QString &p) { writeFile(p, content); });
+    };
+    QList<QByteArray> bomb; // 64 arrays, each referring twice to the next: 2^64 nodes once expanded
+    for (int i = 0; i < 64; ++i)
+        bomb.append("\xA2" + refs({i + 1, i + 1}));
+    bomb.append("\x08");
+    QList<QByteArray> chain; // 300000 arrays, each holding the next
+    for (int i = 0; i < 300000; ++i)
+        chain.append("\xA1" + refs({i + 1}));
+    chain.append("\x08");
+
+    const QString refusing = u"refusing a binary property list"_s, larger = u"ignoring "_s, none;
+    const std::tuple<const char *, Make, QString> cases[] = {
+        {"binary key with NUL", bytes(binaryDict("IDECodeSnippet\0Title"_ba, "alpha")), refusing},
+        {"binary value with NUL", bytes(binaryDict("IDECodeSnippetTitle", "al\0pha"_ba)), refusing},
+        {"XML string with a NUL byte", bytes(snippetFile({.identifier = u"alpha"_s, .title = u"a\0b"_s})),
+         u"refusing an XML property list"_s},
+        {"binary duplicate key", // libplist keeps both entries (XML keeps the last)
+         bytes(binaryPlist(
+             {"\xD2" + refs({1, 1, 2, 3}), ascii("IDECodeSnippetIdentifier"), ascii("alpha"), ascii("x")})),
+         none},
+        {"2 MiB of entities",
+         bytes(snippetFile({.identifier = u"alpha"_s, .contents = u"&"_s.repeated(400000)})),
+         u"refusing an XML property list"_s},
+        {"shared-reference bomb", bytes(binaryPlist(bomb)), refusing},
+        {"binary 300000 deep", bytes(binaryPlist(chain)), refusing},
+        {"XML 5000 deep",
+         bytes(plistDocument("<dict><key>Deep</key>" + "<array>"_ba.repeated(5000) +
+                             "</array>"_ba.repeated(5000) + "</dict>")),
+         none},
+        {"XML 1000000 deep, unclosed", bytes(plistDocument(QByteArray("<array>").repeated(1000000))), none},
+        {"512 MiB",
+         [](const QString &p) {
+             QFile f(p);
+             if (f.open(QIODevice::WriteOnly))
+                 f.resize(512 << 20);
+         },
+         larger},
+        {"FIFO", fifo, none},
+        {"vanished (dangling link)", [](const QString &p) { QFile::link(p + u".gone"_s, p); }, none},
+        {"link loop", linkLoop, none},
+        {"device", [](const QString &p) { QFile::link(u"/dev/zero"_s, p); }, none},
+    };
+    for (const auto &[what, make, logged] : cases) {
+        SCOPED_TRACE(what);
+        Fixture fx;
+        fx.install({{.identifier = u"alpha"_s, .title = u"Alpha"_s}, {.identifier = u"blank"_s}});
+        // The good file is binary from the same builder, which shows the builder's lists are readable.
+        fx.writeUserFile(u"good.codesnippet"_s, binaryDict("IDECodeSnippetIdentifier", "blank"));
+        QDir().mkpath(fx.userFolder());
+        make(fx.userFolder() + u"/bad.codesnippet"_s);
+        const MessageCapture log;
+        const SnippetCatalogue catalogue = fx.load();
+        EXPECT_EQ(catalogue.userCodeSnippetIdentifiers(), Ids({u"blank"_s}));
+        EXPECT_TRUE(logged.isNull() || log.anyStartsWith(logged)) << log.messages().join(u'\n').toStdString();
+    }
+    RecordProperty("hostileInputs", static_cast<int>(std::size(cases)));
+}
+
+TEST(HostileLibrary, FolderLinkLoopFifoAndWrongTypes)
+{
+    const std::pair<const char *, Make> cases[] = {
+        {"folder", [](const QString &p) { QDir().mkpath(p); }},
+        {"link loop", linkLoop},
+        {"FIFO", fifo},
+    };
+    for (const auto &[what, make] : cases) {
+        SCOPED_TRACE(what);
+        Fixture fx;
+        fx.writeInfo(u"5.1"_s);
+        const QString library = fx.xcodePath() + QLatin1StringView(Xcode::kIdeKitLibraryComponent);
+        QDir().mkpath(QFileInfo(library).absolutePath());
+        make(library);
+        const MessageCapture log;
+        EXPECT_EQ(fx.load().rowCount(), 0);
+    }
+
+    // Known keys holding the wrong type read as absent, and an override still works.
+    Fixture fx;
+    fx.install({{.identifier = u"wrong"_s,
+                 .extraXml = u"<key>IDECodeSnippetTitle</key><integer>7</integer>"
+                             "<key>IDECodeSnippetCompletionPrefix</key><array><string>w</string></array>"
+                             "<key>IDECodeSnippetContents</key><dict/>"_s}});
+    SnippetCatalogue catalogue = fx.load();
+    const SnippetRecord record = catalogue.recordAtRow(0);
+    EXPECT_EQ(record.title(), std::nullopt);
+    EXPECT_EQ(record.completionPrefix(), std::nullopt);
+    EXPECT_EQ(record.contents(), std::nullopt);
+    ASSERT_EQ(catalogue.overrideSystemCodeSnippetAtIndex(0, true, u"text"_s).status,
+              ChangeResult::Status::Done);
+    EXPECT_TRUE(SnippetCatalogue::isDisabledOverride(catalogue.shownRecord(record)));
+    EXPECT_EQ(catalogue.shownRecord(record).contents(), u"text"_s);
+    RecordProperty("hostileInputs", static_cast<int>(std::size(cases)) + 1);
+}
+
+// Identifiers become file names: invalid UTF-8 still finds its override again, an over-long name
+// fails with a reason and leaves the folder alone, and a name the file system takes is written.
+TEST(HostileIdentifiers, InvalidUtf8AndOverLongNames)
+{
+    const std::tuple<QByteArray, ChangeResult::Status> cases[] = {
+        {"caf\xC3(\xFF", ChangeResult::Status::Done},
+        {QByteArray(243, 'n'), ChangeResult::Status::Done}, // ".codesnippet" makes it 255 bytes
+        {QByteArray(244, 'n'), ChangeResult::Status::Failed},
+        {QByteArray(300, 'x'), ChangeResult::Status::Failed},
+    };
+    for (const auto &[identifier, status] : cases) {
+        SCOPED_TRACE(identifier.left(20).toStdString());
+        Fixture fx;
+        fx.writeInfo(u"5.1"_s);
+        fx.writeLibrary(plistDocument("<array><dict><key>IDECodeSnippetIdentifier</key><string>" +
+                                      identifier + "</string></dict></array>"));
+        fx.writeUserFile(u"keep.codesnippet"_s, snippetFile({.identifier = u"other"_s}));
+        SnippetCatalogue catalogue = fx.load();
+        ASSERT_EQ(catalogue.rowCount(), 1);
+        const QStringList before = treeSnapshot(fx.root());
+        const MessageCapture log;
+        const ChangeResult written = catalogue.overrideSystemCodeSnippetAtIndex(0, true, u"x"_s);
+        EXPECT_EQ(written.status, status) << written.reason.toStdString();
+        if (status == ChangeResult::Status::Failed) {
+            EXPECT_FALSE(written.reason.isEmpty());
+            EXPECT_EQ(treeSnapshot(fx.root()), before);
+            EXPECT_EQ(catalogue.removeUserCodeSnippetAtIndex(0).status, ChangeResult::Status::NothingToDo);
+            continue;
+        }
+        EXPECT_TRUE(catalogue.canRevertToStandardSnippet(catalogue.recordAtRow(0)));
+        EXPECT_EQ(catalogue.removeUserCodeSnippetAtIndex(0).status, ChangeResult::Status::Done);
+        EXPECT_EQ(folderEntries(fx.userFolder()), QStringList{u"keep.codesnippet"_s});
+    }
+    RecordProperty("hostileInputs", static_cast<int>(std::size(cases)));
+}
+
+TEST(HostileFolder, ThousandsOfOtherFilesAndFilesComingAndGoing)
+{
+    Fixture fx;
+    fx.install({{.identifier = u"alpha"_s}, {.identifier = u"blank"_s}});
+    for (int i = 0; i < 2000; ++i) {
+        fx.writeUserFile(QString::number(i) + (i % 2 ? u".codesnippet"_s : u".txt"_s),
+                         QByteArray::number(i).repeated(i % 7));
+    }
+    QDir().mkpath(fx.userFolder() + u"/folder.codesnippet"_s);
+    const MessageCapture log;
+    SnippetCatalogue catalogue = fx.load();
+    EXPECT_TRUE(catalogue.userCodeSnippets().isEmpty());
+
+    // Files written whole, written in place, renamed in and removed while the folder is read again
+    // and again: whatever is read is one whole snippet or nothing.
+    QDir(fx.userFolder()).removeRecursively();
+    const QByteArray whole = snippetFile({.identifier = u"alpha"_s, .contents = QString(4000, u'a')});
+    std::atomic<bool> stop = false;
+    std::thread churn([&] {
+        for (int i = 0; !stop; ++i) {
+            writeFile(fx.userFolder() + u"/inplace.codesnippet"_s, whole);
+            writeFile(fx.userFolder() + u"/.staged"_s, whole);
+            QFile::rename(fx.userFolder() + u"/.staged"_s, fx.userFolder() + u"/renamed.codesnippet"_s);
+            QFile::remove(fx.userFolder() + (i % 2 ? u"/inplace.codesnippet"_s : u"/renamed.codesnippet"_s));
+        }
+    });
+    int reads = 0;
+    for (; reads < 300; ++reads) {
+        catalogue.parseUserCodeSnippets();
+        for (const SnippetRecord &record : catalogue.userCodeSnippets())
+            EXPECT_EQ(record.contents(), QString(4000, u'a'));
+    }
+    stop = true;
+    churn.join();
+    RecordProperty("hostileInputs", 2001 + reads);
+}
+
+} // namespace
