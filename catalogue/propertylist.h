@@ -22,6 +22,8 @@ struct PlistDeleter
 
 // Owns one libplist node tree (plist_t is an untyped pointer).
 using PlistPtr = std::unique_ptr<std::remove_pointer_t<plist_t>, PlistDeleter>;
+// A node tree several owners read parts of; made from a PlistPtr, which brings its deleter.
+using SharedPlist = std::shared_ptr<std::remove_pointer_t<plist_t>>;
 
 // libplist takes lengths as 32-bit values; a file of several hundred megabytes is never a
 // property list we want anyway, so every read is bounded.
@@ -35,13 +37,15 @@ inline constexpr int kMaxNestingDepth = 512;
 // nested deeper than kMaxNestingDepth, with a key twice in one dictionary, XML with a NUL byte or
 // so many entities that libplist would decode them for minutes, or a binary list whose shared
 // objects expand too far or whose strings hold a NUL.
-
 PlistPtr parsePropertyList(QByteArrayView bytes);
 
 // Reads and parses the file at path without ever blocking on it (a FIFO is refused, not waited
 // on). Null when the file is missing, not a regular file,
 // larger than maxBytes, unreadable or malformed; the reason goes to *error when given.
 PlistPtr readPropertyListFile(const QString &path, qint64 maxBytes, QString *error = nullptr);
+// Its reading half, on the same terms: the whole file into bytes (whose capacity is reused, for
+// reading many files through one buffer), or false with the reason.
+bool readBoundedFile(const QString &path, qint64 maxBytes, QByteArray &bytes, QString *error = nullptr);
 
 // Serialises a node tree as an XML property list.
 QByteArray toXmlPropertyList(plist_t node);

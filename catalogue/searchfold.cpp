@@ -1,5 +1,7 @@
 #include "catalogue/searchfold.h"
 
+#include <algorithm>
+
 namespace Glimmerpad {
 
 static bool isAscii(QStringView text)
@@ -22,8 +24,13 @@ static void dropMarks(QString &text)
 
 QString foldForSearch(QStringView text)
 {
-    if (isAscii(text)) // the common case, and the cheapest
-        return text.toString().toLower();
+    if (isAscii(text)) { // the common case, and the cheapest: only A to Z change
+        QString folded(text.size(), Qt::Uninitialized);
+        std::transform(text.begin(), text.end(), folded.begin(), [](QChar c) {
+            return c >= u'A' && c <= u'Z' ? QChar(c.unicode() + (u'a' - u'A')) : c;
+        });
+        return folded;
+    }
 
     // Decompose so that accents become separate marks and drop them. Then fold case fully:
     // upper-casing applies the one-to-many mappings ("ß" -> "SS", "ﬁ" -> "FI") that simple

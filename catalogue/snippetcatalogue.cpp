@@ -4,21 +4,25 @@
 #include "catalogue/searchfold.h"
 #include "catalogue/xcodeinstallation.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <QSaveFile>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
+#include <string_view>
 #include <system_error>
+
+#include <dirent.h>
 
 Q_LOGGING_CATEGORY(lcCatalogue, "glimmerpad.catalogue", QtWarningMsg)
 
 namespace Glimmerpad {
 
-static const QLatin1StringView kSnippetSuffix(".codesnippet");
+static constexpr char kSnippetSuffixText[] = ".codesnippet";
+static const QLatin1StringView kSnippetSuffix(kSnippetSuffixText);
 
 SnippetCatalogue::SnippetCatalogue(QString homeDirectory) : m_home(std::move(homeDirectory)) {}
 
@@ -54,17 +58,23 @@ void SnippetCatalogue::parseSystemCodeSnippets(const QString &xcodePath)
 
     QList<SnippetRecord> records;
     QString error;
-    const PlistPtr root = readPropertyListFile(m_libraryPath, kMaxSystemLibraryBytes, &error);
+    const SharedPlist root = readPropertyListFile(m_libraryPath, kMaxSystemLibraryBytes, &error);
     if (PLIST_IS_ARRAY(root.get())) {
-        const uint32_t count = plist_array_get_size(root.get());
-        records.reserve(count);
-        for (uint32_t i = 0; i < count; ++i) {
-            // Each record keeps its own copy, so one override never aliases the library tree.
-            SnippetRecord record =
-                SnippetRecord::fromDictionary(PlistPtr(plist_copy(plist_array_get_item(root.get(), i))));
+        records.reserve(plist_array_get_size(root.get()));
+        // The records share the library's tree rather than each copying its dictionary out: records
+        // never change their dictionary, and an override starts from a deep copy of it.
+        plist_array_iter it = nullptr;
+        plist_array_new_iter(root.get(), &it);
+        for (;;) {
+            plist_t item = nullptr;
+            plist_array_next_item(root.get(), it, &item);
+            if (!item)
+                break;
+            SnippetRecord record = SnippetRecord::fromSharedTree(root, item);
             if (!record.isNull())
                 records.append(std::move(record));
         }
+        std::free(it);
     } else {
         qCInfo(lcCatalogue) << "system snippet library is not an array:" << m_libraryPath << error;
     }
@@ -87,30 +97,55 @@ void SnippetCatalogue::parseSystemCodeSnippets(const QString &xcodePath)
     m_system = std::move(records);
     m_systemIdentifiers = std::move(identifiers);
     m_filtered = m_system;
-    m_searchKeys.clear();
+    m_searchText.clear();
+    m_searchStarts.clear();
+    m_lastNeedle.clear();
+    m_lastMatches.clear();
     m_filterText.clear();
+}
+
+// The names in folder that end in ".codesnippet", hidden ones and any kind of entry included.
+// Read straight from the directory: QDir makes a file-information object for every entry, which
+// costs about as much as reading the small files themselves.
+static QStringList snippetFileNames(const QString &folder)
+{
+    QStringList names;
+    if (DIR *dir = ::opendir(QFile::encodeName(folder).constData())) {
+        while (const dirent *entry = ::readdir(dir)) {
+            // The suffix is ASCII, so testing the bytes gives what testing the decoded name would.
+            if (std::string_view(entry->d_name).ends_with(kSnippetSuffixText))
+                names.append(QFile::decodeName(entry->d_name));
+        }
+        ::closedir(dir);
+    }
+    // Sorted by character value so that, of two files carrying one identifier, the same one
+    // governs on every machine and every run.
+    // UTF-16 code units compared inline, in the order QString::compare gives.
+    const auto units = [](const QString &s) {
+        const QStringView view(s);
+        return std::u16string_view(view.utf16(), static_cast<std::size_t>(view.size()));
+    };
+    std::sort(names.begin(), names.end(),
+              [&units](const QString &a, const QString &b) { return units(a) < units(b); });
+    return names;
 }
 
 SnippetCatalogue::FolderContents SnippetCatalogue::readUserFolder(const QString &folder) const
 {
     FolderContents contents;
-    QStringList names = QDir(folder).entryList(
-        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Unsorted);
-    // Sorted by character value so that, of two files carrying one identifier, the same one
-    // governs on every machine and every run.
-    std::sort(names.begin(), names.end(), [](const QString &a, const QString &b) {
-        return QString::compare(a, b, Qt::CaseSensitive) < 0;
-    });
-
-    for (const QString &name : std::as_const(names)) {
-        if (!name.endsWith(kSnippetSuffix, Qt::CaseSensitive))
-            continue;
+    const QStringList names = snippetFileNames(folder);
+    contents.records.reserve(names.size());
+    contents.identifiers.reserve(names.size());
+    contents.paths.reserve(names.size());
+    QByteArray buffer; // one for every file; each record keeps a copy of just its own bytes
+    for (const QString &name : names) {
         const QString path = appendPathComponent(folder, name);
         QString error;
-        SnippetRecord record =
-            SnippetRecord::fromDictionary(readPropertyListFile(path, kMaxUserSnippetFileBytes, &error));
+        const bool read = readBoundedFile(path, kMaxUserSnippetFileBytes, buffer, &error);
+        SnippetRecord record = read ? SnippetRecord::fromPropertyList(buffer) : SnippetRecord();
         if (record.isNull()) {
-            qCInfo(lcCatalogue).noquote() << "skipping user snippet" << path << '(' << error << ')';
+            qCInfo(lcCatalogue).noquote() << "skipping user snippet" << path << '('
+                                          << (read ? QStringLiteral("no dictionary read") : error) << ')';
             continue;
         }
         contents.identifiers.append(record.identifier());
@@ -129,10 +164,10 @@ void SnippetCatalogue::parseUserCodeSnippets()
 
     m_firstUserIndex.clear();
     m_firstUserIndex.reserve(m_userIdentifiers.size());
-    for (qsizetype i = 0; i < m_userIdentifiers.size(); ++i) {
+    // Backwards, each file replacing any later one: the first in folder order wins.
+    for (qsizetype i = m_userIdentifiers.size() - 1; i >= 0; --i) {
         if (m_userIdentifiers[i])
-            if (!m_firstUserIndex.contains(*m_userIdentifiers[i])) // the first in folder order wins
-                m_firstUserIndex.insert(*m_userIdentifiers[i], i);
+            m_firstUserIndex.insert(*m_userIdentifiers[i], i);
     }
 }
 
@@ -321,18 +356,96 @@ ChangeResult SnippetCatalogue::removeUserCodeSnippetAtIndex(qsizetype index)
 
 // ---- search -------------------------------------------------------------------------------
 
-void SnippetCatalogue::ensureSearchKeys() const
+static constexpr QChar kSearchSeparator = u'\0'; // after each folded title and summary
+
+void SnippetCatalogue::ensureSearchText() const
 {
-    if (m_searchKeys.size() == m_system.size())
+    if (m_searchStarts.size() == 2 * m_system.size() + 1)
         return;
-    m_searchKeys.clear();
-    m_searchKeys.reserve(m_system.size());
+    m_searchText.clear();
+    m_searchStarts.clear();
+    m_searchStarts.reserve(2 * m_system.size() + 1);
     for (const SnippetRecord &record : m_system) {
-        // A missing title or summary can never match, even an empty search; the filter only runs
-        // on non-empty text, so an empty key is safe to stand for "missing".
-        m_searchKeys.append({record.title() ? foldForSearch(*record.title()) : QString(),
-                             record.summary() ? foldForSearch(*record.summary()) : QString()});
+        for (const std::optional<QString> *field : {&record.title(), &record.summary()}) {
+            m_searchStarts.append(m_searchText.size());
+            if (*field)
+                m_searchText += foldForSearch(**field);
+            m_searchText += kSearchSeparator;
+        }
     }
+    m_searchStarts.append(m_searchText.size());
+}
+
+namespace {
+
+// A folded search text, looked for in folded titles and summaries: a single character through
+// Qt's vectorised scan, anything longer by its first character and an inline comparison, which on
+// these short texts beats both Qt's rolling hash and its skip table.
+class Needle
+{
+public:
+    explicit Needle(const QString &text) : m_text(units(text)) {}
+
+    qsizetype indexIn(QStringView haystack, qsizetype from = 0) const
+    {
+        if (m_text.size() == 1)
+            return haystack.indexOf(QChar(m_text.front()), from);
+        const std::size_t at = units(haystack).find(m_text, static_cast<std::size_t>(from));
+        return at == std::u16string_view::npos ? -1 : static_cast<qsizetype>(at);
+    }
+    // Whether a folded title or summary contains it; a missing or empty one never does.
+    bool isIn(QStringView field) const { return !field.isEmpty() && (m_text.empty() || indexIn(field) >= 0); }
+
+private:
+    static std::u16string_view units(QStringView text)
+    {
+        return {text.utf16(), static_cast<std::size_t>(text.size())};
+    }
+
+    std::u16string_view m_text;
+};
+
+// Whether system snippet index's folded title or summary contains the needle.
+bool fieldsContain(QStringView text, const QList<qsizetype> &starts, qsizetype index, const Needle &needle)
+{
+    const auto field = [&](qsizetype k) { return text.sliced(starts[k], starts[k + 1] - starts[k] - 1); };
+    return needle.isIn(field(2 * index)) || needle.isIn(field(2 * index + 1));
+}
+
+} // namespace
+
+QList<qsizetype> SnippetCatalogue::searchMatches(const QString &text) const
+{
+    const Needle needle(text);
+    QList<qsizetype> matches;
+    // Typing on: a title or summary that contains the longer text contains the shorter one too, so
+    // only the snippets that matched it need looking at.
+    if (!m_lastNeedle.isEmpty() && text.contains(m_lastNeedle)) {
+        for (const qsizetype index : m_lastMatches) {
+            if (fieldsContain(m_searchText, m_searchStarts, index, needle))
+                matches.append(index);
+        }
+        return matches;
+    }
+    // A text with a separator, or none at all, is tested snippet by snippet.
+    if (text.isEmpty() || text.contains(kSearchSeparator)) {
+        for (qsizetype index = 0; index < m_system.size(); ++index) {
+            if (fieldsContain(m_searchText, m_searchStarts, index, needle))
+                matches.append(index);
+        }
+        return matches;
+    }
+    // Otherwise one scan of the whole text: a match cannot span a separator, so it lies inside one
+    // title or summary; walking the starts along with the scan tells whose.
+    qsizetype field = 0;
+    for (qsizetype at = needle.indexIn(m_searchText); at >= 0;
+         at = needle.indexIn(m_searchText, m_searchStarts[field + 1])) {
+        while (m_searchStarts[field + 1] <= at)
+            ++field;
+        field |= 1; // a match in the title makes the summary not worth scanning
+        matches.append(field / 2);
+    }
+    return matches;
 }
 
 void SnippetCatalogue::filterSystemCodeSnippets(const QString &text)
@@ -340,18 +453,22 @@ void SnippetCatalogue::filterSystemCodeSnippets(const QString &text)
     m_filterText = text;
     if (text.isEmpty()) {
         m_filtered = m_system; // the very same rows, shared
+        m_lastNeedle.clear();
+        m_lastMatches.clear();
         return;
     }
-    ensureSearchKeys();
-    const QString needle = foldForSearch(text);
-    QList<SnippetRecord> matches;
-    for (qsizetype i = 0; i < m_system.size(); ++i) {
-        const SearchKey &key = m_searchKeys[i];
-        if ((!key.title.isEmpty() && key.title.contains(needle)) ||
-            (!key.summary.isEmpty() && key.summary.contains(needle))) {
-            matches.append(m_system[i]);
-        }
+    ensureSearchText();
+    QString needle = foldForSearch(text);
+    m_lastMatches = searchMatches(needle);
+    m_lastNeedle = std::move(needle);
+    if (m_lastMatches.size() == m_system.size()) {
+        m_filtered = m_system; // everything matched: share the rows rather than copy them
+        return;
     }
+    QList<SnippetRecord> matches;
+    matches.reserve(m_lastMatches.size());
+    for (const qsizetype index : std::as_const(m_lastMatches))
+        matches.append(m_system[index]);
     m_filtered = std::move(matches);
 }
 

@@ -101,7 +101,8 @@ private:
     };
     FolderContents readUserFolder(const QString &folder) const;
     QString overridePathFor(const QString &identifier) const;
-    void ensureSearchKeys() const;
+    void ensureSearchText() const;
+    QList<qsizetype> searchMatches(const QString &needle) const;
 
     QString m_home;
     QString m_libraryPath;
@@ -116,13 +117,15 @@ private:
     QList<QString> m_userPaths;
     QHash<QString, qsizetype> m_firstUserIndex; // identifier -> first index in m_user
 
-    // Folded title and summary per system snippet, made on the first search.
-    struct SearchKey
-    {
-        QString title;
-        QString summary;
-    };
-    mutable QList<SearchKey> m_searchKeys;
+    // The folded titles and summaries of the system snippets, made on the first search, in one text
+    // so that a search is one scan: system snippet i's folded title and summary, each followed by a
+    // NUL, start at m_searchStarts[2i] and [2i + 1]; one more start marks the end. A missing title
+    // or summary folds to nothing and so can never match.
+    mutable QString m_searchText;
+    mutable QList<qsizetype> m_searchStarts;
+    // The last search's folded text and what it matched (indexes into m_system).
+    QString m_lastNeedle;
+    QList<qsizetype> m_lastMatches;
 };
 
 } // namespace Glimmerpad

@@ -1,35 +1,64 @@
 #include "catalogue/snippetrecord.h"
 
+#include <mutex>
+
 namespace Glimmerpad {
 
 struct SnippetRecord::Data
 {
-    PlistPtr dictionary;
     std::optional<QString> identifier;
     std::optional<QString> title;
     std::optional<QString> summary;
     std::optional<QString> completionPrefix;
+
+    // The dictionary lives in tree, alone or inside a larger tree (the system library); never changed.
+    // A record read from bytes keeps those instead and parses them again on first use: a parsed
+    // snippet takes several times the memory of its bytes, in many small pieces, and most user
+    // snippets are never opened.
+    QByteArray bytes;
+    mutable std::once_flag parsed;
+    mutable SharedPlist tree;
+    mutable plist_t dictionary = nullptr;
+
+    void decodeKeys(plist_t dict)
+    {
+        identifier = dictString(dict, SnippetKey::Identifier);
+        title = dictString(dict, SnippetKey::Title);
+        summary = dictString(dict, SnippetKey::Summary);
+        completionPrefix = dictString(dict, SnippetKey::CompletionPrefix);
+    }
 };
 
 SnippetRecord SnippetRecord::fromDictionary(PlistPtr dictionary)
 {
+    plist_t dict = dictionary.get();
+    return PLIST_IS_DICT(dict) ? fromSharedTree(SharedPlist(std::move(dictionary)), dict) : SnippetRecord();
+}
+
+SnippetRecord SnippetRecord::fromSharedTree(SharedPlist tree, plist_t dictionary)
+{
     SnippetRecord record;
-    if (!PLIST_IS_DICT(dictionary.get()))
+    if (!PLIST_IS_DICT(dictionary))
         return record;
     auto data = std::make_shared<Data>();
-    plist_t dict = dictionary.get();
-    data->identifier = dictString(dict, SnippetKey::Identifier);
-    data->title = dictString(dict, SnippetKey::Title);
-    data->summary = dictString(dict, SnippetKey::Summary);
-    data->completionPrefix = dictString(dict, SnippetKey::CompletionPrefix);
-    data->dictionary = std::move(dictionary);
+    data->decodeKeys(dictionary);
+    data->tree = std::move(tree);
+    data->dictionary = dictionary;
     record.d = std::move(data);
     return record;
 }
 
 SnippetRecord SnippetRecord::fromPropertyList(QByteArrayView bytes)
 {
-    return fromDictionary(parsePropertyList(bytes));
+    SnippetRecord record;
+    const PlistPtr root = parsePropertyList(bytes);
+    if (!PLIST_IS_DICT(root.get()))
+        return record;
+    auto data = std::make_shared<Data>();
+    data->decodeKeys(root.get());
+    data->bytes = bytes.toByteArray();
+    record.d = std::move(data);
+    return record;
 }
 
 static const std::optional<QString> &absent()
@@ -65,22 +94,32 @@ std::optional<QString> SnippetRecord::contents() const
 
 std::optional<QString> SnippetRecord::string(const char *key) const
 {
-    return d ? dictString(d->dictionary.get(), key) : std::nullopt;
+    return d ? dictString(dictionary(), key) : std::nullopt;
 }
 
 plist_t SnippetRecord::dictionary() const
 {
-    return d ? d->dictionary.get() : nullptr;
+    if (!d)
+        return nullptr;
+    if (!d->bytes.isNull()) {
+        std::call_once(d->parsed, [data = d.get()] {
+            // The same bytes through the same parser: the dictionary the record was made from.
+            PlistPtr root = parsePropertyList(data->bytes);
+            data->dictionary = root.get();
+            data->tree = std::move(root);
+        });
+    }
+    return d->dictionary;
 }
 
 PlistPtr SnippetRecord::copyDictionary() const
 {
-    return PlistPtr(d ? plist_copy(d->dictionary.get()) : plist_new_dict());
+    return PlistPtr(d ? plist_copy(dictionary()) : plist_new_dict());
 }
 
 QByteArray SnippetRecord::toXml() const
 {
-    return d ? toXmlPropertyList(d->dictionary.get()) : QByteArray();
+    return d ? toXmlPropertyList(dictionary()) : QByteArray();
 }
 
 bool SnippetRecord::hasSameContents(const SnippetRecord &other) const

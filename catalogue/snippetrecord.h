@@ -22,7 +22,8 @@ inline constexpr char Version[] = "IDECodeSnippetVersion";
 
 // One snippet: a property-list dictionary kept exactly as read, so that every key and every
 // value type survives into an override. Records are immutable and cheap to copy (shared);
-// the keys the program reads are decoded once, when the record is made.
+// the keys the program reads are decoded once, when the record is made. A record made from
+// bytes keeps the bytes and parses them again when its dictionary is first asked for.
 class SnippetRecord
 {
 public:
@@ -30,6 +31,9 @@ public:
 
     // Takes ownership of a dictionary node; a null or non-dictionary node gives a null record.
     static SnippetRecord fromDictionary(PlistPtr dictionary);
+    // A dictionary node inside a tree that other records share (the system library): the record
+    // keeps the whole tree alive. A non-dictionary node gives a null record.
+    static SnippetRecord fromSharedTree(SharedPlist tree, plist_t dictionary);
     static SnippetRecord fromPropertyList(QByteArrayView bytes);
 
     bool isNull() const { return !d; }

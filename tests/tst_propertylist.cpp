@@ -104,4 +104,31 @@ TEST_P(RecordRoundTrip, OverrideCarriesEveryKeyAndTypeUnchanged)
 INSTANTIATE_TEST_SUITE_P(Encodings, RecordRoundTrip, ::testing::Values(false, true),
                          [](const auto &param) { return param.param ? "Binary" : "Xml"; });
 
+// System records share the library's tree and user records parse their bytes again on demand:
+// neither may depend on the catalogue that read them, and both must give back what was read.
+TEST(RecordStorage, RecordsOutliveTheirCatalogueAndGiveBackWhatWasRead)
+{
+    Fixture fx;
+    fx.install({{.identifier = u"a"_s, .title = u"A"_s, .contents = u"system body"_s},
+                {.identifier = u"b"_s, .title = u"B"_s, .contents = u"other body"_s}});
+    const QByteArray userBytes =
+        toBinaryPlist(snippetFile({.identifier = u"a"_s, .title = u"Mine"_s, .contents = u"user body"_s}));
+    fx.writeUserFile(u"a.codesnippet"_s, userBytes);
+
+    SnippetRecord system, user;
+    {
+        const SnippetCatalogue catalogue = fx.load();
+        system = catalogue.recordAtRow(1);
+        user = catalogue.userCodeSnippets().constFirst();
+    }
+    EXPECT_EQ(system.title(), u"B"_s);
+    EXPECT_EQ(system.contents(), u"other body"_s);
+    const SnippetRecord copy = user;
+    EXPECT_EQ(copy.contents(), u"user body"_s);
+    EXPECT_EQ(copy.dictionary(), user.dictionary()); // parsed once for every copy
+    const PlistPtr read = parsePropertyList(userBytes);
+    EXPECT_TRUE(propertyListsEqual(user.dictionary(), read.get()));
+    EXPECT_EQ(user.toXml(), toXmlPropertyList(read.get()));
+}
+
 } // namespace

@@ -79,6 +79,36 @@ TEST_F(Search, MatchesTitleOrSystemSummaryInTitleOrder)
     }
 }
 
+TEST_F(Search, NoMatchAcrossFieldsOrSnippetsAndOddTextsAsAnySnippetWouldSay)
+{
+    const std::pair<QString, QStringList> cases[] = {
+        {u"statementconditional"_s, {}}, // the end of a title and the start of its summary
+        {u"declaresdelegue"_s, {}},      // the end of one snippet and the start of the next
+        {u"if\0"_s, {}},
+        {u"\0"_s, {}},
+        // Only a mark: folds to nothing, which every present title or summary contains.
+        {u"\u0301"_s,
+         {u"summaryonly"_s, u"class"_s, u"delegue"_s, u"if"_s, u"object"_s, u"overridden"_s, u"strasse"_s,
+          u"iflet"_s}}};
+    for (const auto &[text, expected] : cases) {
+        catalogue = fx.load();
+        EXPECT_EQ(rows(text), expected) << text.toStdString();
+    }
+}
+
+TEST_F(Search, TypingOnAndBackspacingGiveWhatAFreshSearchGives)
+{
+    for (const QString &text : {u"s"_s, u"st"_s, u"sta"_s, u"st"_s, u"s"_s, u"ss"_s, u"ß"_s, u"STRA"_s, u""_s,
+                                u"e"_s, u"é"_s, u"\u0301"_s, u"e\u0301"_s, u"c"_s, u"cl"_s, u"c"_s}) {
+        SnippetCatalogue fresh = fx.load();
+        fresh.filterSystemCodeSnippets(text);
+        QStringList expected;
+        for (const SnippetRecord &record : fresh.filteredSystemCodeSnippets())
+            expected.append(record.identifier().value_or(u"?"_s));
+        EXPECT_EQ(rows(text), expected) << text.toStdString();
+    }
+}
+
 TEST_F(Search, EmptyTextRestoresTheVerySameRows)
 {
     ASSERT_EQ(rows(u"zzz"_s), QStringList());
