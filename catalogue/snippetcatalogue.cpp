@@ -4,10 +4,12 @@
 #include "catalogue/searchfold.h"
 #include "catalogue/xcodeinstallation.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <QSaveFile>
+#include <QStandardPaths>
 
 #include <algorithm>
 #include <cstdlib>
@@ -309,6 +311,34 @@ SnippetCatalogue::overrideSystemCodeSnippetAtIndex(qsizetype index, bool disable
     return result;
 }
 
+// QFile::moveToTrash in Qt 6.4 falls back to "files/" and "info/" in the current directory when
+// it cannot set up the home trash (for one, while ~/.local/share does not exist yet), and still
+// reports success. So the trash's parent is made first, and a move that did not end in an absolute
+// place is undone, leaving the caller to delete the file instead.
+static bool moveToTrash(const QString &path)
+{
+    // Qt names the trash's record "<name>.trashinfo" and numbers names that are taken; a name near
+    // the file-name limit makes it try numbers forever. Such files are deleted instead.
+    constexpr qsizetype kNameMax = 255;
+    constexpr qsizetype kTrashInfoRoom = sizeof(".trashinfo") + 12;
+    if (QFile::encodeName(QFileInfo(path).fileName()).size() + kTrashInfoRoom > kNameMax)
+        return false;
+    QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
+    QFile file(path);
+    if (!file.moveToTrash())
+        return false;
+    const QString placed = file.fileName();
+    if (QFileInfo(placed).isAbsolute())
+        return true;
+    const QString name = QFileInfo(placed).fileName();
+    qCWarning(lcCatalogue).noquote() << "no trash for" << path << "- deleting it instead";
+    QFile::rename(placed, path);
+    QFile::remove(QStringLiteral("info/%1.trashinfo").arg(name));
+    QDir().rmdir(QStringLiteral("files"));
+    QDir().rmdir(QStringLiteral("info"));
+    return false;
+}
+
 ChangeResult SnippetCatalogue::removeUserCodeSnippetAtIndex(qsizetype index)
 {
     if (index < 0 || index >= m_filtered.size())
@@ -340,8 +370,10 @@ ChangeResult SnippetCatalogue::removeUserCodeSnippetAtIndex(qsizetype index)
     ChangeResult result;
     bool removedAny = false;
     for (const QString &path : std::as_const(targets)) {
+        // To the desktop's trash where there is one, so that a reverted edit can be brought back;
+        // deleted where there is none.
         QFile file(path);
-        if (file.remove()) {
+        if (moveToTrash(path) || file.remove()) {
             removedAny = true;
             continue;
         }

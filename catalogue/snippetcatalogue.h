@@ -72,6 +72,7 @@ public:
     quint64 customSnippetCount() const;
 
     // Changes. Both re-read the user snippets afterwards, as the folder is the only truth.
+    // Reverting moves the override files to the desktop's trash, or deletes them without one.
     ChangeResult overrideSystemCodeSnippetAtIndex(qsizetype index, bool disableShortcut,
                                                   const std::optional<QString> &userSnippetContents);
     ChangeResult removeUserCodeSnippetAtIndex(qsizetype index);

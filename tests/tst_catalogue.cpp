@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 #include <gtest/gtest.h>
 
@@ -216,6 +217,25 @@ TEST_F(Catalogue, RowIndexesAreFilteredRowsAndRevertWithoutAFileDoesNothing)
     ASSERT_EQ(catalogue.removeUserCodeSnippetAtIndex(0).status, Status::Done);
     EXPECT_TRUE(folderEntries(fx.userFolder()).isEmpty());
     EXPECT_TRUE(catalogue.shownRecord(catalogue.recordAtRow(0)).isSameRecord(catalogue.recordAtRow(0)));
+    // Reverted into the desktop's trash (the tests' own home), whence it can be brought back.
+    const QString trash =
+        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + u"/Trash/files"_s;
+    EXPECT_TRUE(file(u"none.codesnippet"_s).isNull());
+    EXPECT_TRUE(QDir(trash).entryList(QDir::Files).contains(u"none.codesnippet"_s));
+    EXPECT_TRUE(trash.startsWith(QDir::homePath()));
+
+    // Where no trash can be set up, the file is deleted, and nothing lands in the current folder
+    // (where Qt 6.4 would otherwise put "files/" and "info/").
+    ASSERT_EQ(catalogue.overrideSystemCodeSnippetAtIndex(0, true, std::nullopt).status, Status::Done);
+    QDir(trash + u"/.."_s).removeRecursively();
+    writeFile(trash + u"/.."_s, "not a folder");
+    const QString cwd = QDir::currentPath();
+    QDir::setCurrent(fx.root());
+    const QStringList around = folderEntries(fx.root());
+    EXPECT_EQ(catalogue.removeUserCodeSnippetAtIndex(0).status, Status::Done);
+    EXPECT_EQ(folderEntries(fx.root()), around);
+    QDir::setCurrent(cwd);
+    EXPECT_TRUE(folderEntries(fx.userFolder()).isEmpty());
 
     carrying(u"blank.codesnippet"_s, u"blank"_s);
     const QStringList before = treeSnapshot(fx.root());
