@@ -143,11 +143,18 @@ bool isAcceptable(plist_t node, int depth)
     if (depth < 0)
         return false;
     if (PLIST_IS_ARRAY(node)) {
-        const uint32_t count = plist_array_get_size(node);
-        for (uint32_t i = 0; i < count; ++i) {
-            if (!isAcceptable(plist_array_get_item(node, i), depth - 1))
-                return false;
+        // Iterated rather than indexed: libplist 2.2 finds item i by walking from the first.
+        plist_array_iter it = nullptr;
+        plist_array_new_iter(node, &it);
+        bool acceptable = true;
+        for (plist_t item = nullptr; acceptable;) {
+            plist_array_next_item(node, it, &item);
+            if (!item)
+                break;
+            acceptable = isAcceptable(item, depth - 1);
         }
+        std::free(it);
+        return acceptable;
     } else if (PLIST_IS_DICT(node)) {
         plist_dict_iter it = nullptr;
         plist_dict_new_iter(node, &it);
