@@ -22,7 +22,7 @@ struct WindowStandard
     static qreal titleBarHeight();
     static QSizeF buttonSize(WindowButton button);
     static QRectF defaultButtonFrame(WindowButton button, const QSizeF &frameViewSize);
-    // The part of a window frame that the content gets below a standard title bar.
+    // What the content gets of a window frame, below a standard title bar.
     static QRectF contentRectForFrameRect(const QRectF &frame);
 };
 
