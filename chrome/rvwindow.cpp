@@ -458,16 +458,10 @@ void RVWindow::positionSheet(QWidget *sheet)
 
 bool RVWindow::isMainWindowLook() const
 {
-    if (QGuiApplication::applicationState() != Qt::ApplicationActive)
-        return false;
-    const QWidget *active = QApplication::activeWindow();
-    if (!active)
-        return false;
-    if (active == this)
-        return true;
-    // A window of our own, such as the popover, keeps the look.
-    const QWidget *owner = active->parentWidget();
-    return owner && owner->window() == this;
+    // One rule for the whole title bar: the view that paints it decides, the buttons follow.
+    if (const auto *view = qobject_cast<const RVTitlebarView *>(titleBarView()))
+        return view->isActiveLook();
+    return isActiveWindow();
 }
 
 void RVWindow::setTrafficLightsHovered(bool hovered)
