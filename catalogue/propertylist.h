@@ -1,5 +1,7 @@
 #pragma once
 
+#include "catalogue/limits.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
@@ -25,13 +27,9 @@ using PlistPtr = std::unique_ptr<std::remove_pointer_t<plist_t>, PlistDeleter>;
 // A node tree several owners read parts of; made from a PlistPtr, which brings its deleter.
 using SharedPlist = std::shared_ptr<std::remove_pointer_t<plist_t>>;
 
-// libplist takes lengths as 32-bit values; a file of several hundred megabytes is never a
-// property list we want anyway, so every read is bounded.
-inline constexpr qint64 kMaxUserSnippetFileBytes = 16 * 1024 * 1024;
-inline constexpr qint64 kMaxSystemLibraryBytes = 256 * 1024 * 1024;
-// Deeper property lists are refused: libplist 2.2 copies, frees and writes trees recursively and
-// indents XML by depth (output grows with its square). Real snippets nest a few levels.
-inline constexpr int kMaxNestingDepth = 512;
+using Limits::kMaxNestingDepth;
+using Limits::kMaxSystemLibraryBytes;
+using Limits::kMaxUserSnippetFileBytes;
 
 // Parses XML or binary property-list bytes (libplist tells them apart). Null when malformed,
 // nested deeper than kMaxNestingDepth, with a key twice in one dictionary, XML with a NUL byte or

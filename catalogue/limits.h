@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QtGlobal>
+
+// Every bound the property-list reader and the override writer keep, in one place: a file the
+// writer produces must pass the reader, so the two may never drift apart.
+namespace Glimmerpad::Limits {
+
+// libplist takes lengths as 32-bit values, and a file of several hundred megabytes is never a
+// property list we want anyway, so every read is bounded. An override larger than a user snippet
+// file may be is refused before it is written, since it would not be read back.
+inline constexpr qint64 kMaxUserSnippetFileBytes = 16 * 1024 * 1024;
+inline constexpr qint64 kMaxSystemLibraryBytes = 256 * 1024 * 1024;
+
+// Deeper property lists are refused: libplist 2.2 copies, frees and writes trees recursively and
+// indents XML by depth (output grows with its square). Real snippets nest a few levels.
+inline constexpr int kMaxNestingDepth = 512;
+
+} // namespace Glimmerpad::Limits
