@@ -1,0 +1,242 @@
+// The desktop's trash through GLib. Cases work in $HOME/.local/share/Trash of the test home, or
+// in trash_probe with a home and mounts of its own; none may touch the current folder.
+#include "platform/trash.h"
+#include "testsupport.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include <unistd.h>
+
+using namespace Glimmerpad;
+using namespace Glimmerpad::Test;
+using namespace Qt::StringLiterals;
+using Platform::TrashOutcome;
+
+namespace {
+
+class Trash : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        // GLib would otherwise hand the file to the session's portal or GVfs, outside the test home.
+        qunsetenv("GTK_USE_PORTAL");
+        qputenv("GIO_USE_VFS", "local");
+        // A folder named like the relative home of one case, so that a trash made there would show.
+        ASSERT_TRUE(QDir().mkpath(m_cwd + u"/rel"_s));
+        ASSERT_TRUE(QDir().mkpath(m_work));
+        ASSERT_TRUE(QDir::setCurrent(m_cwd));
+        m_cwdBefore = treeSnapshot(m_cwd);
+    }
+
+    void TearDown() override
+    {
+        EXPECT_EQ(treeSnapshot(m_cwd), m_cwdBefore) << "the current folder changed";
+        QDir::setCurrent(QDir::rootPath());
+        for (const QString &folder : {m_trash, m_work, m_cwd, m_mount})
+            QDir(folder).removeRecursively();
+    }
+
+    // sh -c script, with $1 the probe and then args, from the current folder; inside a new user and
+    // mount namespace when asked. The output lines, once it has returned.
+    static QStringList runScript(const QString &script, const QStringList &args, bool inNamespace = false)
+    {
+        QStringList arguments{u"-c"_s, script, u"sh"_s, QStringLiteral(GLIMMERPAD_TRASH_PROBE_PATH)};
+        arguments += args;
+        if (inNamespace)
+            arguments = QStringList{u"-rm"_s, u"sh"_s} + arguments;
+        QProcess process;
+        process.start(inNamespace ? u"unshare"_s : u"sh"_s, arguments);
+        if (!process.waitForFinished(120'000)) {
+            process.kill();
+            process.waitForFinished();
+            ADD_FAILURE() << "did not return: " << script.toStdString();
+        }
+        return QString::fromUtf8(process.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+    }
+
+    static bool haveNamespaces() { return QProcess::execute(u"unshare"_s, {u"-rm"_s, u"true"_s}) == 0; }
+
+    const QString m_home = QDir::homePath();
+    const QString m_trash = m_home + u"/.local/share/Trash"_s;
+    const QString m_work = m_home + u"/work"_s;
+    const QString m_cwd = m_home + u"/cwd"_s;
+    const QString m_mount = m_home + u"/mnt"_s;
+    QStringList m_cwdBefore;
+};
+
+TEST_F(Trash, NamesComeWithARecordOfTheirExactPlace)
+{
+    for (const QString &name : {u"plain.codesnippet"_s, u"with space.codesnippet"_s, u"é.codesnippet"_s,
+                                u"%41.codesnippet"_s, u"new\nline.codesnippet"_s}) {
+        SCOPED_TRACE(name.toStdString());
+        const QString path = m_work + u'/' + name;
+        ASSERT_TRUE(writeFile(path, name.toUtf8()));
+        const Platform::TrashResult result = Platform::moveToTrash(path);
+        EXPECT_EQ(result.outcome, TrashOutcome::Trashed) << result.error.toStdString();
+        EXPECT_FALSE(QFileInfo::exists(path));
+        EXPECT_EQ(readFile(m_trash + u"/files/"_s + name), name.toUtf8());
+
+        QByteArray recordedPath, deletionDate;
+        for (const QByteArray &line : readFile(m_trash + u"/info/"_s + name + u".trashinfo"_s).split('\n')) {
+            if (line.startsWith("Path="))
+                recordedPath = line.mid(5);
+            else if (line.startsWith("DeletionDate="))
+                deletionDate = line.mid(13);
+        }
+        const QRegularExpression escaped(u"^[A-Za-z0-9%/._~-]+$"_s); // nothing left unescaped
+        EXPECT_TRUE(escaped.match(QString::fromLatin1(recordedPath)).hasMatch())
+            << recordedPath.toStdString();
+        EXPECT_EQ(QByteArray::fromPercentEncoding(recordedPath), QFile::encodeName(path));
+        EXPECT_TRUE(QDateTime::fromString(QString::fromLatin1(deletionDate), Qt::ISODate).isValid())
+            << deletionDate.toStdString();
+        QDir(m_trash).removeRecursively();
+    }
+}
+
+TEST_F(Trash, ASymbolicLinkGoesAsTheLinkAndItsTargetStays)
+{
+    ASSERT_TRUE(writeFile(m_work + u"/target"_s, "kept"));
+    for (const QString &target : QStringList{m_work + u"/target"_s, m_work + u"/missing"_s}) {
+        SCOPED_TRACE(target.toStdString());
+        const QString link = m_work + u"/link"_s;
+        ASSERT_TRUE(QFile::link(target, link));
+        EXPECT_EQ(Platform::moveToTrash(link).outcome, TrashOutcome::Trashed);
+        EXPECT_FALSE(QFileInfo(link).isSymLink());
+        const QFileInfo trashed(m_trash + u"/files/link"_s);
+        EXPECT_TRUE(trashed.isSymLink());
+        EXPECT_EQ(trashed.symLinkTarget(), target);
+        QDir(m_trash).removeRecursively();
+    }
+    EXPECT_EQ(readFile(m_work + u"/target"_s), "kept");
+}
+
+TEST_F(Trash, ATrashThatCannotTakeTheFileFailsAndDiscardKeepsIt)
+{
+    const QString file = m_work + u"/doc"_s;
+    const auto readOnly = [](const QString &folder) {
+        QDir().mkpath(folder);
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
+    };
+    const struct
+    {
+        const char *what;
+        std::function<void()> fault;
+        bool bitsStopUs; // root writes through permission bits; the namespace test covers those
+    } cases[] = {
+        {"info is a file", [&] { writeFile(m_trash + u"/info"_s, "x"); }, false},
+        {"info is not writable", [&] { readOnly(m_trash + u"/info"_s); }, true},
+        {"Trash is not writable and has no info/", [&] { readOnly(m_trash); }, true},
+    };
+    for (const auto &c : cases) {
+        if (c.bitsStopUs && ::geteuid() == 0)
+            continue;
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(writeFile(file, "kept"));
+        c.fault();
+        const Platform::TrashResult result = Platform::moveToTrash(file);
+        EXPECT_EQ(result.outcome, TrashOutcome::Failed);
+        EXPECT_FALSE(result.error.isEmpty());
+        QString error;
+        EXPECT_FALSE(Platform::discardFile(file, &error));
+        EXPECT_FALSE(error.isEmpty());
+        EXPECT_EQ(readFile(file), "kept");
+        EXPECT_EQ(folderEntries(m_trash + u"/files"_s), QStringList());
+        for (const QString &folder : QStringList{m_trash, m_trash + u"/info"_s})
+            QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QDir(m_trash).removeRecursively();
+    }
+}
+
+TEST_F(Trash, PathsThatNameNoFileFail)
+{
+    // An empty path must not be taken for the current folder.
+    for (const QString &path : QStringList{QString(), m_work + u"/missing"_s}) {
+        SCOPED_TRACE(path.toStdString());
+        EXPECT_EQ(Platform::moveToTrash(path).outcome, TrashOutcome::Failed);
+        QString error;
+        EXPECT_FALSE(Platform::discardFile(path, &error));
+        EXPECT_FALSE(error.isEmpty());
+    }
+}
+
+TEST_F(Trash, ANameTooLongForTheTrashRecordIsDeletedByDiscard)
+{
+    const QString file = m_work + u'/' + QString(250, u'a');
+    ASSERT_TRUE(writeFile(file, "x"));
+    EXPECT_EQ(Platform::moveToTrash(file).outcome, TrashOutcome::NoTrash);
+    EXPECT_TRUE(QFileInfo::exists(file));
+    QString error;
+    EXPECT_TRUE(Platform::discardFile(file, &error)) << error.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(file));
+}
+
+TEST_F(Trash, ARelativeHomeFailsWithoutMakingATrashInTheCurrentFolder)
+{
+    const QString file = m_work + u"/doc"_s;
+    ASSERT_TRUE(writeFile(file, "kept"));
+    for (const QString &setting : {u"HOME=rel"_s, u"XDG_DATA_HOME=rel"_s}) {
+        SCOPED_TRACE(setting.toStdString());
+        const QStringList lines = runScript(setting + u" \"$1\" trash \"$2\"; cat \"$2\""_s, {file});
+        ASSERT_EQ(lines.size(), 2) << lines.join(u'\n').toStdString();
+        EXPECT_TRUE(lines[0].startsWith(u"Failed: "_s)) << lines[0].toStdString();
+        EXPECT_EQ(lines[1], u"kept"_s);
+    }
+}
+
+// A real read-only folder and a real device without free inodes: a small tmpfs as the home, in a
+// user and mount namespace (CI runs as root, and permission bits alone stop no write there).
+TEST_F(Trash, AReadOnlyOrFullTrashFailsAndTheFileStays)
+{
+    if (!haveNamespaces())
+        GTEST_SKIP() << "no user and mount namespaces here";
+    ASSERT_TRUE(QDir().mkpath(m_mount));
+    const std::pair<const char *, QString> cases[] = {
+        {"info is read-only",
+         u"mount --bind \"$T/info\" \"$T/info\" && mount -o remount,bind,ro \"$T/info\""_s},
+        {"Trash is read-only and has no info/",
+         u"rmdir \"$T/info\" \"$T/files\" && mount --bind \"$T\" \"$T\" && mount -o remount,bind,ro \"$T\""_s},
+        {"no free inodes",
+         u"i=0; while [ $i -lt 100 ] && touch \"$H/filler$i\" 2>/dev/null; do i=$((i+1)); done; [ $i -lt 100 ]"_s},
+    };
+    for (const auto &[what, fault] : cases) {
+        SCOPED_TRACE(what);
+        const QString script = u"H=$2; T=$H/.local/share/Trash\n"
+                               "mount -t tmpfs -o size=1m,nr_inodes=32 tmpfs \"$H\" || exit\n"
+                               "mkdir -p \"$T/info\" \"$T/files\" && echo kept >\"$H/doc\" || exit\n"_s +
+                               fault +
+                               u" || exit\n"
+                               "HOME=$H \"$1\" trash \"$H/doc\"; cat \"$H/doc\"; ls -A \"$T/files\"\n"_s;
+        const QStringList lines = runScript(script, {m_mount}, true);
+        ASSERT_EQ(lines.size(), 2) << lines.join(u'\n').toStdString();
+        EXPECT_TRUE(lines[0].startsWith(u"Failed: "_s)) << lines[0].toStdString();
+        EXPECT_EQ(lines[1], u"kept"_s);
+    }
+}
+
+// A file on a device of its own, whose mount GLib keeps no trash on: discard deletes it.
+TEST_F(Trash, DiscardDeletesWhereThereIsNoTrash)
+{
+    if (!haveNamespaces())
+        GTEST_SKIP() << "no user and mount namespaces here";
+    ASSERT_TRUE(QDir().mkpath(m_mount));
+    const QString script = u"H=$2; mount -t tmpfs tmpfs \"$H\" || exit\n"
+                           "echo kept >\"$H/doc\"; \"$1\" trash \"$H/doc\"; cat \"$H/doc\"\n"
+                           "\"$1\" discard \"$H/doc\"; ls -A \"$H\"\n"_s;
+    const QStringList lines = runScript(script, {m_mount}, true);
+    ASSERT_EQ(lines.size(), 3) << lines.join(u'\n').toStdString();
+    EXPECT_TRUE(lines[0].startsWith(u"NoTrash: "_s)) << lines[0].toStdString();
+    EXPECT_EQ(lines[1], u"kept"_s);
+    EXPECT_EQ(lines[2], u"discarded"_s);
+}
+
+} // namespace
