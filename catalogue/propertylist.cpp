@@ -227,9 +227,9 @@ PlistPtr parsePropertyList(QByteArrayView bytes)
     // ("<dict>"). Large XML is therefore parsed on a thread whose stack grows with the input.
     constexpr qsizetype kInlineXmlBytes = 64 * 1024;
     if (bytes.startsWith("bplist00")) {
-        // Without shared objects a binary list has at most one node per byte; a little more is
-        // allowed for writers that share containers.
-        if (!binaryShapeIsSafe(bytes, static_cast<quint64>(bytes.size()) + 4096)) {
+        // Without shared objects a binary list has at most one node per byte, so a file is never
+        // refused for its size alone; writers that share containers may expand further, up to the limit.
+        if (!binaryShapeIsSafe(bytes, std::max(static_cast<quint64>(bytes.size()), kMaxExpandedNodes))) {
             qCWarning(lcPlist) << "refusing a binary property list nested or shared beyond the limits";
             return {};
         }

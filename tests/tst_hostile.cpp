@@ -132,6 +132,33 @@ TEST(HostileUserFiles, AreSkippedAndTheRestIsRead)
     RecordProperty("hostileInputs", static_cast<int>(std::size(cases)));
 }
 
+// Python's plistlib writes a container that several records share once, and libplist copies it into
+// each: 2,000 records sharing 150 scopes expand to 310,000 nodes from 80 KB.
+TEST(SharedContainers, LibraryExpandingToHundredsOfThousandsOfNodesLoads)
+{
+    constexpr int kRecords = 2000, kScopes = 150, kFirstRecord = 4 + kScopes;
+    // The records, two keys, the shared scopes and each scope, then each record and its identifier.
+    QList<QByteArray> objects{"\xAF\x11" + bigEndian(kRecords, 2), ascii("IDECodeSnippetIdentifier"),
+                              ascii("IDECodeSnippetCompletionScopes"), "\xAF\x10" + bigEndian(kScopes, 1)};
+    for (int i = 0; i < kScopes; ++i) {
+        objects[3] += bigEndian(4 + i, 4);
+        objects.append(ascii("Scope" + QByteArray::number(i)));
+    }
+    for (int i = 0; i < kRecords; ++i) {
+        objects[0] += bigEndian(kFirstRecord + 2 * i, 4);
+        objects.append("\xD2" + refs({1, 2, kFirstRecord + 2 * i + 1, 3}));
+        objects.append(ascii("id" + QByteArray::number(i)));
+    }
+    Fixture fx;
+    fx.writeInfo(u"5.1"_s);
+    fx.writeLibrary(binaryPlist(objects));
+    const SnippetCatalogue catalogue = fx.load();
+    ASSERT_EQ(catalogue.rowCount(), kRecords);
+    EXPECT_EQ(plist_array_get_size(plist_dict_get_item(catalogue.recordAtRow(kRecords - 1).dictionary(),
+                                                       "IDECodeSnippetCompletionScopes")),
+              uint32_t(kScopes));
+}
+
 TEST(HostileLibrary, FolderLinkLoopFifoAndWrongTypes)
 {
     const std::pair<const char *, Make> cases[] = {
