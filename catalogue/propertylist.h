@@ -33,9 +33,10 @@ using Limits::kMaxSystemLibraryBytes;
 using Limits::kMaxUserSnippetFileBytes;
 
 // Parses XML or binary property-list bytes (libplist tells them apart). Null when malformed,
-// nested deeper than kMaxNestingDepth, with a key twice in one dictionary, XML with a NUL byte or
-// so many entities that libplist would decode them for minutes, or a binary list whose strings hold
-// a NUL or whose shared objects expand past kMaxExpandedNodes nodes and past its size in bytes.
+// nested deeper than kMaxNestingDepth, XML with a NUL byte or so many entities that libplist would
+// decode them for minutes, or a binary list whose strings hold a NUL or whose shared objects expand
+// past kMaxExpandedNodes nodes and past its size in bytes. A key repeated in a dictionary is kept
+// once, at its first position with its last value, in either format.
 PlistPtr parsePropertyList(QByteArrayView bytes);
 
 // Reads and parses the file at path without ever blocking on it (a FIFO is refused, not waited
