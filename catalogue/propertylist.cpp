@@ -481,14 +481,18 @@ bool propertyListsEqual(plist_t a, plist_t b)
         return false;
     switch (type) {
     case PLIST_ARRAY: {
-        const uint32_t count = plist_array_get_size(a);
-        if (count != plist_array_get_size(b))
+        if (plist_array_get_size(a) != plist_array_get_size(b))
             return false;
-        for (uint32_t i = 0; i < count; ++i) {
-            if (!propertyListsEqual(plist_array_get_item(a, i), plist_array_get_item(b, i)))
-                return false;
-        }
-        return true;
+        // Iterated in step rather than indexed: libplist 2.2 finds item i by walking from the first.
+        plist_array_iter itB = nullptr;
+        plist_array_new_iter(b, &itB);
+        const bool equal = everyChild(a, [&](plist_t itemA) {
+            plist_t itemB = nullptr;
+            plist_array_next_item(b, itB, &itemB);
+            return propertyListsEqual(itemA, itemB);
+        });
+        std::free(itB);
+        return equal;
     }
     case PLIST_DICT: {
         if (plist_dict_get_size(a) != plist_dict_get_size(b))
