@@ -16,4 +16,11 @@ inline constexpr qint64 kMaxSystemLibraryBytes = 256 * 1024 * 1024;
 // indents XML by depth (output grows with its square). Real snippets nest a few levels.
 inline constexpr int kMaxNestingDepth = 512;
 
+// libplist 2.2 copies a binary list's object every time it is referenced, so a few hundred bytes of
+// arrays referring twice to the next expand into billions of nodes. Python's plistlib writes a
+// container shared by many records once, and such a library expands to a few hundred thousand.
+// A binary list may expand to this many nodes (some 120 MiB in libplist) or to its size in bytes,
+// whichever is more: an unshared list is never refused for its size alone.
+inline constexpr quint64 kMaxExpandedNodes = 1 << 20;
+
 } // namespace Glimmerpad::Limits

@@ -4,8 +4,13 @@
 #include <QLoggingCategory>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <string_view>
+#include <unordered_set>
 #include <vector>
 
 #include <fcntl.h>
@@ -136,44 +141,124 @@ bool binaryShapeIsSafe(QByteArrayView bytes, quint64 maxNodes)
     return true;
 }
 
-// Whether a node tree nests at most depth levels (descending no further) and no dictionary holds
-// a key twice: libplist keeps both entries, and an override would replace only one of them.
-bool isAcceptable(plist_t node, int depth)
+// Calls visit on every item of an array or every value of a dictionary, in order, until it returns
+// false; whether it never did. Iterated rather than indexed: libplist 2.2 finds item i by walking
+// from the first.
+template<typename Visit> bool everyChild(plist_t node, Visit visit)
 {
-    if (depth < 0)
-        return false;
-    if (PLIST_IS_ARRAY(node)) {
-        // Iterated rather than indexed: libplist 2.2 finds item i by walking from the first.
-        plist_array_iter it = nullptr;
-        plist_array_new_iter(node, &it);
-        bool acceptable = true;
-        for (plist_t item = nullptr; acceptable;) {
-            plist_array_next_item(node, it, &item);
-            if (!item)
-                break;
-            acceptable = isAcceptable(item, depth - 1);
-        }
-        std::free(it);
-        return acceptable;
-    } else if (PLIST_IS_DICT(node)) {
-        plist_dict_iter it = nullptr;
+    const bool dict = PLIST_IS_DICT(node);
+    if (!dict && !PLIST_IS_ARRAY(node))
+        return true;
+    void *it = nullptr;
+    if (dict)
         plist_dict_new_iter(node, &it);
-        bool acceptable = true;
-        for (;;) {
-            char *key = nullptr;
+    else
+        plist_array_new_iter(node, &it);
+    bool all = true;
+    for (plist_t child = nullptr; all;) {
+        if (dict)
+            plist_dict_next_item(node, it, nullptr, &child);
+        else
+            plist_array_next_item(node, it, &child);
+        if (!child)
+            break;
+        all = visit(child);
+    }
+    std::free(it);
+    return all;
+}
+
+// Whether a dictionary holds a key twice, which libplist 2.2's binary reader allows. Looking a key
+// up walks the entries there, so the usual handful of keys is compared pairwise, without copying
+// them, and a larger dictionary goes through a hash set to stay linear in its size.
+bool repeatsAKey(plist_t dict)
+{
+    constexpr uint32_t kFewKeys = 16;
+    const uint32_t size = plist_dict_get_size(dict);
+    if (size < 2)
+        return false;
+    plist_dict_iter it = nullptr;
+    plist_dict_new_iter(dict, &it);
+    bool repeated = false;
+    if (size <= kFewKeys) {
+        std::array<plist_t, kFewKeys> keys{};
+        for (uint32_t n = 0; n < size && !repeated; ++n) {
             plist_t value = nullptr;
-            plist_dict_next_item(node, it, &key, &value);
+            plist_dict_next_item(dict, it, nullptr, &value);
+            keys[n] = value ? plist_dict_item_get_key(value) : nullptr;
+            if (!keys[n])
+                break;
+            for (uint32_t i = 0; i < n && !repeated; ++i)
+                repeated = plist_compare_node_value(keys[i], keys[n]) != 0;
+        }
+    } else {
+        std::vector<std::unique_ptr<char, decltype(&std::free)>> owned;
+        owned.reserve(size);
+        std::unordered_set<std::string_view> seen;
+        seen.reserve(size);
+        while (!repeated) {
+            char *key = nullptr;
+            plist_dict_next_item(dict, it, &key, nullptr);
             if (!key)
                 break;
-            acceptable = plist_dict_get_item(node, key) == value && isAcceptable(value, depth - 1);
-            std::free(key);
-            if (!acceptable)
-                break;
+            owned.emplace_back(key, &std::free);
+            repeated = !seen.insert(std::string_view(key)).second;
         }
-        std::free(it);
-        return acceptable;
     }
-    return true;
+    std::free(it);
+    return repeated;
+}
+
+enum class Shape
+{
+    TooDeep,
+    Acceptable,
+    RepeatsAKey
+};
+
+// Whether a node tree nests at most depth levels (descending no further), and, when keysMayRepeat,
+// whether a dictionary in it holds a key twice.
+Shape shapeOf(plist_t node, int depth, bool keysMayRepeat)
+{
+    if (depth < 0)
+        return Shape::TooDeep;
+    Shape shape =
+        keysMayRepeat && PLIST_IS_DICT(node) && repeatsAKey(node) ? Shape::RepeatsAKey : Shape::Acceptable;
+    everyChild(node, [&](plist_t child) {
+        const Shape inner = shapeOf(child, depth - 1, keysMayRepeat);
+        if (inner != Shape::Acceptable)
+            shape = inner;
+        return inner != Shape::TooDeep;
+    });
+    return shape;
+}
+
+// A copy of a node tree in which every dictionary holds each key once, at the position of its first
+// occurrence with its last value: what libplist's XML reader and other readers of property lists
+// make of a repeated key, and what an override, which replaces a key's one value, expects.
+plist_t withEachKeyOnce(plist_t node)
+{
+    if (PLIST_IS_ARRAY(node)) {
+        plist_t copy = plist_new_array();
+        everyChild(node, [&](plist_t item) {
+            plist_array_append_item(copy, withEachKeyOnce(item));
+            return true;
+        });
+        return copy;
+    }
+    if (PLIST_IS_DICT(node)) {
+        plist_t copy = plist_new_dict();
+        everyChild(node, [&](plist_t value) {
+            char *key = nullptr;
+            plist_get_key_val(plist_dict_item_get_key(value), &key);
+            // Replaces the value of an earlier occurrence in its place, as the XML reader does.
+            plist_dict_set_item(copy, key, withEachKeyOnce(value));
+            std::free(key);
+            return true;
+        });
+        return copy;
+    }
+    return plist_copy(node);
 }
 
 // Whether libplist 2.2 can decode the entities of this XML in reasonable time: it decodes each one
@@ -201,6 +286,7 @@ bool entityWorkIsBearable(QByteArrayView xml)
 struct ParseJob
 {
     QByteArrayView bytes;
+    bool binary;
     plist_t root = nullptr;
 };
 
@@ -208,9 +294,19 @@ void *parseWithinDepth(void *argument)
 {
     auto *job = static_cast<ParseJob *>(argument);
     plist_from_memory(job->bytes.data(), static_cast<uint32_t>(job->bytes.size()), &job->root);
-    if (job->root && !isAcceptable(job->root, kMaxNestingDepth)) {
+    if (!job->root)
+        return nullptr;
+    // libplist's XML reader stores a repeated key once (it replaces the value); its binary reader
+    // keeps every entry.
+    const Shape shape = shapeOf(job->root, kMaxNestingDepth, job->binary);
+    if (shape == Shape::TooDeep) {
         plist_free(job->root);
         job->root = nullptr;
+    } else if (shape == Shape::RepeatsAKey) {
+        qCDebug(lcPlist) << "a dictionary repeats a key; keeping its last value";
+        plist_t once = withEachKeyOnce(job->root);
+        plist_free(job->root);
+        job->root = once;
     }
     return nullptr;
 }
@@ -221,15 +317,15 @@ PlistPtr parsePropertyList(QByteArrayView bytes)
 {
     if (bytes.isEmpty() || bytes.size() > kMaxSystemLibraryBytes)
         return {};
-    ParseJob job{bytes};
+    ParseJob job{bytes, bytes.startsWith("bplist00")};
     // libplist parses XML without recursion but frees what it built recursively, also when the XML
     // breaks off half-way: about 48 bytes of stack per level, and a level takes at least 6 bytes
     // ("<dict>"). Large XML is therefore parsed on a thread whose stack grows with the input.
     constexpr qsizetype kInlineXmlBytes = 64 * 1024;
-    if (bytes.startsWith("bplist00")) {
-        // Without shared objects a binary list has at most one node per byte; a little more is
-        // allowed for writers that share containers.
-        if (!binaryShapeIsSafe(bytes, static_cast<quint64>(bytes.size()) + 4096)) {
+    if (job.binary) {
+        // Without shared objects a binary list has at most one node per byte, so a file is never
+        // refused for its size alone; writers that share containers may expand further, up to the limit.
+        if (!binaryShapeIsSafe(bytes, std::max(static_cast<quint64>(bytes.size()), kMaxExpandedNodes))) {
             qCWarning(lcPlist) << "refusing a binary property list nested or shared beyond the limits";
             return {};
         }
@@ -385,14 +481,18 @@ bool propertyListsEqual(plist_t a, plist_t b)
         return false;
     switch (type) {
     case PLIST_ARRAY: {
-        const uint32_t count = plist_array_get_size(a);
-        if (count != plist_array_get_size(b))
+        if (plist_array_get_size(a) != plist_array_get_size(b))
             return false;
-        for (uint32_t i = 0; i < count; ++i) {
-            if (!propertyListsEqual(plist_array_get_item(a, i), plist_array_get_item(b, i)))
-                return false;
-        }
-        return true;
+        // Iterated in step rather than indexed: libplist 2.2 finds item i by walking from the first.
+        plist_array_iter itB = nullptr;
+        plist_array_new_iter(b, &itB);
+        const bool equal = everyChild(a, [&](plist_t itemA) {
+            plist_t itemB = nullptr;
+            plist_array_next_item(b, itB, &itemB);
+            return propertyListsEqual(itemA, itemB);
+        });
+        std::free(itB);
+        return equal;
     }
     case PLIST_DICT: {
         if (plist_dict_get_size(a) != plist_dict_get_size(b))

@@ -27,14 +27,16 @@ using PlistPtr = std::unique_ptr<std::remove_pointer_t<plist_t>, PlistDeleter>;
 // A node tree several owners read parts of; made from a PlistPtr, which brings its deleter.
 using SharedPlist = std::shared_ptr<std::remove_pointer_t<plist_t>>;
 
+using Limits::kMaxExpandedNodes;
 using Limits::kMaxNestingDepth;
 using Limits::kMaxSystemLibraryBytes;
 using Limits::kMaxUserSnippetFileBytes;
 
 // Parses XML or binary property-list bytes (libplist tells them apart). Null when malformed,
-// nested deeper than kMaxNestingDepth, with a key twice in one dictionary, XML with a NUL byte or
-// so many entities that libplist would decode them for minutes, or a binary list whose shared
-// objects expand too far or whose strings hold a NUL.
+// nested deeper than kMaxNestingDepth, XML with a NUL byte or so many entities that libplist would
+// decode them for minutes, or a binary list whose strings hold a NUL or whose shared objects expand
+// past kMaxExpandedNodes nodes and past its size in bytes. A key repeated in a dictionary is kept
+// once, at its first position with its last value, in either format.
 PlistPtr parsePropertyList(QByteArrayView bytes);
 
 // Reads and parses the file at path without ever blocking on it (a FIFO is refused, not waited

@@ -1,4 +1,5 @@
 // Hostile and odd input: files other programs and people put where the catalogue reads.
+#include "catalogue/propertylist.h"
 #include "catalogue/snippetcatalogue.h"
 #include "catalogue/xcodeinstallation.h"
 #include "testsupport.h"
@@ -90,10 +91,6 @@ TEST(HostileUserFiles, AreSkippedAndTheRestIsRead)
         {"binary value with NUL", bytes(binaryDict("IDECodeSnippetTitle", "al\0pha"_ba)), refusing},
         {"XML string with a NUL byte", bytes(snippetFile({.identifier = u"alpha"_s, .title = u"a\0b"_s})),
          u"refusing an XML property list"_s},
-        {"binary duplicate key", // libplist keeps both entries (XML keeps the last)
-         bytes(binaryPlist(
-             {"\xD2" + refs({1, 1, 2, 3}), ascii("IDECodeSnippetIdentifier"), ascii("alpha"), ascii("x")})),
-         none},
         {"2 MiB of entities",
          bytes(snippetFile({.identifier = u"alpha"_s, .contents = u"&"_s.repeated(400000)})),
          u"refusing an XML property list"_s},
@@ -130,6 +127,109 @@ TEST(HostileUserFiles, AreSkippedAndTheRestIsRead)
         EXPECT_TRUE(logged.isNull() || log.anyStartsWith(logged)) << log.messages().join(u'\n').toStdString();
     }
     RecordProperty("hostileInputs", static_cast<int>(std::size(cases)));
+}
+
+// libplist's binary reader keeps every entry of a repeated key; the tree holds the key once, at its
+// first position with its last value, as the XML reader does with the same document.
+TEST(RepeatedKeys, KeptOnceAtTheFirstPositionWithTheLastValue)
+{
+    const QByteArray one = "\x10\x01", two = "\x10\x02", three = "\x10\x03";
+    // {k0: 1, k1: 1, ... k<count - 1>: 1}, then k0: 2 when repeated: as binary objects, and its XML.
+    const auto numbered = [&](int count, bool repeated) {
+        QList<QByteArray> objects{"\xDF\x12" + bigEndian(count + repeated, 4), one, two};
+        QByteArray xml;
+        for (int i = 0; i < count; ++i) {
+            objects[0] += bigEndian(3 + i, 4);
+            objects.append(ascii("k" + QByteArray::number(i)));
+            xml += "<key>k" + QByteArray::number(i) + "</key><integer>1</integer>";
+        }
+        objects[0] += (repeated ? refs({3}) : QByteArray()) + refs({1}).repeated(count) +
+                      (repeated ? refs({2}) : QByteArray());
+        return std::pair(objects, xml);
+    };
+    // More keys than are compared pairwise.
+    const auto [many, manyXml] = numbered(20, true);
+    const QByteArray manyOnce =
+        "<key>k0</key><integer>2</integer>" + manyXml.sliced(manyXml.indexOf("<key>k1<"));
+
+    const std::tuple<const char *, QList<QByteArray>, QByteArray, QByteArray> cases[] = {
+        {"top level",
+         {"\xD3" + refs({1, 2, 1, 3, 4, 5}), ascii("a"), ascii("b"), one, two, three},
+         "<dict><key>a</key><integer>1</integer><key>b</key><integer>2</integer>"
+         "<key>a</key><integer>3</integer></dict>",
+         "<dict><key>a</key><integer>3</integer><key>b</key><integer>2</integer></dict>"},
+        {"in a dictionary in an array in a dictionary, as ASCII and as UTF-16",
+         {"\xD1" + refs({1, 2}), ascii("k"), "\xA1" + refs({3}), "\xD2" + refs({4, 5, 6, 7}), ascii("x"),
+          "\x61\0x"_ba, one, two},
+         "<dict><key>k</key><array><dict><key>x</key><integer>1</integer><key>x</key><integer>2</integer>"
+         "</dict></array></dict>",
+         "<dict><key>k</key><array><dict><key>x</key><integer>2</integer></dict></array></dict>"},
+        {"values that repeat keys themselves",
+         {"\xD3" + refs({1, 2, 1, 3, 4, 5}), ascii("a"), ascii("b"), "\xD2" + refs({6, 6, 7, 8}), "\x09",
+          "\xD2" + refs({9, 9, 7, 8}), ascii("y"), one, two, ascii("z")},
+         "<dict><key>a</key><dict><key>y</key><integer>1</integer><key>y</key><integer>2</integer></dict>"
+         "<key>b</key><true/>"
+         "<key>a</key><dict><key>z</key><integer>1</integer><key>z</key><integer>2</integer></dict></dict>",
+         "<dict><key>a</key><dict><key>z</key><integer>2</integer></dict><key>b</key><true/></dict>"},
+        {"20 keys", many, "<dict>" + manyXml + "<key>k0</key><integer>2</integer></dict>",
+         "<dict>" + manyOnce + "</dict>"},
+    };
+    // Written out as XML, which keeps the order of the keys.
+    const auto read = [](const QByteArray &bytes) {
+        const PlistPtr root = parsePropertyList(bytes);
+        return root ? toXmlPropertyList(root.get()).toStdString() : std::string();
+    };
+    for (const auto &[what, binary, xml, once] : cases) {
+        SCOPED_TRACE(what);
+        const std::string expected = read(plistDocument(once));
+        ASSERT_FALSE(expected.empty());
+        EXPECT_EQ(read(binaryPlist(binary)), expected);
+        EXPECT_EQ(read(plistDocument(xml)), expected);
+    }
+
+    // Hundreds of thousands of distinct keys: each is looked at once, not against every other,
+    // which would not finish.
+    const PlistPtr large = parsePropertyList(binaryPlist(numbered(300000, false).first));
+    ASSERT_TRUE(large);
+    EXPECT_EQ(plist_dict_get_size(large.get()), 300000u);
+
+    // A user snippet file whose identifier is repeated overrides the snippet of the last one.
+    Fixture fx;
+    fx.install({{.identifier = u"alpha"_s, .title = u"Alpha"_s}});
+    fx.writeUserFile(
+        u"mine.codesnippet"_s,
+        binaryPlist({"\xD3" + refs({1, 2, 1, 3, 4, 5}), ascii("IDECodeSnippetIdentifier"),
+                     ascii("IDECodeSnippetTitle"), ascii("other"), ascii("Mine"), ascii("alpha")}));
+    const SnippetCatalogue catalogue = fx.load();
+    EXPECT_EQ(catalogue.userCodeSnippetIdentifiers(), Ids({u"alpha"_s}));
+    EXPECT_EQ(catalogue.shownRecord(catalogue.recordAtRow(0)).title(), u"Mine"_s);
+}
+
+// Python's plistlib writes a container that several records share once, and libplist copies it into
+// each: 2,000 records sharing 150 scopes expand to 310,000 nodes from 80 KB.
+TEST(SharedContainers, LibraryExpandingToHundredsOfThousandsOfNodesLoads)
+{
+    constexpr int kRecords = 2000, kScopes = 150, kFirstRecord = 4 + kScopes;
+    // The records, two keys, the shared scopes and each scope, then each record and its identifier.
+    QList<QByteArray> objects{"\xAF\x11" + bigEndian(kRecords, 2), ascii("IDECodeSnippetIdentifier"),
+                              ascii("IDECodeSnippetCompletionScopes"), "\xAF\x10" + bigEndian(kScopes, 1)};
+    for (int i = 0; i < kScopes; ++i) {
+        objects[3] += bigEndian(4 + i, 4);
+        objects.append(ascii("Scope" + QByteArray::number(i)));
+    }
+    for (int i = 0; i < kRecords; ++i) {
+        objects[0] += bigEndian(kFirstRecord + 2 * i, 4);
+        objects.append("\xD2" + refs({1, 2, kFirstRecord + 2 * i + 1, 3}));
+        objects.append(ascii("id" + QByteArray::number(i)));
+    }
+    Fixture fx;
+    fx.writeInfo(u"5.1"_s);
+    fx.writeLibrary(binaryPlist(objects));
+    const SnippetCatalogue catalogue = fx.load();
+    ASSERT_EQ(catalogue.rowCount(), kRecords);
+    EXPECT_EQ(plist_array_get_size(plist_dict_get_item(catalogue.recordAtRow(kRecords - 1).dictionary(),
+                                                       "IDECodeSnippetCompletionScopes")),
+              uint32_t(kScopes));
 }
 
 TEST(HostileLibrary, FolderLinkLoopFifoAndWrongTypes)
