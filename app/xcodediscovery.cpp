@@ -4,7 +4,7 @@
 #include "app/strings.h"
 #include "catalogue/xcodeinstallation.h"
 #include "chrome/rvwindow.h"
-#include "platform/applications.h"
+#include "platform/folders.h"
 
 #include <QFileInfo>
 #include <QLoggingCategory>

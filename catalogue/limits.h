@@ -23,4 +23,12 @@ inline constexpr int kMaxNestingDepth = 512;
 // whichever is more: an unshared list is never refused for its size alone.
 inline constexpr quint64 kMaxExpandedNodes = 1 << 20;
 
+// libplist decodes each entity of an XML text by moving the rest of the text up to the next "<",
+// so entities times that length is the work a file asks of it. The reader refuses files above the
+// budget (a fraction of a second); the writer ends a text run after so many entities, which keeps
+// even a file of the largest size packed with "&lt;" far below it.
+inline constexpr quint64 kMaxEntityWork = quint64(1) << 36;
+inline constexpr int kMaxEntitiesPerTextRun = 64;
+static_assert(quint64(kMaxEntitiesPerTextRun) * quint64(kMaxUserSnippetFileBytes) < kMaxEntityWork);
+
 } // namespace Glimmerpad::Limits

@@ -263,11 +263,9 @@ plist_t withEachKeyOnce(plist_t node)
 
 // Whether libplist 2.2 can decode the entities of this XML in reasonable time: it decodes each one
 // by moving the rest of its text, so a few megabytes of "&amp;" take hours. A text ends only at
-// "<" (a ">" may stand in it), so entities times length between two "<" bound the work. The budget,
-// a fraction of a second, is far above what snippets need.
+// "<" (a ">" may stand in it), so entities times length between two "<" bound the work.
 bool entityWorkIsBearable(QByteArrayView xml)
 {
-    constexpr quint64 kBudget = quint64(1) << 36;
     quint64 work = 0, entities = 0;
     qsizetype start = 0;
     for (qsizetype i = 0; i < xml.size(); ++i) {
@@ -280,7 +278,7 @@ bool entityWorkIsBearable(QByteArrayView xml)
         }
     }
     work += entities * static_cast<quint64>(xml.size() - start);
-    return work <= kBudget;
+    return work <= Limits::kMaxEntityWork;
 }
 
 struct ParseJob

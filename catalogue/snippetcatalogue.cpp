@@ -1,5 +1,6 @@
 #include "catalogue/snippetcatalogue.h"
 
+#include "catalogue/overridefile.h"
 #include "catalogue/paths.h"
 #include "catalogue/searchfold.h"
 #include "catalogue/xcodeinstallation.h"
@@ -7,9 +8,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QLoggingCategory>
 #include <QSaveFile>
-#include <QStandardPaths>
 
 #include <algorithm>
 #include <cstdlib>
@@ -18,6 +19,7 @@
 #include <system_error>
 
 #include <dirent.h>
+#include <sys/stat.h>
 
 Q_LOGGING_CATEGORY(lcCatalogue, "glimmerpad.catalogue", QtWarningMsg)
 
@@ -236,107 +238,257 @@ bool SnippetCatalogue::isSafeIdentifier(const Identifier &identifier)
 
 // ---- changes ------------------------------------------------------------------------------
 
-QString SnippetCatalogue::overridePathFor(const QString &identifier) const
+// Held by every change from its reading of the folder to its writing, by this program and by
+// glimmerpad-cli alike. Not a ".codesnippet" name, so no reader takes it for a snippet.
+static constexpr char kLockFileName[] = ".glimmerpad.lock";
+// Another program's save takes a fraction of a second; waiting longer means something is wrong.
+static constexpr int kLockWaitMs = 10000;
+// "<id>-2.codesnippet" and on: a free name is found long before this unless something is amiss.
+static constexpr int kMaxOverrideNameNumber = 1000;
+
+namespace {
+
+class FolderLock
 {
-    // Rewrite the file that governs today, whatever its name: a second file with the same
-    // identifier is reported to crash Xcode.
-    const auto it = m_firstUserIndex.constFind(identifier);
-    if (it != m_firstUserIndex.cend())
-        return m_userPaths[it.value()];
-    return appendPathComponent(userCodeSnippetsDirectory(), identifier + kSnippetSuffix);
+public:
+    explicit FolderLock(const QString &folder) : m_lock(appendPathComponent(folder, QLatin1StringView(kLockFileName)))
+    {
+        if (m_lock.tryLock(kLockWaitMs))
+            return;
+        if (m_lock.error() == QLockFile::LockFailedError) {
+            qint64 pid = 0;
+            QString host, application;
+            m_lock.getLockInfo(&pid, &host, &application);
+            m_failure = QStringLiteral("the snippet folder stayed locked by %1 (process %2) for %3 seconds; try "
+                                       "again when it is done")
+                            .arg(application.isEmpty() ? QStringLiteral("another program") : application)
+                            .arg(pid)
+                            .arg(kLockWaitMs / 1000);
+        } else {
+            m_failure = QStringLiteral("the lock file %1 could not be made (%2)")
+                            .arg(m_lock.fileName(), m_lock.error() == QLockFile::PermissionError
+                                                        ? QStringLiteral("permission denied")
+                                                        : QStringLiteral("is the disk full?"));
+        }
+    }
+
+    // Why the lock could not be taken; empty while it is held.
+    QString failure() const { return m_failure; }
+
+private:
+    QLockFile m_lock;
+    QString m_failure;
+};
+
+} // namespace
+
+QString SnippetCatalogue::homeDirectoryProblem(const QString &homeDirectory)
+{
+    if (homeDirectory.isEmpty())
+        return QStringLiteral("no home folder is set");
+    if (QDir::isRelativePath(homeDirectory))
+        return QStringLiteral("the home folder \"%1\" is not an absolute path").arg(homeDirectory);
+    const QFileInfo info(homeDirectory);
+    if (!info.exists())
+        return QStringLiteral("the home folder \"%1\" does not exist").arg(homeDirectory);
+    if (!info.isDir())
+        return QStringLiteral("the home folder \"%1\" is not a folder").arg(homeDirectory);
+    return {};
 }
 
-static PlistPtr overrideDictionary(const SnippetRecord &system, bool disableShortcut,
-                                   const std::optional<QString> &contents)
+OverrideSnapshot SnippetCatalogue::overrideSnapshot(const Identifier &identifier) const
 {
-    PlistPtr dict = system.copyDictionary();
-    plist_dict_set_item(dict.get(), SnippetKey::UserSnippet, plist_new_bool(1));
-    plist_dict_set_item(dict.get(), SnippetKey::Version, plist_new_uint(2));
-    if (disableShortcut) {
-        plist_dict_set_item(dict.get(), SnippetKey::CompletionPrefix, plist_new_string(""));
-    } else if (const std::optional<QString> &prefix = system.completionPrefix();
-               prefix && prefix->isEmpty()) {
-        // An empty shortcut would read as switched off, so an enabled override says " ".
-        plist_dict_set_item(dict.get(), SnippetKey::CompletionPrefix, plist_new_string(" "));
+    if (!identifier)
+        return {};
+    const auto it = m_firstUserIndex.constFind(*identifier);
+    if (it == m_firstUserIndex.cend())
+        return {};
+    return {m_userPaths[it.value()], m_user[it.value()].sourceBytes()};
+}
+
+SnippetState SnippetCatalogue::stateOf(const SnippetRecord &systemSnippet) const
+{
+    const Identifier &identifier = systemSnippet.identifier();
+    const auto it = identifier ? m_firstUserIndex.constFind(*identifier) : m_firstUserIndex.cend();
+    if (it == m_firstUserIndex.cend())
+        return {systemSnippet, false, false, {}};
+    const SnippetRecord &override = m_user[it.value()];
+    return {override, true, isDisabledOverride(override), {m_userPaths[it.value()], override.sourceBytes()}};
+}
+
+static QString describeLinkRefusal(const QString &link, const QString &target, const QString &why)
+{
+    return QStringLiteral("%1 is a symbolic link to %2, %3; Glimmerpad writes only through a link to this "
+                          "snippet's own file")
+        .arg(link, target, why);
+}
+
+// Where an override of the identifier is written: the file that governs it today, whatever its
+// name (a second file with the identifier is reported to crash Xcode); else "<id>.codesnippet",
+// unless that holds a user's own snippet, which is never overwritten: then the next free name of
+// "<id>-2.codesnippet", "<id>-3.codesnippet", ...
+SnippetCatalogue::WriteTarget SnippetCatalogue::overrideTarget(const QString &identifier) const
+{
+    const auto resolved = [&identifier](const QString &path) -> WriteTarget {
+        const QFileInfo info(path);
+        if (!info.isSymLink())
+            return {path, {}};
+        const QString target = info.symLinkTarget();
+        const QString canonical = info.canonicalFilePath();
+        if (canonical.isEmpty())
+            return {{}, describeLinkRefusal(path, target, QStringLiteral("which does not exist"))};
+        QByteArray bytes;
+        QString error;
+        if (!readBoundedFile(canonical, kMaxUserSnippetFileBytes, bytes, &error))
+            return {{}, describeLinkRefusal(path, target, QStringLiteral("which cannot be read (%1)").arg(error))};
+        if (SnippetRecord::fromPropertyList(bytes).identifier() != identifier)
+            return {{}, describeLinkRefusal(path, target, QStringLiteral("which does not hold this snippet"))};
+        return {canonical, {}};
+    };
+
+    const auto governing = m_firstUserIndex.constFind(identifier);
+    if (governing != m_firstUserIndex.cend())
+        return resolved(m_userPaths[governing.value()]);
+
+    const QString folder = userCodeSnippetsDirectory();
+    for (int number = 1; number <= kMaxOverrideNameNumber; ++number) {
+        const QString name = number == 1 ? QString(identifier + kSnippetSuffix)
+                                         : QString(identifier + u'-' + QString::number(number) + kSnippetSuffix);
+        const QString path = appendPathComponent(folder, name);
+        struct stat info
+        {};
+        if (::lstat(QFile::encodeName(path).constData(), &info) != 0)
+            return {path, {}}; // free; any other trouble with the name shows when it is written
+        if (S_ISLNK(info.st_mode))
+            return resolved(path);
+        // A snippet read from the folder that is not governing carries another identifier, or none:
+        // the user's own. Under the override's own name, anything else is ours (a damaged override)
+        // or fails on its own when written (a folder); under a numbered name, it is left alone.
+        if (m_userPaths.contains(path) || number > 1)
+            continue;
+        return {path, {}};
     }
+    return {{}, QStringLiteral("no free file name for the override of \"%1\" in %2").arg(identifier, folder)};
+}
+
+ChangeResult SnippetCatalogue::saveFile(const QString &path, const QByteArray &bytes) const
+{
+    // Through a temporary file and a rename: the previous override stays whole until the new one is
+    // complete, whatever happens to the process or the disk in between. The explicit flush matters:
+    // commit() (Qt 6.4) misses a write error that happens while it flushes the buffer, and would
+    // rename a cut-off file over the previous override.
+    QSaveFile file(path);
+    const bool opened = file.open(QIODevice::WriteOnly);
+    const qint64 wrote = !opened ? -1 : m_overrideWriter ? m_overrideWriter(file, bytes) : file.write(bytes);
+    if (wrote == bytes.size() && file.flush() && file.commit())
+        return {};
+    // A short write need not leave an error on the device, and the user still needs a reason.
+    const QString reason = file.error() != QFileDevice::NoError
+                               ? file.errorString()
+                               : QStringLiteral("only %1 of %2 bytes could be written")
+                                     .arg(std::max<qint64>(wrote, 0))
+                                     .arg(bytes.size());
+    return {ChangeResult::Status::Failed, reason};
+}
+
+ChangeResult SnippetCatalogue::writeOverride(const SnippetRecord &system, bool disableShortcut,
+                                             const std::optional<QString> &contents,
+                                             const std::optional<OverrideSnapshot> &expected)
+{
+    if (!isSafeIdentifier(system.identifier()))
+        return {ChangeResult::Status::Refused, QStringLiteral("the snippet's identifier cannot be used as a file name")};
     if (contents) {
-        plist_dict_set_item(dict.get(), SnippetKey::Contents,
-                            plist_new_string(contents->toUtf8().constData()));
+        if (QString refusal = OverrideFile::contentsRefusal(*contents); !refusal.isEmpty())
+            return {ChangeResult::Status::Refused, refusal};
     }
-    return dict;
+    // Encoded and checked before the folder is locked: it depends on the system record alone.
+    const OverrideFile::Encoded encoded =
+        OverrideFile::encode(OverrideFile::dictionary(system, disableShortcut, contents).get());
+    if (!encoded.ok())
+        return {ChangeResult::Status::Refused, encoded.refusal};
+
+    const FolderLock lock(userCodeSnippetsDirectory());
+    if (!lock.failure().isEmpty())
+        return {ChangeResult::Status::Failed, lock.failure()};
+    parseUserCodeSnippets(); // the folder as it is now that no other writer can change it
+    const QString &identifier = *system.identifier();
+    if (expected && overrideSnapshot(identifier) != *expected) {
+        return {ChangeResult::Status::ChangedOnDisk,
+                QStringLiteral("the snippet was changed outside Glimmerpad since it was read")};
+    }
+    const WriteTarget target = overrideTarget(identifier);
+    if (!target.refusal.isEmpty())
+        return {ChangeResult::Status::Refused, target.refusal};
+    const ChangeResult saved = saveFile(target.path, encoded.xml);
+    parseUserCodeSnippets();
+    return saved;
 }
 
 ChangeResult
 SnippetCatalogue::overrideSystemCodeSnippetAtIndex(qsizetype index, bool disableShortcut,
-                                                   const std::optional<QString> &userSnippetContents)
+                                                   const std::optional<QString> &userSnippetContents,
+                                                   const std::optional<OverrideSnapshot> &expected)
 {
     if (index < 0 || index >= m_filtered.size())
         return {ChangeResult::Status::Refused, QStringLiteral("there is no snippet at row %1").arg(index)};
 
-    const SnippetRecord system = m_filtered[index];
-    ChangeResult result;
-    if (!isSafeIdentifier(system.identifier())) {
+    const ChangeResult result = writeOverride(m_filtered[index], disableShortcut, userSnippetContents, expected);
+    if (!result.succeeded()) {
         qCWarning(lcCatalogue).noquote() << "Could not write User Snippet.";
-        result = {ChangeResult::Status::Refused,
-                  QStringLiteral("the snippet's identifier cannot be used as a file name")};
-    } else if (userSnippetContents && userSnippetContents->contains(QChar(u'\0'))) {
-        // A property-list string ends at its first NUL: writing it would silently cut the text.
-        qCWarning(lcCatalogue).noquote() << "Could not write User Snippet.";
-        result = {ChangeResult::Status::Refused, QStringLiteral("the text contains a NUL character")};
-    } else {
-        const QString path = overridePathFor(*system.identifier());
-        const PlistPtr dict = overrideDictionary(system, disableShortcut, userSnippetContents);
-        const QByteArray xml = toXmlPropertyList(dict.get());
-
-        // Through a temporary file and a rename: the previous override stays whole until the
-        // new one is complete, whatever happens to the process or the disk in between. The explicit
-        // flush matters: commit() (Qt 6.4) misses a write error that happens while it flushes the
-        // buffer, and would rename a cut-off file over the previous override.
-        QSaveFile file(path);
-        const bool opened = !xml.isEmpty() && file.open(QIODevice::WriteOnly);
-        const qint64 wrote = !opened ? -1 : m_overrideWriter ? m_overrideWriter(file, xml) : file.write(xml);
-        if (wrote != xml.size() || !file.flush() || !file.commit()) {
-            qCWarning(lcCatalogue).noquote() << "Could not write User Snippet.";
-            // A short write need not leave an error on the device, and the user still needs a reason.
-            const QString reason = file.error() != QFileDevice::NoError
-                                       ? file.errorString()
-                                       : QStringLiteral("only %1 of %2 bytes could be written")
-                                             .arg(std::max<qint64>(wrote, 0))
-                                             .arg(xml.size());
-            result = {ChangeResult::Status::Failed, reason};
-        }
+        // Whatever stopped the write, the catalogue shows what the folder holds.
+        parseUserCodeSnippets();
     }
-
-    parseUserCodeSnippets();
     return result;
 }
 
-// QFile::moveToTrash in Qt 6.4 falls back to "files/" and "info/" in the current directory when
-// it cannot set up the home trash (for one, while ~/.local/share does not exist yet), and still
-// reports success. So the trash's parent is made first, and a move that did not end in an absolute
-// place is undone, leaving the caller to delete the file instead.
-static bool moveToTrash(const QString &path)
+ChangeResult SnippetCatalogue::removeOverrideFiles(const QString &identifier)
 {
-    // Qt names the trash's record "<name>.trashinfo" and numbers names that are taken; a name near
-    // the file-name limit makes it try numbers forever. Such files are deleted instead.
-    constexpr qsizetype kNameMax = 255;
-    constexpr qsizetype kTrashInfoRoom = sizeof(".trashinfo") + 12;
-    if (QFile::encodeName(QFileInfo(path).fileName()).size() + kTrashInfoRoom > kNameMax)
-        return false;
-    QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
-    QFile file(path);
-    if (!file.moveToTrash())
-        return false;
-    const QString placed = file.fileName();
-    if (QFileInfo(placed).isAbsolute())
-        return true;
-    const QString name = QFileInfo(placed).fileName();
-    qCWarning(lcCatalogue).noquote() << "no trash for" << path << "- deleting it instead";
-    QFile::rename(placed, path);
-    QFile::remove(QStringLiteral("info/%1.trashinfo").arg(name));
-    QDir().rmdir(QStringLiteral("files"));
-    QDir().rmdir(QStringLiteral("info"));
-    return false;
+    const QString folder = userCodeSnippetsDirectory();
+    const FolderLock lock(folder);
+    if (!lock.failure().isEmpty())
+        return {ChangeResult::Status::Failed, lock.failure()};
+
+    // Every file that carries the identifier goes, as read afresh now, so that afterwards the row
+    // really shows the system snippet; and a damaged file or a dangling link under the override's
+    // own name. A readable snippet with another identifier is the user's own, whatever its name.
+    const FolderContents contents = readUserFolder(folder);
+    QList<QString> targets;
+    for (qsizetype i = 0; i < contents.identifiers.size(); ++i) {
+        if (contents.identifiers[i] == identifier)
+            targets.append(contents.paths[i]);
+    }
+    const QString ownPath = appendPathComponent(folder, identifier + kSnippetSuffix);
+    struct stat own
+    {};
+    if (::lstat(QFile::encodeName(ownPath).constData(), &own) == 0 && (S_ISREG(own.st_mode) || S_ISLNK(own.st_mode)) &&
+        !contents.paths.contains(ownPath)) {
+        targets.append(ownPath);
+    }
+    if (targets.isEmpty())
+        return {ChangeResult::Status::NothingToDo, {}};
+
+    ChangeResult result;
+    bool removedAny = false;
+    for (const QString &path : std::as_const(targets)) {
+        QString error;
+        bool removed = false;
+        if (m_fileDisposer) {
+            removed = m_fileDisposer(path, &error);
+        } else {
+            QFile file(path);
+            removed = file.remove();
+            error = file.errorString();
+        }
+        if (removed) {
+            removedAny = true;
+            continue;
+        }
+        qCWarning(lcCatalogue).noquote() << QStringLiteral("Could not delete Snippet. Error: %1").arg(error);
+        result = {ChangeResult::Status::Failed, error};
+    }
+    if (removedAny)
+        parseUserCodeSnippets();
+    return result;
 }
 
 ChangeResult SnippetCatalogue::removeUserCodeSnippetAtIndex(qsizetype index)
@@ -350,40 +502,7 @@ ChangeResult SnippetCatalogue::removeUserCodeSnippetAtIndex(qsizetype index)
         qCWarning(lcCatalogue).noquote() << QStringLiteral("Could not delete Snippet. Error: %1").arg(reason);
         return {ChangeResult::Status::Refused, reason};
     }
-
-    // Every file that carries the identifier goes, as read afresh now, so that afterwards the
-    // row really shows the system snippet; plus a damaged file under the override's own name.
-    const QString folder = userCodeSnippetsDirectory();
-    const FolderContents contents = readUserFolder(folder);
-    QList<QString> targets;
-    for (qsizetype i = 0; i < contents.identifiers.size(); ++i) {
-        if (contents.identifiers[i] == identifier)
-            targets.append(contents.paths[i]);
-    }
-    const QString ownPath = appendPathComponent(folder, *identifier + kSnippetSuffix);
-    const QFileInfo own(ownPath);
-    if ((own.exists() || own.isSymLink()) && !targets.contains(ownPath))
-        targets.append(ownPath);
-    if (targets.isEmpty())
-        return {ChangeResult::Status::NothingToDo, {}};
-
-    ChangeResult result;
-    bool removedAny = false;
-    for (const QString &path : std::as_const(targets)) {
-        // To the desktop's trash where there is one, so that a reverted edit can be brought back;
-        // deleted where there is none.
-        QFile file(path);
-        if (moveToTrash(path) || file.remove()) {
-            removedAny = true;
-            continue;
-        }
-        qCWarning(lcCatalogue).noquote()
-            << QStringLiteral("Could not delete Snippet. Error: %1").arg(file.errorString());
-        result = {ChangeResult::Status::Failed, file.errorString()};
-    }
-    if (removedAny)
-        parseUserCodeSnippets();
-    return result;
+    return removeOverrideFiles(*identifier);
 }
 
 // ---- search -------------------------------------------------------------------------------

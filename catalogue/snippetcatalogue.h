@@ -20,15 +20,37 @@ struct ChangeResult
 {
     enum class Status
     {
-        Done,        // the file was written or removed
-        NothingToDo, // revert of a snippet without override file
-        Refused,     // no snippet at that row, or an identifier that cannot be a file name
-        Failed,      // the file system said no; reason says why
+        Done,          // the file was written or removed
+        NothingToDo,   // revert of a snippet without override file
+        Refused,       // nothing was tried: no snippet at that row, an identifier that cannot be a file
+                       // name, a link elsewhere, or a record a property list would not give back
+        Failed,        // the file system said no, or the folder stayed locked; reason says why
+        ChangedOnDisk, // the override is no longer what the caller read: nothing was written
     };
     Status status = Status::Done;
     QString reason;
 
     bool succeeded() const { return status == Status::Done || status == Status::NothingToDo; }
+};
+
+// What governs a system snippet on disk: the override's file and the bytes it was read from;
+// both empty when nothing overrides the snippet. A writer that read an override compares it with
+// what is there when it writes, so that a change made meanwhile is never overwritten unseen.
+struct OverrideSnapshot
+{
+    QString path;
+    QByteArray bytes;
+
+    friend bool operator==(const OverrideSnapshot &, const OverrideSnapshot &) = default;
+};
+
+// Everything the catalogue says about one system snippet, in one answer.
+struct SnippetState
+{
+    SnippetRecord shown;       // the override when there is one, else the system snippet itself
+    bool overridden = false;
+    bool disabled = false;     // overridden with an empty completion shortcut
+    OverrideSnapshot snapshot; // the governing override's file and bytes; empty when not overridden
 };
 
 // The snippets of one Xcode installation and one home folder: the system snippets (read once),
@@ -71,16 +93,34 @@ public:
     bool canRevertToStandardSnippet(const SnippetRecord &selectedSnippet) const;
     quint64 customSnippetCount() const;
 
-    // Changes. Both re-read the user snippets afterwards, as the folder is the only truth.
-    // Reverting moves the override files to the desktop's trash, or deletes them without one.
+    // What governs the snippet as the catalogue last read the folder.
+    OverrideSnapshot overrideSnapshot(const Identifier &identifier) const;
+    // The record to show for a system snippet, whether and how it is overridden, and by which file.
+    SnippetState stateOf(const SnippetRecord &systemSnippet) const;
+
+    // Changes. Each holds the folder's lock file from its reading of the folder to its writing, so
+    // that two programs changing snippets take turns, and re-reads the user snippets afterwards, as
+    // the folder is the only truth. An override is written only once its bytes have been read back
+    // as exactly the record meant; with expected given, only while the snippet's override on disk
+    // is still the one expected.
     ChangeResult overrideSystemCodeSnippetAtIndex(qsizetype index, bool disableShortcut,
-                                                  const std::optional<QString> &userSnippetContents);
+                                                  const std::optional<QString> &userSnippetContents,
+                                                  const std::optional<OverrideSnapshot> &expected = std::nullopt);
     ChangeResult removeUserCodeSnippetAtIndex(qsizetype index);
 
     // How an override's bytes go into its open temporary file: the number written, -1 on error.
     // Unset, it is QIODevice::write; tests set one that makes the device fail part-way.
     using OverrideWriter = std::function<qint64(QIODevice &file, const QByteArray &bytes)>;
     void setOverrideWriter(OverrideWriter writer) { m_overrideWriter = std::move(writer); }
+    // How revert disposes of a file: true when it is gone, else false with the reason. Unset, the
+    // file is deleted; the programs move it to the desktop's trash.
+    using FileDisposer = std::function<bool(const QString &path, QString *error)>;
+    void setFileDisposer(FileDisposer disposer) { m_fileDisposer = std::move(disposer); }
+
+    // Why a home folder cannot hold the user snippet folder; empty when it can. Refused: none at
+    // all, a relative path (it would resolve against whatever the current folder is), and a path
+    // where no folder exists (the snippet folder would be made somewhere the user never meant).
+    static QString homeDirectoryProblem(const QString &homeDirectory);
 
     // The search filter: narrows filteredSystemCodeSnippets() to the system snippets whose
     // title or summary contains text, ignoring case and diacritics. Empty text shows all.
@@ -101,13 +141,24 @@ private:
         QList<QString> paths;
     };
     FolderContents readUserFolder(const QString &folder) const;
-    QString overridePathFor(const QString &identifier) const;
+    struct WriteTarget
+    {
+        QString path; // where the bytes go: a link's target when the override file is a link
+        QString refusal;
+    };
+    WriteTarget overrideTarget(const QString &identifier) const;
+    ChangeResult writeOverride(const SnippetRecord &system, bool disableShortcut,
+                               const std::optional<QString> &contents,
+                               const std::optional<OverrideSnapshot> &expected);
+    ChangeResult saveFile(const QString &path, const QByteArray &bytes) const;
+    ChangeResult removeOverrideFiles(const QString &identifier);
     void ensureSearchText() const;
     QList<qsizetype> searchMatches(const QString &needle) const;
 
     QString m_home;
     QString m_libraryPath;
     OverrideWriter m_overrideWriter;
+    FileDisposer m_fileDisposer;
     QString m_filterText;
 
     QList<SnippetRecord> m_system;

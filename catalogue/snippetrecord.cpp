@@ -122,6 +122,11 @@ QByteArray SnippetRecord::toXml() const
     return d ? toXmlPropertyList(dictionary()) : QByteArray();
 }
 
+QByteArray SnippetRecord::sourceBytes() const
+{
+    return d ? d->bytes : QByteArray();
+}
+
 bool SnippetRecord::hasSameContents(const SnippetRecord &other) const
 {
     return propertyListsEqual(dictionary(), other.dictionary());

@@ -52,6 +52,8 @@ public:
     PlistPtr copyDictionary() const;
 
     QByteArray toXml() const;
+    // The bytes a record read from a file was made from; empty for any other record.
+    QByteArray sourceBytes() const;
 
     // Same object (not same contents): the identity lists and models use.
     bool isSameRecord(const SnippetRecord &other) const { return d == other.d; }

@@ -7,6 +7,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QXmlStreamReader>
 
 #include <algorithm>
 
@@ -138,7 +139,10 @@ bool MessageCapture::anyStartsWith(QStringView prefix) const
                        [prefix](const QString &message) { return message.startsWith(prefix); });
 }
 
-Fixture::Fixture() = default;
+Fixture::Fixture()
+{
+    QDir().mkpath(home()); // a home folder exists; the snippet folder inside it is made on use
+}
 
 QString Fixture::xcodePath() const
 {
@@ -191,6 +195,173 @@ SnippetCatalogue Fixture::load() const
     catalogue.parseSystemCodeSnippets(xcodePath());
     catalogue.parseUserCodeSnippets();
     return catalogue;
+}
+
+namespace {
+
+// One value at the reader's current start element, which it consumes whole.
+std::optional<QVariant> strictValue(QXmlStreamReader &reader)
+{
+    const QStringView name = reader.name();
+    if (name == u"dict") {
+        QVariantMap map;
+        while (reader.readNextStartElement()) {
+            if (reader.name() != u"key")
+                return std::nullopt;
+            const QString key = reader.readElementText();
+            if (!reader.readNextStartElement())
+                return std::nullopt;
+            const std::optional<QVariant> value = strictValue(reader);
+            if (!value)
+                return std::nullopt;
+            map.insert(key, *value);
+        }
+        return map;
+    }
+    if (name == u"array") {
+        QVariantList list;
+        while (reader.readNextStartElement()) {
+            const std::optional<QVariant> value = strictValue(reader);
+            if (!value)
+                return std::nullopt;
+            list.append(*value);
+        }
+        return list;
+    }
+    if (name == u"true" || name == u"false") {
+        const bool value = name == u"true";
+        reader.skipCurrentElement();
+        return value;
+    }
+    const QString text = reader.readElementText();
+    if (name == u"string")
+        return text;
+    if (name == u"integer")
+        return text.toLongLong();
+    if (name == u"real")
+        return text.toDouble();
+    if (name == u"date")
+        return QDateTime::fromString(text, Qt::ISODate);
+    if (name == u"data")
+        return QByteArray::fromBase64(text.toLatin1());
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<QVariant> strictPropertyList(const QByteArray &xml, QString *error)
+{
+    QXmlStreamReader reader(xml);
+    std::optional<QVariant> value;
+    if (reader.readNextStartElement() && reader.name() == u"plist" && reader.readNextStartElement())
+        value = strictValue(reader);
+    while (!reader.atEnd())
+        reader.readNext();
+    if (reader.hasError() || !value) {
+        if (error)
+            *error = reader.hasError() ? reader.errorString() : QStringLiteral("not a property list");
+        return std::nullopt;
+    }
+    return value;
+}
+
+QVariant plistValue(plist_t node)
+{
+    switch (plist_get_node_type(node)) {
+    case PLIST_DICT: {
+        QVariantMap map;
+        plist_dict_iter it = nullptr;
+        plist_dict_new_iter(node, &it);
+        for (;;) {
+            char *key = nullptr;
+            plist_t value = nullptr;
+            plist_dict_next_item(node, it, &key, &value);
+            if (!key)
+                break;
+            map.insert(QString::fromUtf8(key), plistValue(value));
+            std::free(key);
+        }
+        std::free(it);
+        return map;
+    }
+    case PLIST_ARRAY: {
+        QVariantList list;
+        for (uint32_t i = 0; i < plist_array_get_size(node); ++i)
+            list.append(plistValue(plist_array_get_item(node, i)));
+        return list;
+    }
+    case PLIST_STRING:
+        return stringValue(node).value_or(QString());
+    case PLIST_BOOLEAN: {
+        uint8_t value = 0;
+        plist_get_bool_val(node, &value);
+        return value != 0;
+    }
+    case PLIST_UINT: {
+        uint64_t value = 0;
+        plist_get_uint_val(node, &value);
+        return static_cast<qlonglong>(value);
+    }
+    case PLIST_REAL: {
+        double value = 0;
+        plist_get_real_val(node, &value);
+        return value;
+    }
+    case PLIST_DATA: {
+        char *bytes = nullptr;
+        uint64_t length = 0;
+        plist_get_data_val(node, &bytes, &length);
+        const QByteArray data(bytes, static_cast<qsizetype>(length));
+        std::free(bytes);
+        return data;
+    }
+    case PLIST_DATE: {
+        int32_t seconds = 0, microseconds = 0;
+        plist_get_date_val(node, &seconds, &microseconds);
+        // Seconds since 2001-01-01, the property lists' epoch.
+        return QDateTime(QDate(2001, 1, 1), QTime(0, 0), Qt::UTC).addMSecs(qint64(seconds) * 1000 + microseconds / 1000);
+    }
+    default:
+        return QStringLiteral("<unexpected node>");
+    }
+}
+
+::testing::AssertionResult isExactOverride(const QString &path, const SnippetRecord &system, bool disabled,
+                                           const std::optional<QString> &contents)
+{
+    QVariantMap meant = plistValue(system.dictionary()).toMap();
+    meant.insert(QStringLiteral("IDECodeSnippetUserSnippet"), true);
+    meant.insert(QStringLiteral("IDECodeSnippetVersion"), 2LL);
+    const QString prefixKey = QStringLiteral("IDECodeSnippetCompletionPrefix");
+    if (disabled)
+        meant.insert(prefixKey, QString(QLatin1StringView("")));
+    else if (meant.value(prefixKey) == QVariant(QString(QLatin1StringView(""))))
+        meant.insert(prefixKey, QStringLiteral(" "));
+    if (contents)
+        meant.insert(QStringLiteral("IDECodeSnippetContents"), *contents);
+
+    const QByteArray bytes = readFile(path);
+    QString error;
+    const std::optional<QVariant> strict = strictPropertyList(bytes, &error);
+    if (!strict)
+        return ::testing::AssertionFailure() << path.toStdString() << " is refused by a strict reader: " << error.toStdString();
+    const SnippetRecord ours = SnippetRecord::fromPropertyList(bytes);
+    if (ours.isNull())
+        return ::testing::AssertionFailure() << path.toStdString() << " is refused by the catalogue's reader";
+    for (const auto &[reader, read] : {std::pair("a strict reader", strict->toMap()),
+                                       std::pair("the catalogue's reader", plistValue(ours.dictionary()).toMap())}) {
+        if (read == meant)
+            continue;
+        ::testing::AssertionResult failure = ::testing::AssertionFailure();
+        failure << reader << " reads " << path.toStdString() << " differently:";
+        for (auto it = meant.cbegin(); it != meant.cend(); ++it) {
+            if (read.value(it.key()) != it.value())
+                failure << " " << it.key().toStdString() << " is " << read.value(it.key()).toString().toStdString()
+                        << " instead of " << it.value().toString().toStdString() << ";";
+        }
+        return failure;
+    }
+    return ::testing::AssertionSuccess();
 }
 
 } // namespace Glimmerpad::Test

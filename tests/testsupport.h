@@ -7,7 +7,10 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QVariant>
 #include <QtGlobal>
+
+#include <gtest/gtest.h>
 
 #include <optional>
 #include <ostream>
@@ -45,6 +48,20 @@ QStringList folderEntries(const QString &path);
 // Everything below root, sorted: "dir/" for a folder, "path: contents" for anything else.
 QStringList treeSnapshot(const QString &root);
 
+// A property list as plain values (dictionaries as QVariantMap, arrays as QVariantList), read by
+// a strict XML reader of our own: anything but well-formed XML with the property-list elements is
+// an error. Independent of libplist, so it tells what other programs will read from a file.
+std::optional<QVariant> strictPropertyList(const QByteArray &xml, QString *error = nullptr);
+// The same values from a libplist node tree.
+QVariant plistValue(plist_t node);
+
+// Whether the file at path is an override of system as meant: read strictly and with the
+// catalogue's reader, both give back the system record with the user-snippet marks, the shortcut
+// switched as asked and the contents given (none: the system's own), every string to the letter.
+// Every test that writes an override checks what it wrote through this.
+::testing::AssertionResult isExactOverride(const QString &path, const SnippetRecord &system, bool disabled,
+                                           const std::optional<QString> &contents);
+
 // Collects what Qt logs (any category, any level) while alive, instead of printing it.
 // One at a time; the previous handler comes back on destruction.
 class MessageCapture
@@ -72,7 +89,7 @@ public:
 
     QString root() const { return m_dir.path(); }
     QString xcodePath() const;  // <root>/Applications/Xcode.app
-    QString home() const;       // <root>/home
+    QString home() const;       // <root>/home, made with the fixture
     QString userFolder() const; // <home>/Library/Developer/Xcode/UserData/CodeSnippets
 
     // Writes Contents/Info.plist with the given CFBundleShortVersionString (absent: no key).

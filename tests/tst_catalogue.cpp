@@ -116,10 +116,14 @@ TEST_F(Catalogue, ReadsOnlyFilesNamedDotCodesnippetThatHoldADictionary)
 
 TEST_F(Catalogue, MissingUserFolderIsCreatedWithItsParents)
 {
-    ASSERT_FALSE(QFileInfo::exists(fx.home()));
+    ASSERT_FALSE(QFileInfo::exists(fx.home() + u"/Library"_s));
     load();
     EXPECT_TRUE(QFileInfo(fx.userFolder()).isDir());
     EXPECT_TRUE(catalogue.userCodeSnippets().isEmpty());
+    // Removed while the program runs, it is made again by the next write.
+    QDir(fx.home() + u"/Library"_s).removeRecursively();
+    EXPECT_EQ(catalogue.overrideSystemCodeSnippetAtIndex(0, true, std::nullopt).status, Status::Done);
+    EXPECT_TRUE(catalogue.hasOverride(catalogue.recordAtRow(0).identifier()));
 }
 
 TEST_F(Catalogue, OfTwoFilesWithOneIdentifierTheFirstByCharacterValueGoverns)
@@ -217,25 +221,22 @@ TEST_F(Catalogue, RowIndexesAreFilteredRowsAndRevertWithoutAFileDoesNothing)
     ASSERT_EQ(catalogue.removeUserCodeSnippetAtIndex(0).status, Status::Done);
     EXPECT_TRUE(folderEntries(fx.userFolder()).isEmpty());
     EXPECT_TRUE(catalogue.shownRecord(catalogue.recordAtRow(0)).isSameRecord(catalogue.recordAtRow(0)));
-    // Reverted into the desktop's trash (the tests' own home), whence it can be brought back.
-    const QString trash =
-        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + u"/Trash/files"_s;
-    EXPECT_TRUE(file(u"none.codesnippet"_s).isNull());
-    EXPECT_TRUE(QDir(trash).entryList(QDir::Files).contains(u"none.codesnippet"_s));
-    EXPECT_TRUE(trash.startsWith(QDir::homePath()));
-
-    // Where no trash can be set up, the file is deleted, and nothing lands in the current folder
-    // (where Qt 6.4 would otherwise put "files/" and "info/").
+    // Revert hands each file to the disposer the program sets (the desktop's trash); a file it
+    // cannot dispose of stays, and the reason comes back.
+    QStringList disposed;
+    catalogue.setFileDisposer([&disposed](const QString &path, QString *error) {
+        disposed.append(path);
+        *error = u"the trash is full"_s;
+        return false;
+    });
     ASSERT_EQ(catalogue.overrideSystemCodeSnippetAtIndex(0, true, std::nullopt).status, Status::Done);
-    QDir(trash + u"/.."_s).removeRecursively();
-    writeFile(trash + u"/.."_s, "not a folder");
-    const QString cwd = QDir::currentPath();
-    QDir::setCurrent(fx.root());
-    const QStringList around = folderEntries(fx.root());
-    EXPECT_EQ(catalogue.removeUserCodeSnippetAtIndex(0).status, Status::Done);
-    EXPECT_EQ(folderEntries(fx.root()), around);
-    QDir::setCurrent(cwd);
-    EXPECT_TRUE(folderEntries(fx.userFolder()).isEmpty());
+    const ChangeResult refused = catalogue.removeUserCodeSnippetAtIndex(0);
+    EXPECT_EQ(refused.status, Status::Failed);
+    EXPECT_EQ(refused.reason, u"the trash is full"_s);
+    EXPECT_EQ(disposed, QStringList{fx.userFolder() + u"/none.codesnippet"_s});
+    EXPECT_EQ(folderEntries(fx.userFolder()), QStringList{u"none.codesnippet"_s});
+    catalogue.setFileDisposer({});
+    ASSERT_EQ(catalogue.removeUserCodeSnippetAtIndex(0).status, Status::Done);
 
     carrying(u"blank.codesnippet"_s, u"blank"_s);
     const QStringList before = treeSnapshot(fx.root());

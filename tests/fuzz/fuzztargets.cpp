@@ -2,9 +2,11 @@
 
 #include "catalogue/snippetcatalogue.h"
 #include "catalogue/xcodeinstallation.h"
+#include "catalogue/xmltext.h"
 
 #include <QDir>
 #include <QFile>
+#include <QMap>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -76,16 +78,32 @@ bool userFolderHasSnippetFiles(const Installation &at)
                 .isEmpty();
 }
 
+// The snippet files of the user folder, by name, with their bytes.
+QMap<QString, QByteArray> snippetFiles(const Installation &at)
+{
+    QMap<QString, QByteArray> files;
+    QDir folder(at.userFolder());
+    for (const QString &name : folder.entryList({QStringLiteral("*.codesnippet")}, QDir::Files | QDir::Hidden)) {
+        QFile file(folder.filePath(name));
+        files.insert(name, file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray());
+    }
+    return files;
+}
+
 // Writes an override of row and checks that the catalogue then shows it, then reverts it.
 void overrideAndRevert(SnippetCatalogue &catalogue, qsizetype row, bool disable,
                        const std::optional<QString> &contents)
 {
     const SnippetRecord system = catalogue.recordAtRow(row);
     const Identifier identifier = system.identifier();
+    const QMap<QString, QByteArray> before = snippetFiles(installation());
     const ChangeResult written = catalogue.overrideSystemCodeSnippetAtIndex(row, disable, contents);
-    if (!SnippetCatalogue::isSafeIdentifier(identifier) || (contents && contents->contains(QChar(u'\0')))) {
-        check(written.status == ChangeResult::Status::Refused,
-              "an unsafe identifier or text was not refused");
+    if (!SnippetCatalogue::isSafeIdentifier(identifier) || (contents && contents->contains(QChar(u'\0'))))
+        check(written.status == ChangeResult::Status::Refused, "an unsafe identifier or text was not refused");
+    if (written.status == ChangeResult::Status::Refused) {
+        // Text or a record a property list cannot give back: refused with a reason, nothing written.
+        check(!written.reason.isEmpty(), "a refused write gave no reason");
+        check(snippetFiles(installation()) == before, "a refused write changed the folder");
         return;
     }
     if (written.status == ChangeResult::Status::Failed) {
@@ -102,6 +120,7 @@ void overrideAndRevert(SnippetCatalogue &catalogue, qsizetype row, bool disable,
     if (contents)
         check(shown.contents() == contents, "the override's contents were not read back unchanged");
     check(shown.identifier() == identifier, "the override's identifier changed");
+    check(XmlText::isWellFormed(shown.sourceBytes()), "a written override is not well-formed XML");
 
     const ChangeResult reverted = catalogue.removeUserCodeSnippetAtIndex(row);
     check(reverted.status == ChangeResult::Status::Done, "an override could not be reverted");

@@ -1,0 +1,145 @@
+#include "catalogue/overridefile.h"
+
+#include "catalogue/limits.h"
+#include "catalogue/xmltext.h"
+
+#include <QStringDecoder>
+
+#include <cstdlib>
+
+namespace Glimmerpad::OverrideFile {
+
+PlistPtr dictionary(const SnippetRecord &system, bool disableShortcut, const std::optional<QString> &contents)
+{
+    PlistPtr dict = system.copyDictionary();
+    plist_dict_set_item(dict.get(), SnippetKey::UserSnippet, plist_new_bool(1));
+    plist_dict_set_item(dict.get(), SnippetKey::Version, plist_new_uint(2));
+    if (disableShortcut) {
+        plist_dict_set_item(dict.get(), SnippetKey::CompletionPrefix, plist_new_string(""));
+    } else if (const std::optional<QString> &prefix = system.completionPrefix(); prefix && prefix->isEmpty()) {
+        plist_dict_set_item(dict.get(), SnippetKey::CompletionPrefix, plist_new_string(" "));
+    }
+    if (contents) {
+        plist_dict_set_item(dict.get(), SnippetKey::Contents, plist_new_string(contents->toUtf8().constData()));
+    }
+    return dict;
+}
+
+QString contentsRefusal(const QString &contents)
+{
+    if (const auto bad = XmlText::findUnwritableCharacter(contents)) {
+        return QStringLiteral("the text contains %1 on line %2, which a property list cannot hold")
+            .arg(XmlText::describeCharacter(bad->codePoint))
+            .arg(bad->line);
+    }
+    return {};
+}
+
+namespace {
+
+// Why a string of the record cannot be written, naming the record's key it lies under.
+QString stringRefusal(const char *utf8, std::size_t length, const QString &key)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = decoder(QByteArrayView(utf8, static_cast<qsizetype>(length)));
+    if (decoder.hasError())
+        return QStringLiteral("the snippet's %1 is not valid UTF-8").arg(key);
+    if (const auto bad = XmlText::findUnwritableCharacter(text)) {
+        return QStringLiteral("the snippet's %1 contains %2, which a property list cannot hold")
+            .arg(key, XmlText::describeCharacter(bad->codePoint));
+    }
+    return {};
+}
+
+// The first string below node, keys included, that XML cannot carry; key names where it lies.
+QString firstUnwritableString(plist_t node, const QString &key)
+{
+    if (PLIST_IS_STRING(node) || PLIST_IS_KEY(node)) {
+        uint64_t length = 0;
+        const char *text = plist_get_string_ptr(node, &length);
+        return text ? stringRefusal(text, static_cast<std::size_t>(length), key) : QString();
+    }
+    QString refusal;
+    if (PLIST_IS_ARRAY(node)) {
+        plist_array_iter it = nullptr;
+        plist_array_new_iter(node, &it);
+        for (plist_t item = nullptr; refusal.isEmpty();) {
+            plist_array_next_item(node, it, &item);
+            if (!item)
+                break;
+            refusal = firstUnwritableString(item, key);
+        }
+        std::free(it);
+    } else if (PLIST_IS_DICT(node)) {
+        plist_dict_iter it = nullptr;
+        plist_dict_new_iter(node, &it);
+        while (refusal.isEmpty()) {
+            char *name = nullptr;
+            plist_t value = nullptr;
+            plist_dict_next_item(node, it, &name, &value);
+            if (!name)
+                break;
+            // Below the top level, the record's own key still says best where the string lies.
+            const QString where = key.isEmpty() ? QString::fromUtf8(name) : key;
+            refusal = stringRefusal(name, std::strlen(name), where);
+            if (refusal.isEmpty())
+                refusal = firstUnwritableString(value, where);
+            std::free(name);
+        }
+        std::free(it);
+    }
+    return refusal;
+}
+
+// The first top-level key whose value differs between what was meant and what was read back.
+QString firstDifferentKey(plist_t meant, plist_t readBack)
+{
+    QString different;
+    plist_dict_iter it = nullptr;
+    plist_dict_new_iter(meant, &it);
+    while (different.isEmpty()) {
+        char *name = nullptr;
+        plist_t value = nullptr;
+        plist_dict_next_item(meant, it, &name, &value);
+        if (!name)
+            break;
+        if (!propertyListsEqual(value, plist_dict_get_item(readBack, name)))
+            different = QString::fromUtf8(name);
+        std::free(name);
+    }
+    std::free(it);
+    return different;
+}
+
+} // namespace
+
+Encoded encode(plist_t dictionary)
+{
+    if (QString refusal = firstUnwritableString(dictionary, {}); !refusal.isEmpty())
+        return {{}, refusal};
+
+    QByteArray xml = XmlText::strictlyReadable(toXmlPropertyList(dictionary));
+    if (xml.isEmpty())
+        return {{}, QStringLiteral("the snippet could not be encoded as a property list")};
+    if (xml.size() > Limits::kMaxUserSnippetFileBytes) {
+        return {{},
+                QStringLiteral("the snippet would take %1 bytes, more than the %2 MiB a snippet file may hold")
+                    .arg(xml.size())
+                    .arg(Limits::kMaxUserSnippetFileBytes / (1024 * 1024))};
+    }
+    QString error;
+    if (!XmlText::isWellFormed(xml, &error))
+        return {{}, QStringLiteral("the snippet would not be well-formed XML: %1").arg(error)};
+    const PlistPtr readBack = parsePropertyList(xml);
+    if (!readBack)
+        return {{}, QStringLiteral("the snippet would not be readable as a property list")};
+    if (!propertyListsEqual(dictionary, readBack.get())) {
+        const QString key = firstDifferentKey(dictionary, readBack.get());
+        return {{},
+                key.isEmpty() ? QStringLiteral("the snippet would not read back as it was written")
+                              : QStringLiteral("the snippet's %1 would not read back as it was written").arg(key)};
+    }
+    return {std::move(xml), {}};
+}
+
+} // namespace Glimmerpad::OverrideFile

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "catalogue/propertylist.h"
+#include "catalogue/snippetrecord.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+// The contents of an override file: what it holds, and bytes that read back as exactly that.
+namespace Glimmerpad::OverrideFile {
+
+// An override of a system snippet: a copy of its record, marked as a user snippet of version 2,
+// with the shortcut blanked when disabled (an empty shortcut of an enabled one becomes " ", which
+// does not read as disabled) and the given contents in place of the system's.
+PlistPtr dictionary(const SnippetRecord &system, bool disableShortcut, const std::optional<QString> &contents);
+
+// Why text cannot be a snippet's contents; empty when it can. Checked before anything is encoded,
+// so the reason can name the character and its line.
+QString contentsRefusal(const QString &contents);
+
+struct Encoded
+{
+    QByteArray xml;
+    QString refusal; // why the dictionary cannot be written; empty when xml holds it
+
+    bool ok() const { return refusal.isEmpty(); }
+};
+
+// Encodes the dictionary as an XML property list and reads it back, with a strict XML reader and
+// with the catalogue's own reader: only bytes that both accept and that give back every key and
+// value exactly are returned. Anything else is refused, with the reason.
+Encoded encode(plist_t dictionary);
+
+} // namespace Glimmerpad::OverrideFile
