@@ -1,8 +1,10 @@
 #include "cli/clirunner.h"
 
+#include "catalogue/limits.h"
 #include "catalogue/snippetcatalogue.h"
 #include "catalogue/xcodeinstallation.h"
-#include "platform/applications.h"
+#include "platform/folders.h"
+#include "platform/trash.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -42,13 +44,11 @@ struct Context
     }
 };
 
-QString stateOf(const SnippetCatalogue &catalogue, const SnippetRecord &system)
+QString stateName(const SnippetState &state)
 {
-    const SnippetRecord override = catalogue.overrideForIdentifier(system.identifier());
-    if (override.isNull())
+    if (!state.overridden)
         return QStringLiteral("system");
-    return SnippetCatalogue::isDisabledOverride(override) ? QStringLiteral("disabled")
-                                                          : QStringLiteral("override");
+    return state.disabled ? QStringLiteral("disabled") : QStringLiteral("override");
 }
 
 QJsonValue jsonString(const std::optional<QString> &value)
@@ -101,8 +101,9 @@ int list(Context &cx, SnippetCatalogue &catalogue, const QString &filter, bool j
     catalogue.filterSystemCodeSnippets(filter);
     QJsonArray rows;
     for (const SnippetRecord &system : catalogue.filteredSystemCodeSnippets()) {
-        const SnippetRecord shown = catalogue.shownRecord(system);
-        const QString state = stateOf(catalogue, system);
+        const SnippetState snippet = catalogue.stateOf(system);
+        const SnippetRecord &shown = snippet.shown;
+        const QString state = stateName(snippet);
         if (json) {
             rows.append(QJsonObject{
                 {QStringLiteral("identifier"), jsonString(system.identifier())},
@@ -122,31 +123,56 @@ int list(Context &cx, SnippetCatalogue &catalogue, const QString &filter, bool j
     return Success;
 }
 
+// Reads at most limit + 1 bytes, so that a larger input shows without being read whole
+// (/dev/zero would otherwise fill the memory).
+QByteArray readBounded(QIODevice &device, qint64 limit)
+{
+    QByteArray bytes;
+    while (bytes.size() <= limit) {
+        const QByteArray chunk = device.read(limit + 1 - bytes.size());
+        if (chunk.isEmpty())
+            break;
+        bytes += chunk;
+    }
+    return bytes;
+}
+
 // Reads the new contents from a file or standard input; refuses text that is not UTF-8,
 // since decoding it with replacement characters would change the snippet behind the user's back.
 std::optional<QString> readContents(Context &cx, const QString &source)
 {
+    const bool standardInput = source.isEmpty() || source == QLatin1StringView("-");
+    const QString name = standardInput ? QStringLiteral("standard input") : source;
     QByteArray bytes;
-    if (source.isEmpty() || source == QLatin1StringView("-")) {
-        bytes = cx.input.readAll();
+    if (standardInput) {
+        bytes = readBounded(cx.input, Limits::kMaxUserSnippetFileBytes);
     } else {
         QFile file(source);
         if (!file.open(QIODevice::ReadOnly)) {
             cx.fail(QStringLiteral("cannot read %1: %2").arg(source, file.errorString()));
             return std::nullopt;
         }
-        bytes = file.readAll();
+        bytes = readBounded(file, Limits::kMaxUserSnippetFileBytes);
+    }
+    if (bytes.size() > Limits::kMaxUserSnippetFileBytes) {
+        cx.fail(QStringLiteral("%1 is larger than the %2 MiB a snippet file may hold")
+                    .arg(name)
+                    .arg(Limits::kMaxUserSnippetFileBytes / (1024 * 1024)));
+        return std::nullopt;
     }
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = decoder(bytes);
     if (decoder.hasError()) {
-        const bool standardInput = source.isEmpty() || source == QLatin1StringView("-");
-        cx.fail(QStringLiteral("%1 is not UTF-8 text")
-                    .arg(standardInput ? QStringLiteral("standard input") : source));
+        cx.fail(QStringLiteral("%1 is not UTF-8 text").arg(name));
         return std::nullopt;
     }
     return text;
 }
+
+// A change is a reading of the snippet's override and a writing of the new one; when another
+// program changed the override in between, the change is made again on what is there now, so
+// that neither change is lost. Bounded: each retry means another writer finished meanwhile.
+constexpr int kMaxChangeAttempts = 20;
 
 int change(Context &cx, SnippetCatalogue &catalogue, const QString &command, const QString &identifier,
            const QString &source)
@@ -154,33 +180,33 @@ int change(Context &cx, SnippetCatalogue &catalogue, const QString &command, con
     const qsizetype row = catalogue.rowOfIdentifier(identifier);
     if (row < 0)
         return cx.fail(QStringLiteral("no system snippet has the identifier \"%1\"").arg(identifier));
-    const SnippetRecord system = catalogue.recordAtRow(row);
-    const SnippetRecord override = catalogue.overrideForIdentifier(system.identifier());
-    const SnippetRecord shown = override.isNull() ? system : override;
+    const bool revert = command == QLatin1StringView("revert");
+    std::optional<QString> newContents;
+    if (command == QLatin1StringView("set-contents")) {
+        newContents = readContents(cx, source);
+        if (!newContents)
+            return Failure;
+    }
 
     ChangeResult result;
-    if (command == QLatin1StringView("revert")) {
+    if (revert) {
         result = catalogue.removeUserCodeSnippetAtIndex(row);
         if (result.status == ChangeResult::Status::NothingToDo)
             cx.out << identifier << " has no override" << Qt::endl;
     } else {
-        const bool disabled = !override.isNull() && SnippetCatalogue::isDisabledOverride(override);
-        std::optional<QString> contents = shown.contents();
-        bool disable = disabled;
-        if (command == QLatin1StringView("disable")) {
-            disable = true;
-        } else if (command == QLatin1StringView("enable")) {
-            disable = false;
-        } else {
-            contents = readContents(cx, source);
-            if (!contents)
-                return Failure;
+        for (int attempt = 0; attempt < kMaxChangeAttempts; ++attempt) {
+            const SnippetState state = catalogue.stateOf(catalogue.recordAtRow(row));
+            const bool disable = command == QLatin1StringView("disable")  ? true
+                                 : command == QLatin1StringView("enable") ? false
+                                                                          : state.disabled;
+            const std::optional<QString> contents = newContents ? newContents : state.shown.contents();
+            result = catalogue.overrideSystemCodeSnippetAtIndex(row, disable, contents, state.snapshot);
+            if (result.status != ChangeResult::Status::ChangedOnDisk)
+                break;
         }
-        result = catalogue.overrideSystemCodeSnippetAtIndex(row, disable, contents);
     }
     if (!result.succeeded()) {
-        const QString what =
-            command == QLatin1StringView("revert") ? QStringLiteral("remove") : QStringLiteral("write");
+        const QString what = revert ? QStringLiteral("remove") : QStringLiteral("write");
         return cx.fail(
             QStringLiteral("could not %1 the override of \"%2\": %3").arg(what, identifier, result.reason));
     }
@@ -205,7 +231,7 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err, QIODev
             .arg(Xcode::defaultXcodeAppPath(Platform::applicationsDirectory())),
         QStringLiteral("APP"));
     const QCommandLineOption homeOption(
-        QStringLiteral("home"), QStringLiteral("The home folder (default: %1).").arg(QDir::homePath()),
+        QStringLiteral("home"), QStringLiteral("The home folder (default: %1).").arg(Platform::homeDirectory()),
         QStringLiteral("DIR"));
     const QCommandLineOption jsonOption(QStringLiteral("json"), QStringLiteral("info, list: print JSON."));
     const QCommandLineOption filterOption(
@@ -266,7 +292,12 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err, QIODev
                                 QString::number(Xcode::kMinimumSupportedVersion)));
     }
 
-    SnippetCatalogue catalogue(parser.isSet(homeOption) ? parser.value(homeOption) : QDir::homePath());
+    const QString home = parser.isSet(homeOption) ? parser.value(homeOption) : Platform::homeDirectory();
+    if (const QString problem = SnippetCatalogue::homeDirectoryProblem(home); !problem.isEmpty())
+        return cx.fail(problem + QStringLiteral(" (use --home DIR)"));
+
+    SnippetCatalogue catalogue(home);
+    catalogue.setFileDisposer(&Platform::discardFile);
     catalogue.parseSystemCodeSnippets(xcodePath);
     catalogue.parseUserCodeSnippets();
 

@@ -1,4 +1,5 @@
 // glimmerpad-cli end to end on temporary folders: in-process through Cli::run, and the real binary.
+#include "catalogue/limits.h"
 #include "catalogue/xcodeinstallation.h"
 #include "cli/clirunner.h"
 #include "testsupport.h"
@@ -16,6 +17,7 @@
 using namespace Glimmerpad;
 using namespace Glimmerpad::Test;
 using namespace Qt::StringLiterals;
+using Glimmerpad::Limits::kMaxUserSnippetFileBytes;
 
 namespace {
 
@@ -57,6 +59,14 @@ protected:
     SnippetRecord written(const QString &id) const
     {
         return SnippetRecord::fromPropertyList(readFile(file(id)));
+    }
+    // Whether the override of id at path (its own file by default) is exactly the one meant.
+    ::testing::AssertionResult exact(const QString &id, bool disabled, const std::optional<QString> &contents,
+                                     const QString &path = {}) const
+    {
+        const SnippetCatalogue catalogue = fx.load();
+        return isExactOverride(path.isEmpty() ? file(id) : path,
+                               catalogue.recordAtRow(catalogue.rowOfIdentifier(id)), disabled, contents);
     }
     static void expectOneErrorLine(const Outcome &outcome, int code)
     {
@@ -124,20 +134,18 @@ TEST_F(Cli, ShowPrintsTheShownRecordAsAPropertyList)
 TEST_F(Cli, ChangesWriteAndRemoveOverrideFiles)
 {
     ASSERT_EQ(run(u"disable alpha"_s).code, 0);
-    EXPECT_EQ(written(u"alpha"_s).completionPrefix(), u""_s);
+    EXPECT_TRUE(exact(u"alpha"_s, true, std::nullopt));
 
     // New contents keep the shortcut switched off; switching it on keeps the new contents.
     const QString text = u"Grüße ✓\n<#code#>\n"_s;
     writeFile(fx.root() + u"/new.txt"_s, text.toUtf8());
     ASSERT_EQ(run(u"set-contents alpha "_s + fx.root() + u"/new.txt"_s).code, 0);
-    EXPECT_EQ(written(u"alpha"_s).contents(), text);
-    EXPECT_EQ(written(u"alpha"_s).completionPrefix(), u""_s);
+    EXPECT_TRUE(exact(u"alpha"_s, true, text));
     ASSERT_EQ(run(u"enable alpha"_s).code, 0);
-    EXPECT_EQ(written(u"alpha"_s).contents(), text);
-    EXPECT_EQ(written(u"alpha"_s).completionPrefix(), u"al"_s);
+    EXPECT_TRUE(exact(u"alpha"_s, false, text));
 
     ASSERT_EQ(run(u"set-contents none"_s, "from standard input").code, 0);
-    EXPECT_EQ(written(u"none"_s).contents(), u"from standard input"_s);
+    EXPECT_TRUE(exact(u"none"_s, false, u"from standard input"_s));
 
     ASSERT_EQ(run(u"revert alpha"_s).code, 0);
     EXPECT_EQ(folderEntries(fx.userFolder()), QStringList{u"none.codesnippet"_s});
@@ -218,7 +226,7 @@ TEST_F(Cli, RefusedInstallationsAndUsageErrorsTouchNothing)
         SCOPED_TRACE(command.toStdString());
         expectOneErrorLine(run(command), 2);
     }
-    EXPECT_FALSE(QFileInfo::exists(fx.home()));
+    EXPECT_FALSE(QFileInfo::exists(fx.home() + u"/Library"_s));
 
     const Outcome help = run(u"--help"_s);
     EXPECT_EQ(help.code, 0);
@@ -243,10 +251,158 @@ TEST_F(Cli, BinaryReadsStandardInputAndReturnsExitCodes)
     };
     const QString text = u"piped ✓\n\tin\n"_s;
     EXPECT_EQ(runBinary(u"set-contents none -"_s, text.toUtf8()).code, 0);
-    EXPECT_EQ(written(u"none"_s).contents(), text);
+    EXPECT_TRUE(exact(u"none"_s, false, text));
     expectOneErrorLine(runBinary(u"set-contents none -"_s, "\xC3\x28"), 1);
     EXPECT_EQ(written(u"none"_s).contents(), text);
     EXPECT_EQ(runBinary(u"frob"_s, {}).code, 2);
+}
+
+// What a property list cannot carry is refused with the character and its line, nothing written;
+// what it can carry comes back exactly, carriage returns and entity-packed text included.
+TEST_F(Cli, TextIsWrittenExactlyOrRefusedWithTheReason)
+{
+    ASSERT_EQ(run(u"set-contents alpha -"_s, "earlier").code, 0);
+    const QByteArray earlier = readFile(file(u"alpha"_s));
+    const std::pair<QString, QString> refused[] = {
+        {u"one\ntwo\nthree\f"_s, u"U+000C FORM FEED on line 3"_s},
+        {u"\x1b[31mred"_s, u"U+001B ESCAPE on line 1"_s},
+        {u"a\x01"_s, u"U+0001 START OF HEADING"_s},
+        {u"\uFFFE"_s, u"U+FFFE (not a character)"_s},
+        {u"x\uFFFF"_s, u"U+FFFF (not a character)"_s},
+    };
+    for (const auto &[text, reason] : refused) {
+        SCOPED_TRACE(reason.toStdString());
+        const Outcome outcome = run(u"set-contents alpha -"_s, text.toUtf8());
+        expectOneErrorLine(outcome, 1);
+        EXPECT_TRUE(outcome.err.contains(reason)) << outcome.err.toStdString();
+        EXPECT_EQ(readFile(file(u"alpha"_s)), earlier);
+    }
+
+    QString html;
+    while (html.size() < 670'000)
+        html += u"<p>Fish &amp; chips &lt;3 \"quoted\" 'too' &gt; </p>\r\n"_s;
+    const QString kept[] = {u"crlf\r\nand cr\rand lf\n"_s, u"\r"_s, u"tab\tnbsp\u00A0del\x7f \U0001F600"_s, html,
+                            QString(kMaxUserSnippetFileBytes / 8, u'&')};
+    for (const QString &text : kept) {
+        SCOPED_TRACE(text.left(20).toStdString());
+        ASSERT_EQ(run(u"set-contents alpha -"_s, text.toUtf8()).code, 0);
+        EXPECT_TRUE(exact(u"alpha"_s, false, text));
+        EXPECT_TRUE(run(u"list --filter Alpha"_s).out.startsWith(u"alpha\toverride\t"_s));
+    }
+
+    // Over the size a snippet file may have: refused before anything is read whole or written.
+    const QByteArray earlierBig = readFile(file(u"alpha"_s));
+    const Outcome tooBig = run(u"set-contents alpha -"_s, QByteArray(kMaxUserSnippetFileBytes + 1, 'x'));
+    expectOneErrorLine(tooBig, 1);
+    EXPECT_TRUE(tooBig.err.contains(u"standard input is larger than the 16 MiB"_s)) << tooBig.err.toStdString();
+    const Outcome endless = run(u"set-contents alpha /dev/zero"_s);
+    expectOneErrorLine(endless, 1);
+    const Outcome escaped = run(u"set-contents alpha -"_s, QByteArray(kMaxUserSnippetFileBytes / 4, '<'));
+    expectOneErrorLine(escaped, 1); // fits as text, not once every "<" is written as "&lt;"
+    EXPECT_TRUE(escaped.err.contains(u"more than the 16 MiB a snippet file may hold"_s)) << escaped.err.toStdString();
+    EXPECT_EQ(readFile(file(u"alpha"_s)), earlierBig);
+}
+
+// Links are written through only to a file holding this very snippet (dotfiles in a repository);
+// anything else is refused with the link and its target named, and revert takes the link itself.
+TEST_F(Cli, LinksAreWrittenThroughOnlyToThisSnippetsOwnFile)
+{
+    const QString repo = fx.root() + u"/repo"_s;
+    const QString elsewhere = fx.root() + u"/notes.txt"_s;
+    writeFile(elsewhere, "my notes");
+    writeFile(repo + u"/other.codesnippet"_s, snippetFile({.identifier = u"other"_s}));
+    const std::tuple<QString, QString> refusedLinks[] = {
+        {elsewhere, u"which does not hold this snippet"_s},
+        {repo + u"/other.codesnippet"_s, u"which does not hold this snippet"_s},
+        {fx.root() + u"/nowhere/gone.codesnippet"_s, u"which does not exist"_s},
+    };
+    QDir().mkpath(fx.userFolder());
+    for (const auto &[target, reason] : refusedLinks) {
+        SCOPED_TRACE(target.toStdString());
+        QFile::remove(file(u"alpha"_s));
+        ASSERT_TRUE(QFile::link(target, file(u"alpha"_s)));
+        const QStringList before = treeSnapshot(fx.root());
+        const Outcome outcome = run(u"disable alpha"_s);
+        expectOneErrorLine(outcome, 1);
+        EXPECT_TRUE(outcome.err.contains(file(u"alpha"_s)) && outcome.err.contains(target) &&
+                    outcome.err.contains(reason))
+            << outcome.err.toStdString();
+        EXPECT_EQ(treeSnapshot(fx.root()), before);
+    }
+
+    const QString own = repo + u"/alpha.codesnippet"_s;
+    writeFile(own, snippetFile({.identifier = u"alpha"_s, .contents = u"tracked"_s}));
+    QFile::remove(file(u"alpha"_s));
+    ASSERT_TRUE(QFile::link(own, file(u"alpha"_s)));
+    ASSERT_EQ(run(u"disable alpha"_s).code, 0);
+    EXPECT_TRUE(QFileInfo(file(u"alpha"_s)).isSymLink());
+    EXPECT_TRUE(exact(u"alpha"_s, true, u"tracked"_s, own));
+    ASSERT_EQ(run(u"revert alpha"_s).code, 0);
+    EXPECT_FALSE(QFileInfo(file(u"alpha"_s)).isSymLink());
+    EXPECT_TRUE(exact(u"alpha"_s, true, u"tracked"_s, own));
+}
+
+// A snippet of the user's own stored under an override's name is neither overwritten nor trashed.
+TEST_F(Cli, AUsersOwnSnippetUnderTheOverridesNameIsNeverTouched)
+{
+    const QByteArray mine = snippetFile({.identifier = u"mine"_s, .contents = u"my own"_s});
+    writeFile(file(u"alpha"_s), mine);
+    writeFile(file(u"alpha-2"_s), snippetFile({.identifier = u"also mine"_s}));
+    ASSERT_EQ(run(u"disable alpha"_s).code, 0);
+    EXPECT_TRUE(exact(u"alpha"_s, true, std::nullopt, file(u"alpha-3"_s)));
+    EXPECT_TRUE(run(u"list --filter Alpha"_s).out.startsWith(u"alpha\tdisabled\t"_s));
+    ASSERT_EQ(run(u"enable alpha"_s).code, 0); // the override found again, wherever it is
+    EXPECT_TRUE(exact(u"alpha"_s, false, std::nullopt, file(u"alpha-3"_s)));
+    ASSERT_EQ(run(u"revert alpha"_s).code, 0);
+    EXPECT_EQ(folderEntries(fx.userFolder()), QStringList({u"alpha-2.codesnippet"_s, u"alpha.codesnippet"_s}));
+    EXPECT_EQ(readFile(file(u"alpha"_s)), mine);
+    EXPECT_EQ(run(u"revert alpha"_s).out, u"alpha has no override\n"_s);
+}
+
+TEST_F(Cli, AnUnusableHomeIsRefused)
+{
+    const QString cwd = QDir::currentPath();
+    QDir::setCurrent(fx.root());
+    for (const QString &home : QStringList{u""_s, u"relative"_s, fx.root() + u"/missing"_s}) {
+        SCOPED_TRACE(home.toStdString());
+        Outcome outcome;
+        QTextStream out(&outcome.out), err(&outcome.err);
+        QBuffer in;
+        in.open(QIODevice::ReadOnly);
+        outcome.code = Glimmerpad::Cli::run(
+            {u"glimmerpad-cli"_s, u"--xcode"_s, fx.xcodePath(), u"--home"_s, home, u"disable"_s, u"alpha"_s}, out,
+            err, in);
+        err.flush();
+        expectOneErrorLine(outcome, 1);
+        EXPECT_TRUE(outcome.err.contains(u"home folder"_s)) << outcome.err.toStdString();
+    }
+    EXPECT_EQ(folderEntries(fx.root()), QStringList({u"Applications"_s, u"home"_s}));
+    QDir::setCurrent(cwd);
+}
+
+// Two programs changing one snippet at once: each change is made on what the other left, so
+// neither is lost, and no lock file stays behind.
+TEST_F(Cli, TwoWritersAtOnceLoseNothing)
+{
+    const auto start = [&](QProcess &process, const QStringList &command) {
+        process.start(QStringLiteral(GLIMMERPAD_CLI_PATH),
+                      QStringList{u"--xcode"_s, fx.xcodePath(), u"--home"_s, fx.home()} + command);
+    };
+    for (int round = 0; round < 25; ++round) {
+        SCOPED_TRACE(round);
+        ASSERT_EQ(run(u"enable alpha"_s).code, 0);
+        const QString text = u"round %1"_s.arg(round);
+        writeFile(fx.root() + u"/text"_s, text.toUtf8());
+        QProcess setContents, disable;
+        start(setContents, {u"set-contents"_s, u"alpha"_s, fx.root() + u"/text"_s});
+        start(disable, {u"disable"_s, u"alpha"_s});
+        for (QProcess *process : {&setContents, &disable}) {
+            ASSERT_TRUE(process->waitForFinished(60000));
+            EXPECT_EQ(process->exitCode(), 0) << process->readAllStandardError().toStdString();
+        }
+        EXPECT_TRUE(exact(u"alpha"_s, true, text));
+    }
+    EXPECT_EQ(folderEntries(fx.userFolder()), QStringList{u"alpha.codesnippet"_s});
 }
 
 } // namespace
