@@ -9,6 +9,7 @@
 #include "chrome/rvwindow.h"
 #include "chrome/rvwindowdressing.h"
 #include "chrome/rvwindowsmenu.h"
+#include "platform/trash.h"
 #include "ui_editorpopover.h"
 #include "ui_mainwindow.h"
 
@@ -34,6 +35,8 @@ RVAppDelegate::RVAppDelegate(UserInteraction &interaction, QSettings &settings, 
                              QObject *parent)
     : QObject(parent), m_interaction(interaction), m_settings(settings), m_catalogue(homeDirectory)
 {
+    // Reverted overrides go to the desktop's trash, whence a reverted edit can be brought back.
+    m_catalogue.setFileDisposer(&Platform::discardFile);
     loadInterface();
 }
 
@@ -217,6 +220,18 @@ void RVAppDelegate::applicationDidFinishLaunching()
     // last window closing; quitting on it is only right once the window is up.
     const bool quitOnLastWindowClosed = QGuiApplication::quitOnLastWindowClosed();
     QGuiApplication::setQuitOnLastWindowClosed(false);
+
+    // Without a usable home folder there is no snippet folder to read or write: say so and stop,
+    // rather than make one somewhere the user never looks.
+    if (const QString problem = SnippetCatalogue::homeDirectoryProblem(m_catalogue.homeDirectory());
+        !problem.isEmpty()) {
+        //% "Glimmerpad cannot find your home folder."
+        const QString title = qtTrId("home_alert_title");
+        //% "Quit"
+        m_interaction.runCriticalAlert(nullptr, title, problem, qtTrId("home_alert_button"));
+        terminate(1);
+        return;
+    }
 
     startObservingScrollViewNotifications();
     prepareCustomWindow();

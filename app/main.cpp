@@ -3,6 +3,7 @@
 #include "app/rvappdelegate.h"
 #include "app/strings.h"
 #include "app/userinteraction.h"
+#include "platform/folders.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -57,7 +58,7 @@ int main(int argc, char *argv[])
 
     Glimmerpad::DesktopInteraction interaction;
     QSettings settings;
-    Glimmerpad::RVAppDelegate delegate(interaction, settings, QDir::homePath());
+    Glimmerpad::RVAppDelegate delegate(interaction, settings, Glimmerpad::Platform::homeDirectory());
     if (xcodeApp)
         delegate.setXcodeAppPathOverride(*xcodeApp);
     Glimmerpad::exitAfterFirstPaintIfAsked(delegate.tableView()->viewport());

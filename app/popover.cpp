@@ -56,11 +56,11 @@ void RVAppDelegate::setSelectedSnippet(const SnippetRecord &snippet)
 
 void RVAppDelegate::updatePopoverContents()
 {
-    const SnippetRecord override = m_catalogue.overrideForIdentifier(m_selectedSnippet.identifier());
-    const SnippetRecord &shown = override.isNull() ? m_selectedSnippet : override;
-    const bool disabled = !override.isNull() && SnippetCatalogue::isDisabledOverride(override);
+    m_shownState = m_catalogue.stateOf(m_selectedSnippet);
+    const SnippetRecord &shown = m_shownState.shown;
+    const bool disabled = m_shownState.disabled;
     const QIcon icon =
-        override.isNull() ? SnippetListModel::systemSnippetIcon() : SnippetListModel::userSnippetIcon();
+        m_shownState.overridden ? SnippetListModel::userSnippetIcon() : SnippetListModel::systemSnippetIcon();
 
     popoverImage()->setPixmap(icon.pixmap(kPopoverIconSize, kPopoverIconSize));
     popoverTitle()->setText(shown.title().value_or(QString()));
@@ -116,21 +116,39 @@ bool RVAppDelegate::saveSnippet()
 {
     const int row = selectedRow();
     const bool disable = onOffSelectedSegment() == 1;
-    const QString contents = codeSnippetContents()->toPlainText();
-    const ChangeResult result = overrideSystemCodeSnippetAtIndex(row, disable, contents);
+    // Switching the shortcut without typing writes the body as stored: the editor's rendering of
+    // it would turn no-break spaces into spaces and carriage returns into line feeds.
+    const std::optional<QString> contents =
+        m_selectedSnippetIsDirty ? std::optional(codeSnippetContents()->typedText()) : m_shownState.shown.contents();
+    const ChangeResult result = overrideSystemCodeSnippetAtIndex(row, disable, contents, m_shownState.snapshot);
     if (result.succeeded())
         return true;
-    if (m_selectedSnippetIsDirty || !codeSnippetContents()->isReadOnly()) {
-        // The text stays as typed and the editor stays open, so nothing is lost.
-        codeSnippetContents()->setReadOnly(false);
-        codeSnippetContents()->setTextInteractionFlags(Qt::TextEditorInteraction);
-        editButton()->setChecked(true);
-    } else {
-        updatePopoverContents(); // nothing typed to keep: show what is on disk
+    if (result.status == ChangeResult::Status::ChangedOnDisk) {
+        keepEditingAfterFailedSave();
+        reportChangedOnDisk();
+        return false;
     }
+    if (m_selectedSnippetIsDirty || !codeSnippetContents()->isReadOnly())
+        keepEditingAfterFailedSave();
+    else
+        updatePopoverContents(); // nothing typed to keep: show what is on disk
     //% "The snippet could not be saved."
     reportFailure(qtTrId("save_failed_title"), result);
     return false;
+}
+
+// The text stays as typed and the editor stays open, so nothing is lost; a switch of the shortcut
+// that was not saved goes back to what the popover shows.
+void RVAppDelegate::keepEditingAfterFailedSave()
+{
+    if (!m_selectedSnippetIsDirty && codeSnippetContents()->isReadOnly()) {
+        setOnOffSelectedSegment(m_shownState.disabled ? 1 : 0);
+        return;
+    }
+    codeSnippetContents()->setReadOnly(false);
+    codeSnippetContents()->setTextInteractionFlags(Qt::TextEditorInteraction);
+    editButton()->setChecked(true);
+    updateActions();
 }
 
 void RVAppDelegate::textStorageDidProcessEditing()
@@ -150,6 +168,28 @@ void RVAppDelegate::revertMenuAction()
 void RVAppDelegate::showHelp()
 {
     m_interaction.openUrl(QUrl(kHelpUrl));
+}
+
+void RVAppDelegate::reportChangedOnDisk()
+{
+    //% "The snippet was changed outside Glimmerpad."
+    const QString title = qtTrId("changed_on_disk_title");
+    //% "Another program changed this snippet after Glimmerpad showed it, so your change was not saved. Reload shows what is on disk now and gives up your unsaved change; copy your text first to keep it."
+    const QString message = qtTrId("changed_on_disk_message");
+    //% "Reload"
+    const QString reload = qtTrId("changed_on_disk_reload");
+    //% "Keep Editing"
+    const QString keep = qtTrId("changed_on_disk_keep");
+    const SnippetRecord asked = m_selectedSnippet;
+    QMessageBox *sheet =
+        m_interaction.beginQuestionSheet(m_window, title, message, reload, keep, [this, asked](bool reloadIt) {
+            if (!reloadIt || !asked.isSameRecord(m_selectedSnippet))
+                return;
+            parseUserCodeSnippets();
+            updatePopoverContents();
+        });
+    if (sheet)
+        m_window->positionSheet(sheet);
 }
 
 void RVAppDelegate::reportFailure(const QString &what, const ChangeResult &result)

@@ -78,7 +78,8 @@ public:
     QString userLibraryDirectory() const { return m_catalogue.userLibraryDirectory(); }
     QString userCodeSnippetsDirectory() const { return m_catalogue.userCodeSnippetsDirectory(); }
     ChangeResult overrideSystemCodeSnippetAtIndex(qsizetype index, bool disableShortcut,
-                                                  const std::optional<QString> &userSnippetContents);
+                                                  const std::optional<QString> &userSnippetContents,
+                                                  const std::optional<OverrideSnapshot> &expected = std::nullopt);
     ChangeResult removeUserCodeSnippetAtIndex(qsizetype index);
     bool canRevertToStandardSnippet() const;
     quint64 customSnippetCount() const { return m_catalogue.customSnippetCount(); }
@@ -136,6 +137,8 @@ private:
     void reloadSelectedRow();
     void repositionPopover();
     void reportFailure(const QString &what, const ChangeResult &result);
+    void reportChangedOnDisk();
+    void keepEditingAfterFailedSave();
     void terminate(int exitCode);
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -160,6 +163,7 @@ private:
     QAction *m_saveAction = nullptr;
 
     SnippetRecord m_selectedSnippet;
+    SnippetState m_shownState; // what the popover was filled from, for saving against it
     bool m_selectedSnippetIsDirty = false;
     bool m_xcodeAlertShown = false;
     bool m_terminating = false;

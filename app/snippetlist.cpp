@@ -52,12 +52,12 @@ QRect RVAppDelegate::rectOfRow(int row) const
     return visual;
 }
 
-ChangeResult
-RVAppDelegate::overrideSystemCodeSnippetAtIndex(qsizetype index, bool disableShortcut,
-                                                const std::optional<QString> &userSnippetContents)
+ChangeResult RVAppDelegate::overrideSystemCodeSnippetAtIndex(qsizetype index, bool disableShortcut,
+                                                             const std::optional<QString> &userSnippetContents,
+                                                             const std::optional<OverrideSnapshot> &expected)
 {
     const ChangeResult result =
-        m_catalogue.overrideSystemCodeSnippetAtIndex(index, disableShortcut, userSnippetContents);
+        m_catalogue.overrideSystemCodeSnippetAtIndex(index, disableShortcut, userSnippetContents, expected);
     if (index < 0 || index >= m_catalogue.rowCount())
         return result; // no such row: nothing was written or read again
     reloadSelectedRow();
@@ -73,11 +73,12 @@ RVAppDelegate::overrideSystemCodeSnippetAtIndex(qsizetype index, bool disableSho
 ChangeResult RVAppDelegate::removeUserCodeSnippetAtIndex(qsizetype index)
 {
     const ChangeResult result = m_catalogue.removeUserCodeSnippetAtIndex(index);
-    // A failure can come after other files with the identifier went: show what the folder holds.
-    if (result.status == ChangeResult::Status::Done || result.status == ChangeResult::Status::Failed) {
+    // A failure can come after other files with the identifier went: the list shows what the
+    // folder holds, but the popover stays as it was, keeping whatever was typed in it.
+    if (result.status == ChangeResult::Status::Done || result.status == ChangeResult::Status::Failed)
         reloadSelectedRow();
+    if (result.status == ChangeResult::Status::Done)
         updatePopoverContents();
-    }
     return result;
 }
 

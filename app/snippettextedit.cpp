@@ -129,4 +129,14 @@ void SnippetTextEdit::paintEvent(QPaintEvent *event)
     QPlainTextEdit::paintEvent(event);
 }
 
+QString SnippetTextEdit::typedText() const
+{
+    QString text = document()->toRawText();
+    for (QChar &c : text) {
+        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator)
+            c = u'\n';
+    }
+    return text;
+}
+
 } // namespace Glimmerpad

@@ -30,6 +30,9 @@ public:
     // bottom of the contents rect; the inset is painted in the base colour.
     void setTextInset(qreal horizontal, qreal vertical);
 
+    // The text as typed: unlike toPlainText(), no-break spaces stay; line breaks are line feeds.
+    QString typedText() const;
+
     // (start, length) of each placeholder token in one line: the shortest <# ... #> from each start.
     static QList<std::pair<int, int>> placeholderRanges(const QString &line);
     // Menlo at 11 px where installed, the system fixed font at 11 px otherwise.

@@ -84,6 +84,22 @@ QMessageBox *DesktopInteraction::beginSheet(QWidget *window, QMessageBox::Icon i
     return box;
 }
 
+QMessageBox *DesktopInteraction::beginQuestionSheet(QWidget *window, const QString &title, const QString &message,
+                                            const QString &acceptButton, const QString &rejectButton,
+                                            std::function<void(bool)> answered)
+{
+    auto *box = new QMessageBox(QMessageBox::Question, title, title, QMessageBox::NoButton, window);
+    box->setInformativeText(message);
+    QPushButton *accept = box->addButton(acceptButton, QMessageBox::AcceptRole);
+    box->setDefaultButton(box->addButton(rejectButton, QMessageBox::RejectRole));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::WindowModal);
+    QObject::connect(box, &QMessageBox::finished, box,
+                     [box, accept, answered] { answered(box->clickedButton() == accept); });
+    box->open();
+    return box;
+}
+
 void DesktopInteraction::openUrl(const QUrl &url)
 {
     QDesktopServices::openUrl(url);

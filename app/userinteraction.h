@@ -4,6 +4,7 @@
 #include <QString>
 #include <QUrl>
 
+#include <functional>
 #include <optional>
 
 class QWidget;
@@ -28,6 +29,12 @@ public:
     // that the window can place it.
     virtual QMessageBox *beginSheet(QWidget *window, QMessageBox::Icon icon, const QString &title,
                                     const QString &message, const QString &button) = 0;
+    // A window-modal question over window that does not block the caller; answered(true) once the
+    // user takes the first button, answered(false) for the second or when the box is dismissed.
+    // The box is returned so that the window can place it.
+    virtual QMessageBox *beginQuestionSheet(QWidget *window, const QString &title, const QString &message,
+                                    const QString &acceptButton, const QString &rejectButton,
+                                    std::function<void(bool)> answered) = 0;
     virtual void openUrl(const QUrl &url) = 0;
     // Ends the application once control returns to the event loop.
     virtual void terminate(int exitCode) = 0;
@@ -43,6 +50,9 @@ public:
                           const QString &button) override;
     QMessageBox *beginSheet(QWidget *window, QMessageBox::Icon icon, const QString &title,
                             const QString &message, const QString &button) override;
+    QMessageBox *beginQuestionSheet(QWidget *window, const QString &title, const QString &message,
+                            const QString &acceptButton, const QString &rejectButton,
+                            std::function<void(bool)> answered) override;
     void openUrl(const QUrl &url) override;
     void terminate(int exitCode) override;
 };

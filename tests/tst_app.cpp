@@ -25,6 +25,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 using namespace Glimmerpad;
 using namespace Glimmerpad::Test;
 
@@ -56,6 +58,18 @@ public:
         sheets.append(title + u'|' + message);
         return nullptr;
     }
+    // Questions wait for the test to answer them through answerQuestion.
+    QMessageBox *beginQuestionSheet(QWidget *, const QString &title, const QString &, const QString &,
+                                    const QString &, std::function<void(bool)> answered) override
+    {
+        questions.append(title);
+        pendingAnswer = std::move(answered);
+        return nullptr;
+    }
+    void answerQuestion(bool accept) { std::exchange(pendingAnswer, {})(accept); }
+
+    QStringList questions;
+    std::function<void(bool)> pendingAnswer;
     void openUrl(const QUrl &url) override { urls.append(url); }
     void terminate(int code) override { exitCode = code; }
 };
@@ -116,8 +130,19 @@ protected:
         settle();
     }
 
-    // Lets the deferred calls (row restore, popover) run.
-    static void settle() { QTest::qWait(20); }
+    // Lets the deferred calls run (the row restore, then the popover it queues), however slow the
+    // machine: until a selected row's snippet is in the popover, not for a fixed time.
+    void settle()
+    {
+        QCoreApplication::processEvents();
+        if (!app || interaction.exitCode)
+            return;
+        ASSERT_TRUE(QTest::qWaitFor([this] {
+            const int row = app->selectedRow();
+            return row < 0 || (app->popover()->isShown() &&
+                               app->selectedSnippet().isSameRecord(app->catalogue().recordAtRow(row)));
+        }));
+    }
 
     void selectRow(int row)
     {
@@ -145,6 +170,15 @@ protected:
     SnippetRecord userRecord(const QString &name) const
     {
         return SnippetRecord::fromPropertyList(readFile(fixture.userFolder() + u'/' + name));
+    }
+
+    // Whether "<id>.codesnippet" is exactly the override of that system snippet meant.
+    ::testing::AssertionResult wroteOverride(const QString &id, bool disabled,
+                                             const std::optional<QString> &contents) const
+    {
+        const SnippetRecord &system = app->catalogue().systemCodeSnippets().at(
+            app->catalogue().systemCodeSnippetIdentifiers().indexOf(id));
+        return isExactOverride(fixture.userFolder() + u'/' + id + u".codesnippet", system, disabled, contents);
     }
 
     void typeIntoEditor(const QString &text)
@@ -207,9 +241,7 @@ TEST_F(AppTest, EditTypeEditWritesOneOverrideWithTheText)
     QTest::mouseClick(app->editButton(), Qt::LeftButton);
 
     ASSERT_EQ(userFiles(), QStringList{QStringLiteral("if.codesnippet")});
-    const SnippetRecord written = userRecord(QStringLiteral("if.codesnippet"));
-    EXPECT_EQ(written.contents(), QStringLiteral("if (<#condition#>) {\n} // mine"));
-    EXPECT_EQ(written.completionPrefix(), QStringLiteral("if"));
+    EXPECT_TRUE(wroteOverride(QStringLiteral("if"), false, QStringLiteral("if (<#condition#>) {\n} // mine")));
     // Back to viewing, clean, with nothing to undo into the earlier text.
     EXPECT_TRUE(app->codeSnippetContents()->isReadOnly());
     EXPECT_FALSE(app->editButton()->isChecked());
@@ -239,15 +271,14 @@ TEST_F(AppTest, OnOffControlWritesDisabledOrEnabledOverrideAndDimsTheRow)
     const int row = rowOf(QStringLiteral("Blank Prefix"));
     selectRow(row);
     QTest::mouseClick(app->onOffSegmentedControl()->button(1), Qt::LeftButton);
-    EXPECT_EQ(userRecord(QStringLiteral("blank.codesnippet")).completionPrefix(),
-              QString(QLatin1StringView("")));
+    EXPECT_TRUE(wroteOverride(QStringLiteral("blank"), true, QStringLiteral("blank body")));
     const QModelIndex index = app->tableView()->model()->index(row, 0);
     EXPECT_DOUBLE_EQ(index.data(SnippetListModel::OpacityRole).toDouble(), 0.6);
     EXPECT_EQ(app->onOffSelectedSegment(), 1);
 
     QTest::mouseClick(app->onOffSegmentedControl()->button(0), Qt::LeftButton);
     // An empty system shortcut comes back as one blank, so the override does not read as off.
-    EXPECT_EQ(userRecord(QStringLiteral("blank.codesnippet")).completionPrefix(), QStringLiteral(" "));
+    EXPECT_TRUE(wroteOverride(QStringLiteral("blank"), false, QStringLiteral("blank body")));
     EXPECT_DOUBLE_EQ(index.data(SnippetListModel::OpacityRole).toDouble(), 1.0);
     EXPECT_TRUE(index.data(SnippetListModel::IsOverriddenRole).toBool());
     EXPECT_EQ(userFiles().size(), 1);
@@ -260,9 +291,7 @@ TEST_F(AppTest, SwitchingWhileEditingSavesTheTextWithTheNewState)
     QTest::mouseClick(app->editButton(), Qt::LeftButton);
     typeIntoEditor(QStringLiteral("!"));
     QTest::mouseClick(app->onOffSegmentedControl()->button(1), Qt::LeftButton);
-    const SnippetRecord written = userRecord(QStringLiteral("if.codesnippet"));
-    EXPECT_EQ(written.completionPrefix(), QString(QLatin1StringView("")));
-    EXPECT_TRUE(written.contents()->endsWith(u'!'));
+    EXPECT_TRUE(wroteOverride(QStringLiteral("if"), true, QStringLiteral("if (<#condition#>) {\n}!")));
     EXPECT_TRUE(app->codeSnippetContents()->isReadOnly());
 }
 
@@ -389,8 +418,7 @@ TEST_F(AppTest, KeyboardOpensEditsSavesAndClosesThePopover)
     EXPECT_FALSE(app->codeSnippetContents()->isReadOnly());
     typeIntoEditor(QStringLiteral("!"));
     QTest::keyClick(app->codeSnippetContents(), Qt::Key_S, Qt::ControlModifier);
-    EXPECT_EQ(userRecord(QStringLiteral("delegate.codesnippet")).contents(),
-              QStringLiteral("delegate body!"));
+    EXPECT_TRUE(wroteOverride(QStringLiteral("delegate"), false, QStringLiteral("delegate body!")));
     EXPECT_TRUE(app->codeSnippetContents()->isReadOnly());
 }
 
@@ -423,6 +451,96 @@ TEST_F(AppTest, ScreenReadersGetNamesForButtonsRowsControlsAndEditor)
                   .data(Qt::AccessibleDescriptionRole)
                   .toString(),
               QStringLiteral("Runs code when true (changed, shortcut off)"));
+}
+
+// A switch without typing writes the body as stored; typed text is saved as typed.
+TEST_F(AppTest, TheStoredBodySurvivesOnOffAndTypedTextIsSavedAsTyped)
+{
+    const QString body = u"a\u00A0b\u2028c\r\nd\re"_qs;
+    fixture.install({{QStringLiteral("odd"), QStringLiteral("Odd"), {}, QStringLiteral("od"), body, {}}});
+    launch();
+    QTest::mouseClick(app->onOffSegmentedControl()->button(1), Qt::LeftButton);
+    EXPECT_TRUE(wroteOverride(QStringLiteral("odd"), true, body));
+    QTest::mouseClick(app->onOffSegmentedControl()->button(0), Qt::LeftButton);
+    EXPECT_TRUE(wroteOverride(QStringLiteral("odd"), false, body));
+
+    QTest::mouseClick(app->editButton(), Qt::LeftButton);
+    typeIntoEditor(u"\u00A0!"_qs);
+    QTest::mouseClick(app->editButton(), Qt::LeftButton);
+    EXPECT_TRUE(wroteOverride(QStringLiteral("odd"), false, u"a\u00A0b\nc\nd\ne\u00A0!"_qs));
+}
+
+// A change made on disk after the popover was filled is never overwritten: nothing is written,
+// the typed text and the editing stay, and the user may reload what is on disk.
+TEST_F(AppTest, AChangeOnDiskIsNeverOverwritten)
+{
+    launch();
+    selectRow(rowOf(QStringLiteral("If Statement")));
+    const QString path = fixture.userFolder() + QStringLiteral("/if.codesnippet");
+    const QByteArray outside = snippetFile({.identifier = u"if"_qs, .title = u"If Statement"_qs,
+                                            .completionPrefix = u"if"_qs, .contents = u"from git"_qs});
+    QTest::mouseClick(app->editButton(), Qt::LeftButton);
+    typeIntoEditor(QStringLiteral(" typed"));
+    writeFile(path, outside);
+    QTest::mouseClick(app->doneButton(), Qt::LeftButton);
+    EXPECT_EQ(readFile(path), outside);
+    EXPECT_EQ(interaction.questions.size(), 1);
+    EXPECT_TRUE(app->popover()->isShown());
+    EXPECT_TRUE(app->codeSnippetContents()->toPlainText().endsWith(QStringLiteral(" typed")));
+    EXPECT_FALSE(app->codeSnippetContents()->isReadOnly());
+
+    interaction.answerQuestion(false); // keep editing: the next save is refused the same way
+    QTest::mouseClick(app->doneButton(), Qt::LeftButton);
+    EXPECT_EQ(readFile(path), outside);
+    EXPECT_EQ(interaction.questions.size(), 2);
+    interaction.answerQuestion(true); // reload: what is on disk, the typed text given up
+    EXPECT_EQ(app->codeSnippetContents()->toPlainText(), QStringLiteral("from git"));
+    EXPECT_TRUE(app->codeSnippetContents()->isReadOnly());
+
+    // A switch of the shortcut meets the same rule, and goes back to what is shown.
+    writeFile(path, snippetFile({.identifier = u"if"_qs, .completionPrefix = u"if"_qs, .contents = u"again"_qs}));
+    QTest::mouseClick(app->onOffSegmentedControl()->button(1), Qt::LeftButton);
+    EXPECT_EQ(userRecord(QStringLiteral("if.codesnippet")).contents(), QStringLiteral("again"));
+    EXPECT_EQ(app->onOffSelectedSegment(), 0);
+    EXPECT_EQ(interaction.questions.size(), 3);
+    EXPECT_TRUE(interaction.sheets.isEmpty());
+}
+
+// A revert the trash refuses leaves the popover, and what was typed in it, as it was.
+TEST_F(AppTest, AFailedRevertLeavesThePopoverAsItWas)
+{
+    launch();
+    selectRow(rowOf(QStringLiteral("If Statement")));
+    QTest::mouseClick(app->onOffSegmentedControl()->button(1), Qt::LeftButton);
+    const QString trash = QDir::homePath() + QStringLiteral("/.local/share/Trash");
+    QDir(trash).removeRecursively();
+    writeFile(trash + QStringLiteral("/info"), "a file where the trash keeps its records");
+    QTest::mouseClick(app->editButton(), Qt::LeftButton);
+    typeIntoEditor(QStringLiteral(" typed"));
+    app->revertAction()->trigger();
+    QDir(trash).removeRecursively();
+    EXPECT_EQ(userFiles(), QStringList{QStringLiteral("if.codesnippet")});
+    EXPECT_EQ(interaction.sheets.size(), 1);
+    EXPECT_TRUE(app->codeSnippetContents()->toPlainText().endsWith(QStringLiteral(" typed")));
+    EXPECT_FALSE(app->codeSnippetContents()->isReadOnly());
+    EXPECT_TRUE(app->selectedSnippetIsDirty());
+}
+
+TEST_F(AppTest, AnUnusableHomeFolderIsRefusedWithAnAlert)
+{
+    for (const QString &home : QStringList{QString(), QStringLiteral("relative/home"), fixture.root() + u"/gone"}) {
+        SCOPED_TRACE(home.toStdString());
+        interaction = FakeInteraction();
+        settings = std::make_unique<QSettings>(fixture.root() + QStringLiteral("/settings.ini"), QSettings::IniFormat);
+        app = std::make_unique<RVAppDelegate>(interaction, *settings, home);
+        app->setXcodeAppPathOverride(fixture.xcodePath());
+        app->applicationDidFinishLaunching();
+        EXPECT_EQ(interaction.alerts.size(), 1);
+        EXPECT_EQ(interaction.exitCode, 1);
+        EXPECT_FALSE(app->window()->isVisible());
+        EXPECT_FALSE(QFileInfo::exists(fixture.root() + QStringLiteral("/gone")));
+        EXPECT_FALSE(QFileInfo::exists(QDir::currentPath() + QStringLiteral("/relative")));
+    }
 }
 
 TEST_F(AppTest, HelpOpensTheHelpPage)

@@ -126,6 +126,30 @@
         <source>Full Screen</source>
         <translation>Vollbild</translation>
     </message>
+    <message id="home_alert_title">
+        <source>Glimmerpad cannot find your home folder.</source>
+        <translation>Glimmerpad findet Ihren persönlichen Ordner nicht.</translation>
+    </message>
+    <message id="home_alert_button">
+        <source>Quit</source>
+        <translation>Beenden</translation>
+    </message>
+    <message id="changed_on_disk_title">
+        <source>The snippet was changed outside Glimmerpad.</source>
+        <translation>Das Snippet wurde außerhalb von Glimmerpad geändert.</translation>
+    </message>
+    <message id="changed_on_disk_message">
+        <source>Another program changed this snippet after Glimmerpad showed it, so your change was not saved. Reload shows what is on disk now and gives up your unsaved change; copy your text first to keep it.</source>
+        <translation>Ein anderes Programm hat dieses Snippet geändert, nachdem Glimmerpad es angezeigt hat; Ihre Änderung wurde deshalb nicht gesichert. „Neu laden“ zeigt, was jetzt auf der Festplatte steht, und verwirft Ihre ungesicherte Änderung; kopieren Sie Ihren Text vorher, um ihn zu behalten.</translation>
+    </message>
+    <message id="changed_on_disk_reload">
+        <source>Reload</source>
+        <translation>Neu laden</translation>
+    </message>
+    <message id="changed_on_disk_keep">
+        <source>Keep Editing</source>
+        <translation>Weiter bearbeiten</translation>
+    </message>
 </context>
 <context>
     <name>EditorPopoverContent</name>

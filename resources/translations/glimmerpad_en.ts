@@ -126,6 +126,30 @@
         <source>Full Screen</source>
         <translation>Full Screen</translation>
     </message>
+    <message id="home_alert_title">
+        <source>Glimmerpad cannot find your home folder.</source>
+        <translation>Glimmerpad cannot find your home folder.</translation>
+    </message>
+    <message id="home_alert_button">
+        <source>Quit</source>
+        <translation>Quit</translation>
+    </message>
+    <message id="changed_on_disk_title">
+        <source>The snippet was changed outside Glimmerpad.</source>
+        <translation>The snippet was changed outside Glimmerpad.</translation>
+    </message>
+    <message id="changed_on_disk_message">
+        <source>Another program changed this snippet after Glimmerpad showed it, so your change was not saved. Reload shows what is on disk now and gives up your unsaved change; copy your text first to keep it.</source>
+        <translation>Another program changed this snippet after Glimmerpad showed it, so your change was not saved. Reload shows what is on disk now and gives up your unsaved change; copy your text first to keep it.</translation>
+    </message>
+    <message id="changed_on_disk_reload">
+        <source>Reload</source>
+        <translation>Reload</translation>
+    </message>
+    <message id="changed_on_disk_keep">
+        <source>Keep Editing</source>
+        <translation>Keep Editing</translation>
+    </message>
 </context>
 <context>
     <name>EditorPopoverContent</name>
