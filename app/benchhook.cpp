@@ -38,10 +38,9 @@ private:
 
 } // namespace
 
-void exitAfterFirstPaintIfAsked(QWidget *widget)
+void exitAfterFirstPaint(QWidget *widget)
 {
-    if (qEnvironmentVariable("GLIMMERPAD_BENCH_EXIT_AFTER_FIRST_PAINT") == QLatin1StringView("1"))
-        widget->installEventFilter(new FirstPaintExit(widget));
+    widget->installEventFilter(new FirstPaintExit(widget));
 }
 
 } // namespace Glimmerpad

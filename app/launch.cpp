@@ -42,176 +42,147 @@ RVAppDelegate::RVAppDelegate(UserInteraction &interaction, QSettings &settings, 
 
 RVAppDelegate::~RVAppDelegate()
 {
-    delete m_window; // takes the popover, a child window, with it
-}
-
-QListView *RVAppDelegate::tableView() const
-{
-    return m_mainUi->tableView;
-}
-QLineEdit *RVAppDelegate::searchField() const
-{
-    return m_mainUi->searchField;
-}
-QLabel *RVAppDelegate::popoverTitle() const
-{
-    return m_popoverUi->popoverTitle;
-}
-QLabel *RVAppDelegate::popoverImage() const
-{
-    return m_popoverUi->popoverImage;
-}
-QLabel *RVAppDelegate::codeSnippetCompletionPrefix() const
-{
-    return m_popoverUi->codeSnippetCompletionPrefix;
-}
-SnippetTextEdit *RVAppDelegate::codeSnippetContents() const
-{
-    return m_popoverUi->codeSnippetContents;
-}
-QPushButton *RVAppDelegate::editButton() const
-{
-    return m_popoverUi->editButton;
-}
-QPushButton *RVAppDelegate::doneButton() const
-{
-    return m_popoverUi->doneButton;
-}
-QWidget *RVAppDelegate::headerContainer() const
-{
-    return m_popoverUi->headerContainer;
+    delete m_ui.window; // takes the popover, a child window, with it
 }
 
 // What the interface file would make and wire: the window and its contents, the popover,
 // the list's model and delegate, and the commands.
 void RVAppDelegate::loadInterface()
 {
-    m_window = new RVWindow;
+    m_ui.window = new RVWindow;
     auto *content = new QWidget;
-    m_mainUi = std::make_unique<Ui::MainContent>();
-    m_mainUi->setupUi(content);
-    m_window->setGeometry(content->geometry());
-    m_window->setContentView(content);
+    Ui::MainContent mainForm;
+    mainForm.setupUi(content);
+    m_ui.window->setGeometry(content->geometry());
+    m_ui.window->setContentView(content);
+    m_ui.tableView = mainForm.tableView;
+    m_ui.searchField = mainForm.searchField;
+    m_ui.menuButton = mainForm.menuButton;
 
-    m_model = new SnippetListModel(m_catalogue, this);
-    QListView *list = m_mainUi->tableView;
-    list->setModel(m_model);
-    list->setItemDelegate(new SnippetItemDelegate(list));
+    m_ui.listModel = new SnippetListModel(m_catalogue, this);
+    m_ui.tableView->setModel(m_ui.listModel);
+    m_ui.tableView->setItemDelegate(new SnippetItemDelegate(m_ui.tableView));
 
-    m_popover = new EditorPopover(m_window);
+    m_ui.popover = new EditorPopover(m_ui.window);
     auto *popoverContent = new QWidget;
-    m_popoverUi = std::make_unique<Ui::EditorPopoverContent>();
-    m_popoverUi->setupUi(popoverContent);
-    m_popover->setContentWidget(popoverContent);
-    m_popoverUi->headerContainer->setGraphicsEffect(new QGraphicsOpacityEffect(m_popoverUi->headerContainer));
+    Ui::EditorPopoverContent popoverForm;
+    popoverForm.setupUi(popoverContent);
+    m_ui.popover->setContentWidget(popoverContent);
+    m_ui.popoverTitle = popoverForm.popoverTitle;
+    m_ui.popoverImage = popoverForm.popoverImage;
+    m_ui.codeSnippetCompletionPrefix = popoverForm.codeSnippetCompletionPrefix;
+    m_ui.codeSnippetContents = popoverForm.codeSnippetContents;
+    m_ui.editButton = popoverForm.editButton;
+    m_ui.doneButton = popoverForm.doneButton;
+    m_ui.headerContainer = popoverForm.headerContainer;
+    m_ui.headerContainer->setGraphicsEffect(new QGraphicsOpacityEffect(m_ui.headerContainer));
 
-    QFont titleFont = m_popoverUi->popoverTitle->font();
+    QFont titleFont = m_ui.popoverTitle->font();
     titleFont.setPixelSize(13);
     titleFont.setBold(true);
-    m_popoverUi->popoverTitle->setFont(titleFont);
+    m_ui.popoverTitle->setFont(titleFont);
 
-    m_onOff = new QButtonGroup(this);
-    m_onOff->setExclusive(true);
-    m_onOff->addButton(m_popoverUi->onSegment, 0);
-    m_onOff->addButton(m_popoverUi->offSegment, 1);
+    m_ui.onOffSegmentedControl = new QButtonGroup(this);
+    m_ui.onOffSegmentedControl->setExclusive(true);
+    m_ui.onOffSegmentedControl->addButton(popoverForm.onSegment, 0);
+    m_ui.onOffSegmentedControl->addButton(popoverForm.offSegment, 1);
+    //% "Completion shortcut on or off"
+    popoverForm.onOffSegmentedControl->setAccessibleName(qtTrId("popover_onoff_accessible_name"));
 
-    connect(m_onOff, &QButtonGroup::idClicked, this, &RVAppDelegate::toggleSnippetVisibility);
-    connect(m_popoverUi->editButton, &QPushButton::clicked, this, &RVAppDelegate::editButtonClicked);
-    connect(m_popoverUi->doneButton, &QPushButton::clicked, this, &RVAppDelegate::doneButtonClicked);
-    connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+    connect(m_ui.onOffSegmentedControl, &QButtonGroup::idClicked, this, &RVAppDelegate::toggleSnippetVisibility);
+    connect(m_ui.editButton, &QPushButton::clicked, this, &RVAppDelegate::editButtonClicked);
+    connect(m_ui.doneButton, &QPushButton::clicked, this, &RVAppDelegate::doneButtonClicked);
+    connect(m_ui.tableView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &RVAppDelegate::tableViewSelectionDidChange);
-    connect(m_mainUi->searchField, &QLineEdit::textChanged, this, &RVAppDelegate::controlTextDidChange);
-    connect(list, &QWidget::customContextMenuRequested, this, [this, list](const QPoint &at) {
-        if (!list->indexAt(at).isValid())
+    connect(m_ui.searchField, &QLineEdit::textChanged, this, &RVAppDelegate::controlTextDidChange);
+    connect(m_ui.tableView, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
+        if (!m_ui.tableView->indexAt(at).isValid())
             return;
         updateActions();
         QMenu menu;
-        menu.addAction(m_revertAction);
-        menu.exec(list->viewport()->mapToGlobal(at));
+        menu.addAction(m_ui.revertAction);
+        menu.exec(m_ui.tableView->viewport()->mapToGlobal(at));
     });
-
-    //% "Completion shortcut on or off"
-    m_popoverUi->onOffSegmentedControl->setAccessibleName(qtTrId("popover_onoff_accessible_name"));
-    connect(m_popover, &EditorPopover::closed, this, &RVAppDelegate::updateActions);
+    connect(m_ui.popover, &EditorPopover::closed, this, &RVAppDelegate::updateActions);
 
     createActions();
-    m_window->installEventFilter(this);
-    list->installEventFilter(this);
+    m_ui.window->installEventFilter(this);
+    m_ui.tableView->installEventFilter(this);
 }
 
 void RVAppDelegate::createActions()
 {
     //% "&Find"
-    m_findAction = new QAction(qtTrId("menu_find"), m_window);
-    m_findAction->setShortcut(QKeySequence::Find);
-    connect(m_findAction, &QAction::triggered, this, &RVAppDelegate::find);
+    m_ui.findAction = new QAction(qtTrId("menu_find"), m_ui.window);
+    m_ui.findAction->setShortcut(QKeySequence::Find);
+    connect(m_ui.findAction, &QAction::triggered, this, &RVAppDelegate::find);
 
     //% "&Revert to Standard Snippet"
-    m_revertAction = new QAction(qtTrId("menu_revert"), m_window);
-    m_revertAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R));
-    connect(m_revertAction, &QAction::triggered, this, &RVAppDelegate::revertMenuAction);
+    m_ui.revertAction = new QAction(qtTrId("menu_revert"), m_ui.window);
+    m_ui.revertAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R));
+    connect(m_ui.revertAction, &QAction::triggered, this, &RVAppDelegate::revertMenuAction);
 
     //% "Glimmerpad &Help"
-    m_helpAction = new QAction(qtTrId("menu_help"), m_window);
-    m_helpAction->setShortcut(QKeySequence::HelpContents);
-    connect(m_helpAction, &QAction::triggered, this, &RVAppDelegate::showHelp);
+    m_ui.helpAction = new QAction(qtTrId("menu_help"), m_ui.window);
+    m_ui.helpAction->setShortcut(QKeySequence::HelpContents);
+    connect(m_ui.helpAction, &QAction::triggered, this, &RVAppDelegate::showHelp);
 
     //% "&Quit"
-    m_quitAction = new QAction(qtTrId("menu_quit"), m_window);
-    m_quitAction->setShortcut(QKeySequence::Quit);
-    m_quitAction->setMenuRole(QAction::QuitRole);
-    connect(m_quitAction, &QAction::triggered, m_window, &QWidget::close);
+    m_ui.quitAction = new QAction(qtTrId("menu_quit"), m_ui.window);
+    m_ui.quitAction->setShortcut(QKeySequence::Quit);
+    m_ui.quitAction->setMenuRole(QAction::QuitRole);
+    connect(m_ui.quitAction, &QAction::triggered, m_ui.window, &QWidget::close);
 
     // The popover's own commands, for the keyboard: its buttons take no shortcuts of their own.
     //% "&Edit Snippet"
-    m_editAction = new QAction(qtTrId("menu_edit"), m_window);
-    m_editAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
-    connect(m_editAction, &QAction::triggered, this, [this] {
-        if (m_popover->isShown())
+    m_ui.editAction = new QAction(qtTrId("menu_edit"), m_ui.window);
+    m_ui.editAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+    connect(m_ui.editAction, &QAction::triggered, this, [this] {
+        if (m_ui.popover->isShown())
             editButtonClicked();
     });
     //% "&Save Snippet"
-    m_saveAction = new QAction(qtTrId("menu_save"), m_window);
-    m_saveAction->setShortcut(QKeySequence::Save);
-    connect(m_saveAction, &QAction::triggered, this, [this] {
-        if (m_popover->isShown() && !codeSnippetContents()->isReadOnly() && m_selectedSnippetIsDirty)
+    m_ui.saveAction = new QAction(qtTrId("menu_save"), m_ui.window);
+    m_ui.saveAction->setShortcut(QKeySequence::Save);
+    connect(m_ui.saveAction, &QAction::triggered, this, [this] {
+        if (m_ui.popover->isShown() && isEditing() && m_selectedSnippetIsDirty)
             saveSnippet();
     });
 
     // Shortcuts work in the main window and in the popover, whether or not the menu is open.
-    const QList<QAction *> actions{m_findAction,   m_editAction, m_saveAction,
-                                   m_revertAction, m_helpAction, m_quitAction};
+    const QList<QAction *> actions{m_ui.findAction,   m_ui.editAction, m_ui.saveAction,
+                                   m_ui.revertAction, m_ui.helpAction, m_ui.quitAction};
     for (QAction *action : actions)
         action->setShortcutContext(Qt::ApplicationShortcut);
-    m_window->addActions(actions);
+    m_ui.window->addActions(actions);
 
-    m_menu = new QMenu(m_window);
-    m_menu->addAction(m_findAction);
-    m_menu->addAction(m_editAction);
-    m_menu->addAction(m_saveAction);
-    m_menu->addAction(m_revertAction);
-    m_menu->addSeparator();
+    m_ui.menu = new QMenu(m_ui.window);
+    m_ui.menu->addAction(m_ui.findAction);
+    m_ui.menu->addAction(m_ui.editAction);
+    m_ui.menu->addAction(m_ui.saveAction);
+    m_ui.menu->addAction(m_ui.revertAction);
+    m_ui.menu->addSeparator();
     //% "&Window"
-    m_windowMenu = m_menu->addMenu(qtTrId("menu_window"));
-    connect(m_windowMenu, &QMenu::aboutToShow, this,
-            [this] { RVWindowsMenu::instance().populate(m_windowMenu); });
-    m_menu->addAction(m_helpAction);
-    m_menu->addSeparator();
-    m_menu->addAction(m_quitAction);
-    connect(m_menu, &QMenu::aboutToShow, this, &RVAppDelegate::updateActions);
-    m_mainUi->menuButton->setMenu(m_menu);
-    m_mainUi->menuButton->setIcon(QIcon::fromTheme(QStringLiteral("open-menu-symbolic"),
+    m_ui.windowMenu = m_ui.menu->addMenu(qtTrId("menu_window"));
+    connect(m_ui.windowMenu, &QMenu::aboutToShow, this,
+            [this] { RVWindowsMenu::instance().populate(m_ui.windowMenu); });
+    m_ui.menu->addAction(m_ui.helpAction);
+    m_ui.menu->addSeparator();
+    m_ui.menu->addAction(m_ui.quitAction);
+    connect(m_ui.menu, &QMenu::aboutToShow, this, &RVAppDelegate::updateActions);
+    m_ui.menuButton->setMenu(m_ui.menu);
+    m_ui.menuButton->setIcon(QIcon::fromTheme(QStringLiteral("open-menu-symbolic"),
                                                    QIcon::fromTheme(QStringLiteral("application-menu"))));
-    if (m_mainUi->menuButton->icon().isNull())
-        m_mainUi->menuButton->setText(QStringLiteral("\u2630")); // the trigram reads as "menu" everywhere
+    if (m_ui.menuButton->icon().isNull())
+        m_ui.menuButton->setText(QStringLiteral("\u2630")); // the trigram reads as "menu" everywhere
     updateActions();
 }
 
 void RVAppDelegate::updateActions()
 {
-    m_revertAction->setEnabled(canRevertToStandardSnippet());
-    m_editAction->setEnabled(m_popover->isShown());
-    m_saveAction->setEnabled(m_popover->isShown() && !codeSnippetContents()->isReadOnly());
+    m_ui.revertAction->setEnabled(canRevertToStandardSnippet());
+    m_ui.editAction->setEnabled(m_ui.popover->isShown());
+    m_ui.saveAction->setEnabled(m_ui.popover->isShown() && isEditing());
 }
 
 void RVAppDelegate::applicationDidFinishLaunching()
@@ -235,26 +206,26 @@ void RVAppDelegate::applicationDidFinishLaunching()
 
     startObservingScrollViewNotifications();
     prepareCustomWindow();
-    connect(codeSnippetContents()->document(), &QTextDocument::contentsChanged, this,
+    connect(m_ui.codeSnippetContents->document(), &QTextDocument::contentsChanged, this,
             &RVAppDelegate::textStorageDidProcessEditing);
-    QPalette listPalette = tableView()->palette();
+    QPalette listPalette = m_ui.tableView->palette();
     listPalette.setColor(QPalette::Base, Qt::white);
-    tableView()->setPalette(listPalette);
-    connect(tableView(), &QAbstractItemView::doubleClicked, this, &RVAppDelegate::showPopover);
-    tableView()->setResizeMode(QListView::Adjust); // the single column always spans the list
-    codeSnippetContents()->setTextInset(0.0, 6.0);
-    codeSnippetContents()->setFont(SnippetTextEdit::snippetFont());
+    m_ui.tableView->setPalette(listPalette);
+    connect(m_ui.tableView, &QAbstractItemView::doubleClicked, this, &RVAppDelegate::showPopover);
+    m_ui.tableView->setResizeMode(QListView::Adjust); // the single column always spans the list
+    m_ui.codeSnippetContents->setTextInset(0.0, 6.0);
+    m_ui.codeSnippetContents->setFont(SnippetTextEdit::snippetFont());
 
     parseSystemCodeSnippets();
     if (m_terminating)
         return;
     parseUserCodeSnippets();
 
-    const QRect frame = m_window->frameGeometry();
+    const QRect frame = m_ui.window->frameGeometry();
     if (frame.x() < kMinimumWindowX)
-        m_window->move(kMinimumWindowX, frame.y());
+        m_ui.window->move(kMinimumWindowX, frame.y());
 
-    m_window->makeKeyAndOrderFront();
+    m_ui.window->makeKeyAndOrderFront();
     QGuiApplication::setQuitOnLastWindowClosed(quitOnLastWindowClosed &&
                                                applicationShouldTerminateAfterLastWindowClosed());
 
@@ -263,23 +234,24 @@ void RVAppDelegate::applicationDidFinishLaunching()
 
 void RVAppDelegate::startObservingScrollViewNotifications()
 {
-    connect(tableView()->verticalScrollBar(), &QScrollBar::valueChanged, this,
+    connect(m_ui.tableView->verticalScrollBar(), &QScrollBar::valueChanged, this,
             &RVAppDelegate::scrollViewContentBoundsDidChange);
 }
 
 void RVAppDelegate::selectUserSelectedRow()
 {
     const int row = m_settings.value(kUserSelectedRowKey, 0).toInt();
-    if (row < 0 || row >= m_model->rowCount())
+    if (row < 0 || row >= m_ui.listModel->rowCount())
         return;
-    const QModelIndex index = m_model->index(row);
-    tableView()->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
-    tableView()->scrollTo(index);
+    const QModelIndex index = m_ui.listModel->index(row);
+    m_ui.tableView->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+    m_ui.tableView->scrollTo(index);
 }
 
 void RVAppDelegate::prepareCustomWindow()
 {
-    MainWindowDressing::apply(m_window, this, Strings::localizedString("window_title"));
+    //% "Glimmerpad"
+    MainWindowDressing::apply(m_ui.window, this, qtTrId("window_title"));
 }
 
 QRectF RVAppDelegate::windowWillPositionSheet(RVWindow *window, QWidget *, const QRectF &proposedRect)
@@ -298,19 +270,19 @@ void RVAppDelegate::terminate(int exitCode)
 bool RVAppDelegate::eventFilter(QObject *watched, QEvent *event)
 {
     // Return opens the selected row beside the list, Escape closes it again.
-    if (watched == tableView() && event->type() == QEvent::KeyPress) {
+    if (watched == m_ui.tableView && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();
         if ((key == Qt::Key_Return || key == Qt::Key_Enter) && selectedRow() >= 0) {
             showPopover();
             return true;
         }
-        if (key == Qt::Key_Escape && m_popover->isShown()) {
-            m_popover->close();
+        if (key == Qt::Key_Escape && m_ui.popover->isShown()) {
+            m_ui.popover->close();
             return true;
         }
     }
     // The popover is a window of its own: keep it beside its row when the main window moves.
-    if (watched == m_window && (event->type() == QEvent::Move || event->type() == QEvent::Resize))
+    if (watched == m_ui.window && (event->type() == QEvent::Move || event->type() == QEvent::Resize))
         repositionPopover();
     return QObject::eventFilter(watched, event);
 }

@@ -1,5 +1,7 @@
 // glimmerpad: the snippet browser.
+#ifdef GLIMMERPAD_BENCH_HOOKS
 #include "app/benchhook.h"
+#endif
 #include "app/rvappdelegate.h"
 #include "app/strings.h"
 #include "app/userinteraction.h"
@@ -61,9 +63,12 @@ int main(int argc, char *argv[])
     Glimmerpad::RVAppDelegate delegate(interaction, settings, Glimmerpad::Platform::homeDirectory());
     if (xcodeApp)
         delegate.setXcodeAppPathOverride(*xcodeApp);
-    Glimmerpad::exitAfterFirstPaintIfAsked(delegate.tableView()->viewport());
+#ifdef GLIMMERPAD_BENCH_HOOKS
+    Glimmerpad::exitAfterFirstPaint(delegate.ui().tableView->viewport());
+#endif
 
-    // As a platform's application main would: run the loop, then tell the delegate.
+    // Launching starts once the event loop runs, so that what it shows and asks comes up in a
+    // running program.
     QTimer::singleShot(0, &delegate, &Glimmerpad::RVAppDelegate::applicationDidFinishLaunching);
     return QApplication::exec();
 }

@@ -5,7 +5,6 @@
 #include "app/snippetlistmodel.h"
 #include "app/snippettextedit.h"
 #include "chrome/rvwindow.h"
-#include "ui_editorpopover.h"
 
 #include <QButtonGroup>
 #include <QGraphicsOpacityEffect>
@@ -20,12 +19,12 @@ static constexpr int kPopoverIconSize = 32;
 
 int RVAppDelegate::onOffSelectedSegment() const
 {
-    return m_onOff->checkedId();
+    return m_ui.onOffSegmentedControl->checkedId();
 }
 
 void RVAppDelegate::setOnOffSelectedSegment(int segment)
 {
-    if (QAbstractButton *button = m_onOff->button(segment))
+    if (QAbstractButton *button = m_ui.onOffSegmentedControl->button(segment))
         button->setChecked(true);
 }
 
@@ -34,17 +33,17 @@ void RVAppDelegate::showPopover()
     const int row = selectedRow();
     if (row >= 0) {
         setSelectedSnippet(m_catalogue.recordAtRow(row));
-        togglePopoverFromRect(tableView()->visualRect(m_model->index(row)));
+        togglePopoverFromRect(m_ui.tableView->visualRect(m_ui.listModel->index(row)));
     }
     // The list keeps the keyboard while the popover is open.
-    tableView()->setFocus(Qt::OtherFocusReason);
+    m_ui.tableView->setFocus(Qt::OtherFocusReason);
 }
 
 void RVAppDelegate::togglePopoverFromRect(const QRect &rect)
 {
     // Despite the name it only ever shows: closing is the Done button's and the list's business.
-    m_popover->setAnimates(true);
-    m_popover->showRelativeToRect(rect, tableView()->viewport(), Qt::LeftEdge);
+    m_ui.popover->setAnimates(true);
+    m_ui.popover->showRelativeToRect(rect, m_ui.tableView->viewport(), Qt::LeftEdge);
     updateActions();
 }
 
@@ -62,22 +61,34 @@ void RVAppDelegate::updatePopoverContents()
     const QIcon icon =
         m_shownState.overridden ? SnippetListModel::userSnippetIcon() : SnippetListModel::systemSnippetIcon();
 
-    popoverImage()->setPixmap(icon.pixmap(kPopoverIconSize, kPopoverIconSize));
-    popoverTitle()->setText(shown.title().value_or(QString()));
-    codeSnippetContents()->setPlainText(shown.contents().value_or(QString()));
-    codeSnippetCompletionPrefix()->setText(shown.completionPrefix().value_or(QString()));
+    m_ui.popoverImage->setPixmap(icon.pixmap(kPopoverIconSize, kPopoverIconSize));
+    m_ui.popoverTitle->setText(shown.title().value_or(QString()));
+    m_ui.codeSnippetContents->setPlainText(shown.contents().value_or(QString()));
+    m_ui.codeSnippetCompletionPrefix->setText(shown.completionPrefix().value_or(QString()));
 
     setOnOffSelectedSegment(disabled ? 1 : 0);
-    if (auto *effect = qobject_cast<QGraphicsOpacityEffect *>(headerContainer()->graphicsEffect()))
+    if (auto *effect = qobject_cast<QGraphicsOpacityEffect *>(m_ui.headerContainer->graphicsEffect()))
         effect->setOpacity(disabled ? kDisabledHeaderOpacity : 1.0);
 
     // After the text: replacing it counts as an edit.
     m_selectedSnippetIsDirty = false;
-    codeSnippetContents()->setReadOnly(true);
-    codeSnippetContents()->setTextInteractionFlags(Qt::NoTextInteraction);
-    codeSnippetContents()->document()->clearUndoRedoStacks();
-    editButton()->setChecked(false);
+    m_ui.codeSnippetContents->document()->clearUndoRedoStacks();
+    setEditing(false);
+}
+
+// Viewing shows the text read-only; editing lets the keyboard and mouse change it, with the Edit
+// button held down.
+void RVAppDelegate::setEditing(bool editing)
+{
+    m_ui.codeSnippetContents->setReadOnly(!editing);
+    m_ui.codeSnippetContents->setTextInteractionFlags(editing ? Qt::TextEditorInteraction : Qt::NoTextInteraction);
+    m_ui.editButton->setChecked(editing);
     updateActions();
+}
+
+bool RVAppDelegate::isEditing() const
+{
+    return !m_ui.codeSnippetContents->isReadOnly();
 }
 
 void RVAppDelegate::toggleSnippetVisibility()
@@ -87,16 +98,12 @@ void RVAppDelegate::toggleSnippetVisibility()
 
 void RVAppDelegate::editButtonClicked()
 {
-    const bool wasEditing = !codeSnippetContents()->isReadOnly();
-    codeSnippetContents()->setReadOnly(wasEditing);
-    codeSnippetContents()->setTextInteractionFlags(wasEditing ? Qt::NoTextInteraction
-                                                              : Qt::TextEditorInteraction);
-    editButton()->setChecked(!wasEditing);
-    updateActions();
+    const bool wasEditing = isEditing();
+    setEditing(!wasEditing);
     if (!wasEditing) {
         // Typing goes to the text from here, also when editing began from the keyboard in the list.
-        m_popover->activateWindow();
-        codeSnippetContents()->setFocus(Qt::OtherFocusReason);
+        m_ui.popover->activateWindow();
+        m_ui.codeSnippetContents->setFocus(Qt::OtherFocusReason);
         return;
     }
     if (m_selectedSnippetIsDirty)
@@ -109,7 +116,7 @@ void RVAppDelegate::doneButtonClicked()
     if (m_selectedSnippetIsDirty && !saveSnippet())
         return;
     m_selectedSnippetIsDirty = false;
-    m_popover->close();
+    m_ui.popover->close();
 }
 
 bool RVAppDelegate::saveSnippet()
@@ -119,7 +126,7 @@ bool RVAppDelegate::saveSnippet()
     // Switching the shortcut without typing writes the body as stored: the editor's rendering of
     // it would turn no-break spaces into spaces and carriage returns into line feeds.
     const std::optional<QString> contents =
-        m_selectedSnippetIsDirty ? std::optional(codeSnippetContents()->typedText()) : m_shownState.shown.contents();
+        m_selectedSnippetIsDirty ? std::optional(m_ui.codeSnippetContents->typedText()) : m_shownState.shown.contents();
     const ChangeResult result = overrideSystemCodeSnippetAtIndex(row, disable, contents, m_shownState.snapshot);
     if (result.succeeded())
         return true;
@@ -128,7 +135,7 @@ bool RVAppDelegate::saveSnippet()
         reportChangedOnDisk();
         return false;
     }
-    if (m_selectedSnippetIsDirty || !codeSnippetContents()->isReadOnly())
+    if (m_selectedSnippetIsDirty || isEditing())
         keepEditingAfterFailedSave();
     else
         updatePopoverContents(); // nothing typed to keep: show what is on disk
@@ -141,14 +148,10 @@ bool RVAppDelegate::saveSnippet()
 // that was not saved goes back to what the popover shows.
 void RVAppDelegate::keepEditingAfterFailedSave()
 {
-    if (!m_selectedSnippetIsDirty && codeSnippetContents()->isReadOnly()) {
+    if (!m_selectedSnippetIsDirty && !isEditing())
         setOnOffSelectedSegment(m_shownState.disabled ? 1 : 0);
-        return;
-    }
-    codeSnippetContents()->setReadOnly(false);
-    codeSnippetContents()->setTextInteractionFlags(Qt::TextEditorInteraction);
-    editButton()->setChecked(true);
-    updateActions();
+    else
+        setEditing(true);
 }
 
 void RVAppDelegate::textStorageDidProcessEditing()
@@ -182,23 +185,23 @@ void RVAppDelegate::reportChangedOnDisk()
     const QString keep = qtTrId("changed_on_disk_keep");
     const SnippetRecord asked = m_selectedSnippet;
     QMessageBox *sheet =
-        m_interaction.beginQuestionSheet(m_window, title, message, reload, keep, [this, asked](bool reloadIt) {
+        m_interaction.beginQuestionSheet(m_ui.window, title, message, reload, keep, [this, asked](bool reloadIt) {
             if (!reloadIt || !asked.isSameRecord(m_selectedSnippet))
                 return;
             parseUserCodeSnippets();
             updatePopoverContents();
         });
     if (sheet)
-        m_window->positionSheet(sheet);
+        m_ui.window->positionSheet(sheet);
 }
 
 void RVAppDelegate::reportFailure(const QString &what, const ChangeResult &result)
 {
     //% "OK"
-    QMessageBox *sheet = m_interaction.beginSheet(m_window, QMessageBox::Warning, what, result.reason,
+    QMessageBox *sheet = m_interaction.beginSheet(m_ui.window, QMessageBox::Warning, what, result.reason,
                                                   qtTrId("failure_sheet_button"));
     if (sheet)
-        m_window->positionSheet(sheet);
+        m_ui.window->positionSheet(sheet);
 }
 
 } // namespace Glimmerpad

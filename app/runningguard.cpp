@@ -1,16 +1,17 @@
 // The warning shown once per run when an override is written while Xcode runs.
 #include "app/rvappdelegate.h"
 
-#include "app/processlookup.h"
-#include "app/strings.h"
 #include "catalogue/xcodeinstallation.h"
 #include "chrome/rvwindow.h"
+#include "platform/processes.h"
 
 namespace Glimmerpad {
 
 bool RVAppDelegate::xcodeProcessIsRunning() const
 {
-    return findProcessWithBundleIdentifier(QLatin1StringView(Xcode::kBundleIdentifier));
+    return Platform::isAnyProcessRunningFromBundle([](const QString &bundle) {
+        return Xcode::bundleIdentifierAtPath(bundle) == QLatin1StringView(Xcode::kBundleIdentifier);
+    });
 }
 
 void RVAppDelegate::checkForXcodeProcess()
@@ -18,12 +19,14 @@ void RVAppDelegate::checkForXcodeProcess()
     // Two saves within a second queue two checks; the second must not show a second sheet.
     if (m_xcodeAlertShown || !xcodeProcessIsRunning())
         return;
-    QMessageBox *sheet = m_interaction.beginSheet(
-        m_window, QMessageBox::Information, Strings::localizedString("xcode_process_sheet_title"),
-        Strings::localizedString("xcode_process_sheet_message"),
-        Strings::localizedString("xcode_process_sheet_default_button"));
-    if (sheet)
-        m_window->positionSheet(sheet);
+    //% "Xcode is running"
+    const QString title = qtTrId("xcode_process_sheet_title");
+    //% "Xcode reads snippets when it starts. Quit and reopen Xcode to use the snippets you have changed."
+    const QString message = qtTrId("xcode_process_sheet_message");
+    //% "OK"
+    const QString button = qtTrId("xcode_process_sheet_default_button");
+    if (QMessageBox *sheet = m_interaction.beginSheet(m_ui.window, QMessageBox::Information, title, message, button))
+        m_ui.window->positionSheet(sheet);
     m_xcodeAlertShown = true;
 }
 

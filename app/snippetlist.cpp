@@ -13,15 +13,13 @@
 
 namespace Glimmerpad {
 
-static constexpr int kXcodeCheckDelayMs = 1000;
-
 void RVAppDelegate::parseSystemCodeSnippets()
 {
     const std::optional<QString> path = xcodePath();
     if (!path)
         return;
     m_catalogue.parseSystemCodeSnippets(*path);
-    m_model->reloadData();
+    m_ui.listModel->reloadData();
 }
 
 void RVAppDelegate::parseUserCodeSnippets()
@@ -33,22 +31,22 @@ void RVAppDelegate::parseUserCodeSnippets()
 void RVAppDelegate::reloadSelectedRow()
 {
     // Only the selected row can have changed its icon, title or dimming.
-    m_model->reloadRow(selectedRow());
+    m_ui.listModel->reloadRow(selectedRow());
     updateActions();
 }
 
 int RVAppDelegate::selectedRow() const
 {
-    const QModelIndexList rows = tableView()->selectionModel()->selectedRows();
+    const QModelIndexList rows = m_ui.tableView->selectionModel()->selectedRows();
     return rows.isEmpty() ? -1 : rows.first().row();
 }
 
 QRect RVAppDelegate::rectOfRow(int row) const
 {
-    if (row < 0 || row >= m_model->rowCount())
+    if (row < 0 || row >= m_ui.listModel->rowCount())
         return {};
-    QRect visual = tableView()->visualRect(m_model->index(row));
-    visual.translate(tableView()->horizontalScrollBar()->value(), tableView()->verticalScrollBar()->value());
+    QRect visual = m_ui.tableView->visualRect(m_ui.listModel->index(row));
+    visual.translate(m_ui.tableView->horizontalScrollBar()->value(), m_ui.tableView->verticalScrollBar()->value());
     return visual;
 }
 
@@ -66,7 +64,7 @@ ChangeResult RVAppDelegate::overrideSystemCodeSnippetAtIndex(qsizetype index, bo
     if (result.succeeded())
         updatePopoverContents();
     if (!m_xcodeAlertShown)
-        QTimer::singleShot(kXcodeCheckDelayMs, this, &RVAppDelegate::checkForXcodeProcess);
+        QTimer::singleShot(m_xcodeCheckDelay, this, &RVAppDelegate::checkForXcodeProcess);
     return result;
 }
 
@@ -92,54 +90,54 @@ void RVAppDelegate::tableViewSelectionDidChange()
     const int row = selectedRow();
     m_settings.setValue(kUserSelectedRowKey, row);
     if (row < 0)
-        m_popover->close();
+        m_ui.popover->close();
     else
         QTimer::singleShot(0, this, &RVAppDelegate::showPopover);
 }
 
 void RVAppDelegate::scrollViewContentBoundsDidChange()
 {
-    const qreal scrollY = tableView()->verticalScrollBar()->value();
-    const qreal visibleHeight = tableView()->viewport()->height();
+    const qreal scrollY = m_ui.tableView->verticalScrollBar()->value();
+    const qreal visibleHeight = m_ui.tableView->viewport()->height();
     const QRect row = rectOfRow(selectedRow());
     // Strict on both sides: a row touching an edge still counts as visible.
     if (scrollY > row.y() + row.height() || row.y() - scrollY > visibleHeight)
-        m_popover->close();
+        m_ui.popover->close();
     else
         repositionPopover();
 }
 
 void RVAppDelegate::repositionPopover()
 {
-    if (!m_popover->isShown())
+    if (!m_ui.popover->isShown())
         return;
     const int row = selectedRow();
     if (row < 0)
         return;
-    m_popover->showRelativeToRect(tableView()->visualRect(m_model->index(row)), tableView()->viewport(),
+    m_ui.popover->showRelativeToRect(m_ui.tableView->visualRect(m_ui.listModel->index(row)), m_ui.tableView->viewport(),
                                   Qt::LeftEdge);
 }
 
 void RVAppDelegate::controlTextDidChange()
 {
-    m_popover->close();
+    m_ui.popover->close();
     // Reloading a Qt view drops its selection; the filter keeps the table's selection as it is
     // (and writes no setting), so the same row is selected again without notifying anyone.
     const int row = selectedRow();
-    m_catalogue.filterSystemCodeSnippets(searchField()->text());
-    m_model->reloadData();
-    if (row >= 0 && row < m_model->rowCount()) {
-        const QSignalBlocker blocker(tableView()->selectionModel());
-        tableView()->selectionModel()->select(m_model->index(row), QItemSelectionModel::ClearAndSelect);
-        tableView()->viewport()->update();
+    m_catalogue.filterSystemCodeSnippets(m_ui.searchField->text());
+    m_ui.listModel->reloadData();
+    if (row >= 0 && row < m_ui.listModel->rowCount()) {
+        const QSignalBlocker blocker(m_ui.tableView->selectionModel());
+        m_ui.tableView->selectionModel()->select(m_ui.listModel->index(row), QItemSelectionModel::ClearAndSelect);
+        m_ui.tableView->viewport()->update();
     }
 }
 
 void RVAppDelegate::find()
 {
-    m_window->activateWindow(); // Find may come from the popover's window
-    searchField()->setFocus(Qt::ShortcutFocusReason);
-    searchField()->selectAll();
+    m_ui.window->activateWindow(); // Find may come from the popover's window
+    m_ui.searchField->setFocus(Qt::ShortcutFocusReason);
+    m_ui.searchField->selectAll();
 }
 
 } // namespace Glimmerpad

@@ -27,42 +27,34 @@ QVariant SnippetListModel::data(const QModelIndex &index, int role) const
         return {};
     const SnippetRecord system = m_catalogue.recordAtRow(index.row());
     // One lookup per row, nothing cached: the catalogue's identifier index makes it cheap.
-    const SnippetRecord override = m_catalogue.overrideForIdentifier(system.identifier());
-    const SnippetRecord &shown = override.isNull() ? system : override;
+    const SnippetState state = m_catalogue.stateOf(system);
+    const QString title = state.shown.title().value_or(QString());
+    const QString summary = system.summary().value_or(QString());
 
     switch (role) {
     case Qt::DisplayRole:
-        return shown.title().value_or(QString());
-    case SummaryRole:
-        return QStringLiteral(" - %1").arg(system.summary().value_or(QString()));
-    case AttributedTextRole: {
-        return QVariant::fromValue(attributedStringWithTitle(
-            shown.title().value_or(QString()),
-            QStringLiteral(" - %1").arg(system.summary().value_or(QString())), QApplication::font()));
-    }
-    case Qt::DecorationRole:
-        return override.isNull() ? systemSnippetIcon() : userSnippetIcon();
-    case OpacityRole:
-        return !override.isNull() && SnippetCatalogue::isDisabledOverride(override) ? kDisabledOpacity : 1.0;
-    case IsOverriddenRole:
-        return !override.isNull();
-    case IdentifierRole:
-        return system.identifier().value_or(QString());
-    case Qt::ToolTipRole:
-        return system.summary().value_or(QString());
     case Qt::AccessibleTextRole:
-        return shown.title().value_or(QString());
-    case Qt::AccessibleDescriptionRole: {
-        const QString summary = system.summary().value_or(QString());
-        if (override.isNull())
+        return title;
+    case AttributedTextRole:
+        return QVariant::fromValue(
+            attributedStringWithTitle(title, QStringLiteral(" - %1").arg(summary), QApplication::font()));
+    case Qt::DecorationRole:
+        return state.overridden ? userSnippetIcon() : systemSnippetIcon();
+    case OpacityRole:
+        return state.disabled ? kDisabledOpacity : 1.0;
+    case IsOverriddenRole:
+        return state.overridden;
+    case Qt::ToolTipRole:
+        return summary;
+    case Qt::AccessibleDescriptionRole:
+        if (!state.overridden)
             return summary;
-        if (SnippetCatalogue::isDisabledOverride(override)) {
+        if (state.disabled) {
             //% "%1 (changed, shortcut off)"
             return qtTrId("row_state_disabled").arg(summary);
         }
         //% "%1 (changed)"
         return qtTrId("row_state_override").arg(summary);
-    }
     default:
         return {};
     }

@@ -24,11 +24,9 @@ class SnippetListModel final : public QAbstractListModel
 public:
     enum Role
     {
-        SummaryRole = Qt::UserRole + 1, // " - " and the system snippet's summary
-        AttributedTextRole,             // AttributedString of title and summary part
-        OpacityRole,                    // 0.6 for a disabled override, else 1.0
+        AttributedTextRole = Qt::UserRole + 1, // AttributedString of title and summary part
+        OpacityRole,                           // 0.6 for a disabled override, else 1.0
         IsOverriddenRole,
-        IdentifierRole,
     };
 
     explicit SnippetListModel(const SnippetCatalogue &catalogue, QObject *parent = nullptr);

@@ -7,10 +7,8 @@ class QCoreApplication;
 namespace Glimmerpad::Strings {
 
 // Loads the program's strings table (Qt Linguist, id-based) for the system's language,
-// English when there is none for it.
+// English when there is none for it. Texts are fetched with qtTrId(id), their English text in a
+// "//%" comment above the call.
 void installTranslations(QCoreApplication &app);
-
-// The text for a key of the strings table; the key itself when the table lacks it.
-QString localizedString(const char *key);
 
 } // namespace Glimmerpad::Strings

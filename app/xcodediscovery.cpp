@@ -1,7 +1,6 @@
 // Finding the Xcode installation and refusing versions it cannot serve.
 #include "app/rvappdelegate.h"
 
-#include "app/strings.h"
 #include "catalogue/xcodeinstallation.h"
 #include "chrome/rvwindow.h"
 #include "platform/folders.h"
@@ -15,24 +14,9 @@ namespace Glimmerpad {
 
 static constexpr int kRefusedInstallationExitCode = 1;
 
-QString RVAppDelegate::applicationsDirectory() const
-{
-    return Platform::applicationsDirectory();
-}
-
 QString RVAppDelegate::defaultXcodeAppPath() const
 {
-    return m_xcodeAppPathOverride.value_or(Xcode::defaultXcodeAppPath(applicationsDirectory()));
-}
-
-double RVAppDelegate::xcodeVersionAtPath(const QString &path) const
-{
-    return Xcode::xcodeVersionAtPath(path);
-}
-
-double RVAppDelegate::xcodeVersion() const
-{
-    return xcodeVersionAtPath(defaultXcodeAppPath());
+    return m_xcodeAppPathOverride.value_or(Xcode::defaultXcodeAppPath(Platform::applicationsDirectory()));
 }
 
 std::optional<QString> RVAppDelegate::xcodePath()
@@ -40,27 +24,32 @@ std::optional<QString> RVAppDelegate::xcodePath()
     std::optional<QString> path = defaultXcodeAppPath();
     if (!QFileInfo::exists(*path)) {
         // Not remembered on purpose: an Xcode elsewhere is asked for at every start.
-        if (std::optional<QString> chosen =
-                m_interaction.chooseApplicationBundle(m_window, Strings::localizedString("openpanel_title"),
-                                                      Strings::localizedString("openpanel_message"),
-                                                      Strings::localizedString("openpanel_prompt"))) {
+        //% "Where is Xcode?"
+        const QString title = qtTrId("openpanel_title");
+        //% "Xcode is not in the Applications folder. Choose the Xcode application whose snippets you want to see."
+        const QString message = qtTrId("openpanel_message");
+        //% "Choose"
+        const QString prompt = qtTrId("openpanel_prompt");
+        if (std::optional<QString> chosen = m_interaction.chooseApplicationBundle(m_ui.window, title, message, prompt))
             path = chosen;
-        }
     }
     if (!path || path->isEmpty()) {
         terminate(kRefusedInstallationExitCode);
         return std::nullopt;
     }
 
-    const double version = xcodeVersionAtPath(*path);
+    const double version = Xcode::xcodeVersionAtPath(*path);
     if (Xcode::isSupportedVersion(version))
         return path;
 
     qCInfo(lcDiscovery).noquote() << "refusing" << *path << "with version" << version;
-    m_window->close();
-    m_interaction.runCriticalAlert(m_window, Strings::localizedString("version_support_sheet_title"),
-                                   Strings::localizedString("version_support_sheet_message"),
-                                   Strings::localizedString("version_support_sheet_default_button"));
+    m_ui.window->close();
+    //% "This version of Xcode is not supported"
+    const QString title = qtTrId("version_support_sheet_title");
+    //% "Glimmerpad needs Xcode 4.3 or later. Install a newer Xcode, or choose another one at the next start."
+    const QString message = qtTrId("version_support_sheet_message");
+    //% "Quit"
+    m_interaction.runCriticalAlert(m_ui.window, title, message, qtTrId("version_support_sheet_default_button"));
     terminate(kRefusedInstallationExitCode);
     return std::nullopt;
 }

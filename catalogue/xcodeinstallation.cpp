@@ -61,6 +61,13 @@ double xcodeVersionAtPath(const QString &xcodePath)
     return leadingVersionNumber(*version);
 }
 
+std::optional<QString> bundleIdentifierAtPath(const QString &bundlePath)
+{
+    const PlistPtr info = readPropertyListFile(appendPathComponent(bundlePath, QLatin1StringView(kInfoPlistComponent)),
+                                               kMaxUserSnippetFileBytes);
+    return dictString(info.get(), "CFBundleIdentifier");
+}
+
 bool isSupportedVersion(double version)
 {
     return static_cast<float>(version) >= kMinimumSupportedVersion;

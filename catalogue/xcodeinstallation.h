@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringView>
 
+#include <optional>
+
 namespace Glimmerpad::Xcode {
 
 // Versions are compared as the single-precision numbers Cocoa's floatValue gives, so
@@ -30,6 +32,10 @@ double leadingVersionNumber(QStringView text);
 
 // CFBundleShortVersionString of the bundle's Info.plist, read as above; 0.0 when unreadable.
 double xcodeVersionAtPath(const QString &xcodePath);
+
+// CFBundleIdentifier of the bundle's Info.plist; nullopt when unreadable or absent. Recognises a
+// running Xcode by its bundle, whatever the bundle is named.
+std::optional<QString> bundleIdentifierAtPath(const QString &bundlePath);
 
 bool isSupportedVersion(double version);
 

@@ -25,6 +25,11 @@ enum class ProcessWalk
 // cannot be read.
 ProcessWalk forEachRunningProcess(const std::function<bool(const RunningProcess &)> &visit);
 
+// Whether a running process belongs to an application bundle that bundleMatches accepts. Each
+// bundle is asked once per call, however many of its processes run. False when the processes
+// cannot be listed: nothing is known to run then.
+bool isAnyProcessRunningFromBundle(const std::function<bool(const QString &bundlePath)> &bundleMatches);
+
 // The application bundle ("…/X.app") whose Contents/MacOS/ folder holds the executable; empty when none.
 QString applicationBundleOfExecutable(const QString &executablePath);
 

@@ -125,7 +125,7 @@ protected:
         app = std::make_unique<RVAppDelegate>(interaction, *settings, fixture.home());
         app->setXcodeAppPathOverride(fixture.xcodePath());
         tester = std::make_unique<QAbstractItemModelTester>(
-            app->listModel(), QAbstractItemModelTester::FailureReportingMode::Warning);
+            app->ui().listModel, QAbstractItemModelTester::FailureReportingMode::Warning);
         app->applicationDidFinishLaunching();
         settle();
     }
@@ -139,14 +139,14 @@ protected:
             return;
         ASSERT_TRUE(QTest::qWaitFor([this] {
             const int row = app->selectedRow();
-            return row < 0 || (app->popover()->isShown() &&
+            return row < 0 || (app->ui().popover->isShown() &&
                                app->selectedSnippet().isSameRecord(app->catalogue().recordAtRow(row)));
         }));
     }
 
     void selectRow(int row)
     {
-        QListView *list = app->tableView();
+        QListView *list = app->ui().tableView;
         list->selectionModel()->setCurrentIndex(list->model()->index(row, 0),
                                                 QItemSelectionModel::ClearAndSelect);
         settle();
@@ -154,7 +154,7 @@ protected:
 
     int rowOf(const QString &title) const
     {
-        QAbstractItemModel *model = app->tableView()->model();
+        QAbstractItemModel *model = app->ui().tableView->model();
         for (int row = 0; row < model->rowCount(); ++row) {
             if (model->index(row, 0).data().toString() == title)
                 return row;
@@ -183,8 +183,8 @@ protected:
 
     void typeIntoEditor(const QString &text)
     {
-        app->codeSnippetContents()->moveCursor(QTextCursor::End);
-        QTest::keyClicks(app->codeSnippetContents(), text);
+        app->ui().codeSnippetContents->moveCursor(QTextCursor::End);
+        QTest::keyClicks(app->ui().codeSnippetContents, text);
     }
 
     Fixture fixture;
@@ -198,18 +198,18 @@ TEST_F(AppTest, LaunchListsSnippetsSelectsFirstRowAndShowsItInThePopover)
 {
     launch();
     ASSERT_FALSE(interaction.exitCode);
-    EXPECT_EQ(app->tableView()->model()->rowCount(), 3);
-    EXPECT_TRUE(app->window()->isVisible());
-    EXPECT_GE(app->window()->frameGeometry().x(), 450);
-    EXPECT_EQ(app->window()->titleBarHeight(), 36.0);
-    EXPECT_EQ(app->window()->windowTitle(), QStringLiteral("Glimmerpad"));
-    EXPECT_EQ(Strings::localizedString("no_such_key"), QStringLiteral("no_such_key"));
+    EXPECT_EQ(app->ui().tableView->model()->rowCount(), 3);
+    EXPECT_TRUE(app->ui().window->isVisible());
+    EXPECT_GE(app->ui().window->frameGeometry().x(), 450);
+    EXPECT_EQ(app->ui().window->titleBarHeight(), 36.0);
+    EXPECT_EQ(app->ui().window->windowTitle(), QStringLiteral("Glimmerpad"));
+    EXPECT_EQ(qtTrId("no_such_key"), QStringLiteral("no_such_key"));
     EXPECT_EQ(app->selectedRow(), 0); // first launch: the setting is unset and reads as 0
-    EXPECT_TRUE(app->popover()->isShown());
-    EXPECT_EQ(app->popoverTitle()->text(), QStringLiteral("Blank Prefix"));
+    EXPECT_TRUE(app->ui().popover->isShown());
+    EXPECT_EQ(app->ui().popoverTitle->text(), QStringLiteral("Blank Prefix"));
     EXPECT_EQ(app->onOffSelectedSegment(), 0);
-    EXPECT_TRUE(app->codeSnippetContents()->isReadOnly());
-    EXPECT_EQ(app->window()->focusWidget(), app->tableView());
+    EXPECT_TRUE(app->ui().codeSnippetContents->isReadOnly());
+    EXPECT_EQ(app->ui().window->focusWidget(), app->ui().tableView);
     EXPECT_TRUE(QDir(fixture.userFolder()).exists());
 }
 
@@ -221,33 +221,33 @@ TEST_F(AppTest, SelectedRowIsRestoredAtTheNextLaunchAndClearingItStoresMinusOne)
     app.reset();
     launch();
     EXPECT_EQ(app->selectedRow(), 2);
-    EXPECT_EQ(app->popoverTitle()->text(), QStringLiteral("If Statement"));
+    EXPECT_EQ(app->ui().popoverTitle->text(), QStringLiteral("If Statement"));
 
-    app->tableView()->selectionModel()->clearSelection();
+    app->ui().tableView->selectionModel()->clearSelection();
     settle();
     EXPECT_EQ(settings->value(RVAppDelegate::kUserSelectedRowKey).toInt(), -1);
-    EXPECT_FALSE(app->popover()->isShown());
+    EXPECT_FALSE(app->ui().popover->isShown());
 }
 
 TEST_F(AppTest, EditTypeEditWritesOneOverrideWithTheText)
 {
     launch();
     selectRow(rowOf(QStringLiteral("If Statement")));
-    QTest::mouseClick(app->editButton(), Qt::LeftButton);
-    EXPECT_FALSE(app->codeSnippetContents()->isReadOnly());
-    EXPECT_TRUE(app->editButton()->isChecked());
+    QTest::mouseClick(app->ui().editButton, Qt::LeftButton);
+    EXPECT_FALSE(app->ui().codeSnippetContents->isReadOnly());
+    EXPECT_TRUE(app->ui().editButton->isChecked());
     typeIntoEditor(QStringLiteral(" // mine"));
     EXPECT_TRUE(app->selectedSnippetIsDirty());
-    QTest::mouseClick(app->editButton(), Qt::LeftButton);
+    QTest::mouseClick(app->ui().editButton, Qt::LeftButton);
 
     ASSERT_EQ(userFiles(), QStringList{QStringLiteral("if.codesnippet")});
     EXPECT_TRUE(wroteOverride(QStringLiteral("if"), false, QStringLiteral("if (<#condition#>) {\n} // mine")));
     // Back to viewing, clean, with nothing to undo into the earlier text.
-    EXPECT_TRUE(app->codeSnippetContents()->isReadOnly());
-    EXPECT_FALSE(app->editButton()->isChecked());
+    EXPECT_TRUE(app->ui().codeSnippetContents->isReadOnly());
+    EXPECT_FALSE(app->ui().editButton->isChecked());
     EXPECT_FALSE(app->selectedSnippetIsDirty());
-    EXPECT_FALSE(app->codeSnippetContents()->document()->isUndoAvailable());
-    EXPECT_TRUE(app->tableView()
+    EXPECT_FALSE(app->ui().codeSnippetContents->document()->isUndoAvailable());
+    EXPECT_TRUE(app->ui().tableView
                     ->model()
                     ->index(app->selectedRow(), 0)
                     .data(SnippetListModel::IsOverriddenRole)
@@ -257,12 +257,12 @@ TEST_F(AppTest, EditTypeEditWritesOneOverrideWithTheText)
 TEST_F(AppTest, LeavingEditOrPressingDoneWithoutAChangeWritesNothing)
 {
     launch();
-    QTest::mouseClick(app->editButton(), Qt::LeftButton);
-    QTest::mouseClick(app->editButton(), Qt::LeftButton);
+    QTest::mouseClick(app->ui().editButton, Qt::LeftButton);
+    QTest::mouseClick(app->ui().editButton, Qt::LeftButton);
     EXPECT_TRUE(userFiles().isEmpty());
-    QTest::mouseClick(app->doneButton(), Qt::LeftButton);
+    QTest::mouseClick(app->ui().doneButton, Qt::LeftButton);
     EXPECT_TRUE(userFiles().isEmpty());
-    EXPECT_FALSE(app->popover()->isShown());
+    EXPECT_FALSE(app->ui().popover->isShown());
 }
 
 TEST_F(AppTest, OnOffControlWritesDisabledOrEnabledOverrideAndDimsTheRow)
@@ -270,13 +270,13 @@ TEST_F(AppTest, OnOffControlWritesDisabledOrEnabledOverrideAndDimsTheRow)
     launch();
     const int row = rowOf(QStringLiteral("Blank Prefix"));
     selectRow(row);
-    QTest::mouseClick(app->onOffSegmentedControl()->button(1), Qt::LeftButton);
+    QTest::mouseClick(app->ui().onOffSegmentedControl->button(1), Qt::LeftButton);
     EXPECT_TRUE(wroteOverride(QStringLiteral("blank"), true, QStringLiteral("blank body")));
-    const QModelIndex index = app->tableView()->model()->index(row, 0);
+    const QModelIndex index = app->ui().tableView->model()->index(row, 0);
     EXPECT_DOUBLE_EQ(index.data(SnippetListModel::OpacityRole).toDouble(), 0.6);
     EXPECT_EQ(app->onOffSelectedSegment(), 1);
 
-    QTest::mouseClick(app->onOffSegmentedControl()->button(0), Qt::LeftButton);
+    QTest::mouseClick(app->ui().onOffSegmentedControl->button(0), Qt::LeftButton);
     // An empty system shortcut comes back as one blank, so the override does not read as off.
     EXPECT_TRUE(wroteOverride(QStringLiteral("blank"), false, QStringLiteral("blank body")));
     EXPECT_DOUBLE_EQ(index.data(SnippetListModel::OpacityRole).toDouble(), 1.0);
@@ -288,11 +288,11 @@ TEST_F(AppTest, SwitchingWhileEditingSavesTheTextWithTheNewState)
 {
     launch();
     selectRow(rowOf(QStringLiteral("If Statement")));
-    QTest::mouseClick(app->editButton(), Qt::LeftButton);
+    QTest::mouseClick(app->ui().editButton, Qt::LeftButton);
     typeIntoEditor(QStringLiteral("!"));
-    QTest::mouseClick(app->onOffSegmentedControl()->button(1), Qt::LeftButton);
+    QTest::mouseClick(app->ui().onOffSegmentedControl->button(1), Qt::LeftButton);
     EXPECT_TRUE(wroteOverride(QStringLiteral("if"), true, QStringLiteral("if (<#condition#>) {\n}!")));
-    EXPECT_TRUE(app->codeSnippetContents()->isReadOnly());
+    EXPECT_TRUE(app->ui().codeSnippetContents->isReadOnly());
 }
 
 TEST_F(AppTest, RevertDeletesTheOverrideAndTheRowShowsTheSystemSnippet)
@@ -300,51 +300,51 @@ TEST_F(AppTest, RevertDeletesTheOverrideAndTheRowShowsTheSystemSnippet)
     launch();
     const int row = rowOf(QStringLiteral("If Statement"));
     selectRow(row);
-    QTest::mouseClick(app->onOffSegmentedControl()->button(1), Qt::LeftButton);
-    ASSERT_TRUE(app->revertAction()->isEnabled());
-    app->revertAction()->trigger();
+    QTest::mouseClick(app->ui().onOffSegmentedControl->button(1), Qt::LeftButton);
+    ASSERT_TRUE(app->ui().revertAction->isEnabled());
+    app->ui().revertAction->trigger();
     EXPECT_TRUE(userFiles().isEmpty());
-    const QModelIndex index = app->tableView()->model()->index(row, 0);
+    const QModelIndex index = app->ui().tableView->model()->index(row, 0);
     EXPECT_FALSE(index.data(SnippetListModel::IsOverriddenRole).toBool());
     EXPECT_DOUBLE_EQ(index.data(SnippetListModel::OpacityRole).toDouble(), 1.0);
     EXPECT_EQ(app->onOffSelectedSegment(), 0);
-    EXPECT_FALSE(app->revertAction()->isEnabled());
+    EXPECT_FALSE(app->ui().revertAction->isEnabled());
 }
 
 TEST_F(AppTest, SearchNarrowsClosesThePopoverAndClearsFindSelectsTheText)
 {
     launch();
-    ASSERT_TRUE(app->popover()->isShown());
-    QTest::keyClicks(app->searchField(), QStringLiteral("delegue"));
-    EXPECT_FALSE(app->popover()->isShown());
-    EXPECT_EQ(app->tableView()->model()->rowCount(), 1);
-    EXPECT_EQ(app->tableView()->model()->index(0, 0).data().toString(), QStringLiteral("Délégué"));
+    ASSERT_TRUE(app->ui().popover->isShown());
+    QTest::keyClicks(app->ui().searchField, QStringLiteral("delegue"));
+    EXPECT_FALSE(app->ui().popover->isShown());
+    EXPECT_EQ(app->ui().tableView->model()->rowCount(), 1);
+    EXPECT_EQ(app->ui().tableView->model()->index(0, 0).data().toString(), QStringLiteral("Délégué"));
     EXPECT_EQ(settings->value(RVAppDelegate::kUserSelectedRowKey).toInt(), 0); // the filter writes nothing
 
-    app->searchField()->clear();
-    EXPECT_EQ(app->tableView()->model()->rowCount(), 3);
+    app->ui().searchField->clear();
+    EXPECT_EQ(app->ui().tableView->model()->rowCount(), 3);
 
-    app->searchField()->setText(QStringLiteral("if"));
-    app->tableView()->setFocus();
-    app->findAction()->trigger();
-    EXPECT_EQ(app->window()->focusWidget(), app->searchField());
-    EXPECT_EQ(app->searchField()->selectedText(), QStringLiteral("if"));
+    app->ui().searchField->setText(QStringLiteral("if"));
+    app->ui().tableView->setFocus();
+    app->ui().findAction->trigger();
+    EXPECT_EQ(app->ui().window->focusWidget(), app->ui().searchField);
+    EXPECT_EQ(app->ui().searchField->selectedText(), QStringLiteral("if"));
 }
 
 TEST_F(AppTest, PopoverClosesWhenItsRowScrollsOutOfView)
 {
     fixture.install(manySnippets(40));
     launch();
-    app->window()->resize(540, 400);
+    app->ui().window->resize(540, 400);
     settle();
     selectRow(1);
-    ASSERT_TRUE(app->popover()->isShown());
-    QScrollBar *bar = app->tableView()->verticalScrollBar();
+    ASSERT_TRUE(app->ui().popover->isShown());
+    QScrollBar *bar = app->ui().tableView->verticalScrollBar();
     const QRect row = app->rectOfRow(1);
     bar->setValue(row.bottom() + 1); // the row's bottom edge exactly at the top: still shown
-    EXPECT_TRUE(app->popover()->isShown());
+    EXPECT_TRUE(app->ui().popover->isShown());
     bar->setValue(row.bottom() + 2);
-    EXPECT_FALSE(app->popover()->isShown());
+    EXPECT_FALSE(app->ui().popover->isShown());
 }
 
 TEST_F(AppTest, VersionGateRefusesOldXcodeAndACancelledChooser)
@@ -354,7 +354,7 @@ TEST_F(AppTest, VersionGateRefusesOldXcodeAndACancelledChooser)
     EXPECT_EQ(interaction.choosers, 0); // the default location exists
     EXPECT_EQ(interaction.alerts.size(), 1);
     EXPECT_TRUE(interaction.exitCode.has_value());
-    EXPECT_FALSE(app->window()->isVisible());
+    EXPECT_FALSE(app->ui().window->isVisible());
 
     interaction = FakeInteraction();
     QDir(fixture.xcodePath()).removeRecursively();
@@ -374,7 +374,7 @@ TEST_F(AppTest, ChooserAnswerIsUsedWhenXcodeIsNotAtTheDefaultPlace)
     launch();
     EXPECT_EQ(interaction.choosers, 1);
     EXPECT_FALSE(interaction.exitCode);
-    EXPECT_EQ(app->tableView()->model()->rowCount(), 5);
+    EXPECT_EQ(app->ui().tableView->model()->rowCount(), 5);
 }
 
 TEST_F(AppTest, FailedSaveKeepsTheTypedTextAndTellsTheUser)
@@ -383,14 +383,14 @@ TEST_F(AppTest, FailedSaveKeepsTheTypedTextAndTellsTheUser)
     selectRow(rowOf(QStringLiteral("If Statement")));
     // A folder where the override file would go makes the write fail, even as root.
     QDir().mkpath(fixture.userFolder() + QStringLiteral("/if.codesnippet"));
-    QTest::mouseClick(app->editButton(), Qt::LeftButton);
+    QTest::mouseClick(app->ui().editButton, Qt::LeftButton);
     typeIntoEditor(QStringLiteral(" precious"));
     const MessageCapture log;
-    QTest::mouseClick(app->doneButton(), Qt::LeftButton);
+    QTest::mouseClick(app->ui().doneButton, Qt::LeftButton);
 
-    EXPECT_TRUE(app->popover()->isShown());
-    EXPECT_TRUE(app->codeSnippetContents()->toPlainText().endsWith(QStringLiteral(" precious")));
-    EXPECT_FALSE(app->codeSnippetContents()->isReadOnly());
+    EXPECT_TRUE(app->ui().popover->isShown());
+    EXPECT_TRUE(app->ui().codeSnippetContents->toPlainText().endsWith(QStringLiteral(" precious")));
+    EXPECT_FALSE(app->ui().codeSnippetContents->isReadOnly());
     EXPECT_TRUE(app->selectedSnippetIsDirty());
     EXPECT_TRUE(log.messages().contains(QStringLiteral("Could not write User Snippet.")));
     ASSERT_EQ(interaction.sheets.size(), 1);
@@ -400,26 +400,26 @@ TEST_F(AppTest, FailedSaveKeepsTheTypedTextAndTellsTheUser)
 TEST_F(AppTest, KeyboardOpensEditsSavesAndClosesThePopover)
 {
     launch();
-    QListView *list = app->tableView();
+    QListView *list = app->ui().tableView;
     QTest::keyClick(list, Qt::Key_Escape);
-    EXPECT_FALSE(app->popover()->isShown());
+    EXPECT_FALSE(app->ui().popover->isShown());
     QTest::keyClick(list, Qt::Key_Down);
     settle();
     EXPECT_EQ(app->selectedRow(), 1);
     QTest::keyClick(list, Qt::Key_Escape);
     QTest::keyClick(list, Qt::Key_Return);
-    EXPECT_TRUE(app->popover()->isShown());
-    EXPECT_EQ(app->popoverTitle()->text(), QStringLiteral("Délégué"));
+    EXPECT_TRUE(app->ui().popover->isShown());
+    EXPECT_EQ(app->ui().popoverTitle->text(), QStringLiteral("Délégué"));
 
     // Shortcuts need an active window; offscreen hands activation to whatever was shown last.
-    app->window()->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(app->window()));
+    app->ui().window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(app->ui().window));
     QTest::keyClick(list, Qt::Key_E, Qt::ControlModifier);
-    EXPECT_FALSE(app->codeSnippetContents()->isReadOnly());
+    EXPECT_FALSE(app->ui().codeSnippetContents->isReadOnly());
     typeIntoEditor(QStringLiteral("!"));
-    QTest::keyClick(app->codeSnippetContents(), Qt::Key_S, Qt::ControlModifier);
+    QTest::keyClick(app->ui().codeSnippetContents, Qt::Key_S, Qt::ControlModifier);
     EXPECT_TRUE(wroteOverride(QStringLiteral("delegate"), false, QStringLiteral("delegate body!")));
-    EXPECT_TRUE(app->codeSnippetContents()->isReadOnly());
+    EXPECT_TRUE(app->ui().codeSnippetContents->isReadOnly());
 }
 
 TEST_F(AppTest, ScreenReadersGetNamesForButtonsRowsControlsAndEditor)
@@ -429,12 +429,12 @@ TEST_F(AppTest, ScreenReadersGetNamesForButtonsRowsControlsAndEditor)
         QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(object);
         return iface ? iface->text(QAccessible::Name) : QString();
     };
-    EXPECT_EQ(nameOf(app->window()->standardWindowButton(Platform::WindowButton::Close)),
+    EXPECT_EQ(nameOf(app->ui().window->standardWindowButton(Platform::WindowButton::Close)),
               QStringLiteral("Close"));
-    EXPECT_FALSE(nameOf(app->onOffSegmentedControl()->button(0)->parentWidget()).isEmpty());
-    EXPECT_FALSE(nameOf(app->codeSnippetContents()).isEmpty());
+    EXPECT_FALSE(nameOf(app->ui().onOffSegmentedControl->button(0)->parentWidget()).isEmpty());
+    EXPECT_FALSE(nameOf(app->ui().codeSnippetContents).isEmpty());
 
-    QAccessibleInterface *list = QAccessible::queryAccessibleInterface(app->tableView());
+    QAccessibleInterface *list = QAccessible::queryAccessibleInterface(app->ui().tableView);
     ASSERT_NE(list, nullptr);
     QAccessibleInterface *row = nullptr;
     for (int i = 0; i < list->childCount() && !row; ++i) {
@@ -444,8 +444,8 @@ TEST_F(AppTest, ScreenReadersGetNamesForButtonsRowsControlsAndEditor)
     ASSERT_NE(row, nullptr);
     EXPECT_EQ(row->text(QAccessible::Description), QStringLiteral("Runs code when true"));
     selectRow(rowOf(QStringLiteral("If Statement")));
-    QTest::mouseClick(app->onOffSegmentedControl()->button(1), Qt::LeftButton);
-    EXPECT_EQ(app->tableView()
+    QTest::mouseClick(app->ui().onOffSegmentedControl->button(1), Qt::LeftButton);
+    EXPECT_EQ(app->ui().tableView
                   ->model()
                   ->index(app->selectedRow(), 0)
                   .data(Qt::AccessibleDescriptionRole)
@@ -459,14 +459,14 @@ TEST_F(AppTest, TheStoredBodySurvivesOnOffAndTypedTextIsSavedAsTyped)
     const QString body = u"a\u00A0b\u2028c\r\nd\re"_qs;
     fixture.install({{QStringLiteral("odd"), QStringLiteral("Odd"), {}, QStringLiteral("od"), body, {}}});
     launch();
-    QTest::mouseClick(app->onOffSegmentedControl()->button(1), Qt::LeftButton);
+    QTest::mouseClick(app->ui().onOffSegmentedControl->button(1), Qt::LeftButton);
     EXPECT_TRUE(wroteOverride(QStringLiteral("odd"), true, body));
-    QTest::mouseClick(app->onOffSegmentedControl()->button(0), Qt::LeftButton);
+    QTest::mouseClick(app->ui().onOffSegmentedControl->button(0), Qt::LeftButton);
     EXPECT_TRUE(wroteOverride(QStringLiteral("odd"), false, body));
 
-    QTest::mouseClick(app->editButton(), Qt::LeftButton);
+    QTest::mouseClick(app->ui().editButton, Qt::LeftButton);
     typeIntoEditor(u"\u00A0!"_qs);
-    QTest::mouseClick(app->editButton(), Qt::LeftButton);
+    QTest::mouseClick(app->ui().editButton, Qt::LeftButton);
     EXPECT_TRUE(wroteOverride(QStringLiteral("odd"), false, u"a\u00A0b\nc\nd\ne\u00A0!"_qs));
 }
 
@@ -479,27 +479,27 @@ TEST_F(AppTest, AChangeOnDiskIsNeverOverwritten)
     const QString path = fixture.userFolder() + QStringLiteral("/if.codesnippet");
     const QByteArray outside = snippetFile({.identifier = u"if"_qs, .title = u"If Statement"_qs,
                                             .completionPrefix = u"if"_qs, .contents = u"from git"_qs});
-    QTest::mouseClick(app->editButton(), Qt::LeftButton);
+    QTest::mouseClick(app->ui().editButton, Qt::LeftButton);
     typeIntoEditor(QStringLiteral(" typed"));
     writeFile(path, outside);
-    QTest::mouseClick(app->doneButton(), Qt::LeftButton);
+    QTest::mouseClick(app->ui().doneButton, Qt::LeftButton);
     EXPECT_EQ(readFile(path), outside);
     EXPECT_EQ(interaction.questions.size(), 1);
-    EXPECT_TRUE(app->popover()->isShown());
-    EXPECT_TRUE(app->codeSnippetContents()->toPlainText().endsWith(QStringLiteral(" typed")));
-    EXPECT_FALSE(app->codeSnippetContents()->isReadOnly());
+    EXPECT_TRUE(app->ui().popover->isShown());
+    EXPECT_TRUE(app->ui().codeSnippetContents->toPlainText().endsWith(QStringLiteral(" typed")));
+    EXPECT_FALSE(app->ui().codeSnippetContents->isReadOnly());
 
     interaction.answerQuestion(false); // keep editing: the next save is refused the same way
-    QTest::mouseClick(app->doneButton(), Qt::LeftButton);
+    QTest::mouseClick(app->ui().doneButton, Qt::LeftButton);
     EXPECT_EQ(readFile(path), outside);
     EXPECT_EQ(interaction.questions.size(), 2);
     interaction.answerQuestion(true); // reload: what is on disk, the typed text given up
-    EXPECT_EQ(app->codeSnippetContents()->toPlainText(), QStringLiteral("from git"));
-    EXPECT_TRUE(app->codeSnippetContents()->isReadOnly());
+    EXPECT_EQ(app->ui().codeSnippetContents->toPlainText(), QStringLiteral("from git"));
+    EXPECT_TRUE(app->ui().codeSnippetContents->isReadOnly());
 
     // A switch of the shortcut meets the same rule, and goes back to what is shown.
     writeFile(path, snippetFile({.identifier = u"if"_qs, .completionPrefix = u"if"_qs, .contents = u"again"_qs}));
-    QTest::mouseClick(app->onOffSegmentedControl()->button(1), Qt::LeftButton);
+    QTest::mouseClick(app->ui().onOffSegmentedControl->button(1), Qt::LeftButton);
     EXPECT_EQ(userRecord(QStringLiteral("if.codesnippet")).contents(), QStringLiteral("again"));
     EXPECT_EQ(app->onOffSelectedSegment(), 0);
     EXPECT_EQ(interaction.questions.size(), 3);
@@ -511,18 +511,18 @@ TEST_F(AppTest, AFailedRevertLeavesThePopoverAsItWas)
 {
     launch();
     selectRow(rowOf(QStringLiteral("If Statement")));
-    QTest::mouseClick(app->onOffSegmentedControl()->button(1), Qt::LeftButton);
+    QTest::mouseClick(app->ui().onOffSegmentedControl->button(1), Qt::LeftButton);
     const QString trash = QDir::homePath() + QStringLiteral("/.local/share/Trash");
     QDir(trash).removeRecursively();
     writeFile(trash + QStringLiteral("/info"), "a file where the trash keeps its records");
-    QTest::mouseClick(app->editButton(), Qt::LeftButton);
+    QTest::mouseClick(app->ui().editButton, Qt::LeftButton);
     typeIntoEditor(QStringLiteral(" typed"));
-    app->revertAction()->trigger();
+    app->ui().revertAction->trigger();
     QDir(trash).removeRecursively();
     EXPECT_EQ(userFiles(), QStringList{QStringLiteral("if.codesnippet")});
     EXPECT_EQ(interaction.sheets.size(), 1);
-    EXPECT_TRUE(app->codeSnippetContents()->toPlainText().endsWith(QStringLiteral(" typed")));
-    EXPECT_FALSE(app->codeSnippetContents()->isReadOnly());
+    EXPECT_TRUE(app->ui().codeSnippetContents->toPlainText().endsWith(QStringLiteral(" typed")));
+    EXPECT_FALSE(app->ui().codeSnippetContents->isReadOnly());
     EXPECT_TRUE(app->selectedSnippetIsDirty());
 }
 
@@ -537,7 +537,7 @@ TEST_F(AppTest, AnUnusableHomeFolderIsRefusedWithAnAlert)
         app->applicationDidFinishLaunching();
         EXPECT_EQ(interaction.alerts.size(), 1);
         EXPECT_EQ(interaction.exitCode, 1);
-        EXPECT_FALSE(app->window()->isVisible());
+        EXPECT_FALSE(app->ui().window->isVisible());
         EXPECT_FALSE(QFileInfo::exists(fixture.root() + QStringLiteral("/gone")));
         EXPECT_FALSE(QFileInfo::exists(QDir::currentPath() + QStringLiteral("/relative")));
     }
@@ -546,7 +546,7 @@ TEST_F(AppTest, AnUnusableHomeFolderIsRefusedWithAnAlert)
 TEST_F(AppTest, HelpOpensTheHelpPage)
 {
     launch();
-    app->helpAction()->trigger();
+    app->ui().helpAction->trigger();
     ASSERT_EQ(interaction.urls.size(), 1);
     EXPECT_EQ(interaction.urls.first().toString(), QStringLiteral("http://glimmerpad.org/glimmerpad/help/"));
 }
@@ -566,15 +566,16 @@ TEST_F(AppTest, RunningXcodeIsReportedOnceAfterASave)
     ASSERT_TRUE(xcode.waitForStarted());
 
     launch();
+    app->setXcodeCheckDelay(std::chrono::milliseconds(0)); // the check is deferred all the same
     EXPECT_TRUE(app->xcodeProcessIsRunning());
-    QTest::mouseClick(app->onOffSegmentedControl()->button(1), Qt::LeftButton);
-    QTest::mouseClick(app->onOffSegmentedControl()->button(0), Qt::LeftButton); // a second check queued
-    EXPECT_TRUE(interaction.sheets.isEmpty()); // not before a second has passed
-    QTest::qWait(1300);
+    QTest::mouseClick(app->ui().onOffSegmentedControl->button(1), Qt::LeftButton);
+    QTest::mouseClick(app->ui().onOffSegmentedControl->button(0), Qt::LeftButton); // a second check queued
+    EXPECT_TRUE(interaction.sheets.isEmpty()); // not while the save is still going on
+    ASSERT_TRUE(QTest::qWaitFor([this] { return app->xcodeAlertShown(); }));
+    settle();
     EXPECT_EQ(interaction.sheets.size(), 1);
-    EXPECT_TRUE(app->xcodeAlertShown());
-    QTest::mouseClick(app->onOffSegmentedControl()->button(1), Qt::LeftButton);
-    QTest::qWait(1300);
+    QTest::mouseClick(app->ui().onOffSegmentedControl->button(1), Qt::LeftButton);
+    settle();
     EXPECT_EQ(interaction.sheets.size(), 1);
 
     xcode.kill();

@@ -1,4 +1,4 @@
-#include "app/processlookup.h"
+#include "catalogue/xcodeinstallation.h"
 #include "platform/processes.h"
 #include "testsupport.h"
 
@@ -15,6 +15,18 @@
 
 using namespace Glimmerpad;
 using namespace Glimmerpad::Test;
+
+namespace {
+
+// Whether a process runs from a bundle whose Info.plist says bundleIdentifier, as the running
+// guard asks it.
+bool findProcessWithBundleIdentifier(const QString &bundleIdentifier)
+{
+    return Platform::isAnyProcessRunningFromBundle(
+        [&](const QString &bundle) { return Xcode::bundleIdentifierAtPath(bundle) == bundleIdentifier; });
+}
+
+} // namespace
 
 TEST(ProcessBundle, OnlyExecutablesInsideContentsMacOSBelongToABundle)
 {
