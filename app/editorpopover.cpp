@@ -61,19 +61,9 @@ void EditorPopover::setContentWidget(QWidget *content)
         m_layout->addWidget(content);
 }
 
-QWidget *EditorPopover::contentWidget() const
-{
-    return m_content;
-}
-
 void EditorPopover::setAnimates(bool animates)
 {
     m_animates = animates;
-}
-
-bool EditorPopover::animates() const
-{
-    return m_animates;
 }
 
 QRect EditorPopover::placement(const QRect &anchorGlobal, const QSize &size, const QRect &available,

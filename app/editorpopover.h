@@ -28,11 +28,9 @@ public:
 
     // Takes ownership; a previous content widget is deleted.
     void setContentWidget(QWidget *content);
-    QWidget *contentWidget() const;
 
     // Whether showing fades in. On by default.
     void setAnimates(bool animates);
-    bool animates() const;
 
     // Shows (never toggles) the popover beside `rect`, given in `anchor`'s coordinates. Qt::LeftEdge
     // puts it to the left of the rect with the arrow on its right side, Qt::RightEdge to the right;

@@ -45,8 +45,8 @@ RVAppDelegate::~RVAppDelegate()
     delete m_ui.window; // takes the popover, a child window, with it
 }
 
-// What the interface file would make and wire: the window and its contents, the popover,
-// the list's model and delegate, and the commands.
+// Makes and wires the interface from the Designer forms: the window and its contents, the
+// popover, the list's model and delegate, and the commands.
 void RVAppDelegate::loadInterface()
 {
     m_ui.window = new RVWindow;

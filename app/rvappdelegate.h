@@ -152,7 +152,7 @@ private:
     std::optional<QString> m_xcodeAppPathOverride;
     std::chrono::milliseconds m_xcodeCheckDelay{1000};
 
-    Interface m_ui; // the main window is owned here, as the interface file would own it
+    Interface m_ui; // the main window is owned here; it owns every other view
 
     SnippetRecord m_selectedSnippet;
     SnippetState m_shownState; // what the popover was filled from, for saving against it

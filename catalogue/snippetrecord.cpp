@@ -127,9 +127,4 @@ QByteArray SnippetRecord::sourceBytes() const
     return d ? d->bytes : QByteArray();
 }
 
-bool SnippetRecord::hasSameContents(const SnippetRecord &other) const
-{
-    return propertyListsEqual(dictionary(), other.dictionary());
-}
-
 } // namespace Glimmerpad

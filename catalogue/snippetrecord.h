@@ -57,7 +57,6 @@ public:
 
     // Same object (not same contents): the identity lists and models use.
     bool isSameRecord(const SnippetRecord &other) const { return d == other.d; }
-    bool hasSameContents(const SnippetRecord &other) const;
 
 private:
     struct Data;

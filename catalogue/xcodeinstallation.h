@@ -7,7 +7,7 @@
 
 namespace Glimmerpad::Xcode {
 
-// Versions are compared as the single-precision numbers Cocoa's floatValue gives, so
+// Versions are compared as single-precision numbers (the leading number of the version string), so
 // "4.3" passes the gate (4.3f widens to 4.300000190734863) and "5.1" selects the newer library.
 inline constexpr float kMinimumSupportedVersion = 4.3f;
 inline constexpr float kIdeKitLibraryVersion = 5.1f;
@@ -26,7 +26,7 @@ inline constexpr char kSourceEditorLibraryComponent[] =
 // "/Xcode.app/" inside the given Applications folder.
 QString defaultXcodeAppPath(const QString &applicationsDirectory);
 
-// The leading decimal number of text as floatValue reads it (leading blanks, optional sign,
+// The leading decimal number of text (leading blanks, optional sign,
 // digits, optional fraction), in single precision and widened; 0.0 when there is none.
 double leadingVersionNumber(QStringView text);
 

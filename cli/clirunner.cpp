@@ -15,6 +15,8 @@
 #include <QJsonObject>
 #include <QStringDecoder>
 
+#include <variant>
+
 namespace Glimmerpad::Cli {
 
 namespace {
@@ -215,20 +217,44 @@ int change(Context &cx, SnippetCatalogue &catalogue, const QString &command, con
 
 } // namespace
 
-int run(const QStringList &arguments, QTextStream &out, QTextStream &err, QIODevice &input)
-{
-    Context cx{out, err, input};
+namespace {
 
+// One command line, checked against the commands' shapes.
+struct Invocation
+{
+    QString command;
+    QStringList args;
+    QString xcodePath;
+    QString home;
+    bool json = false;
+    QString filter;
+};
+
+struct CommandShape
+{
+    const char *name;
+    qsizetype minArgs, maxArgs;
+    bool json, filter;
+};
+constexpr CommandShape kCommandShapes[] = {
+    {"info", 0, 0, true, false},     {"list", 0, 0, true, true},     {"show", 1, 1, false, false},
+    {"disable", 1, 1, false, false}, {"enable", 1, 1, false, false}, {"set-contents", 1, 2, false, false},
+    {"revert", 1, 1, false, false},
+};
+
+// The command line as an invocation; otherwise the exit code of what was answered instead (help,
+// version) or refused (a usage error).
+std::variant<Invocation, int> parseCommandLine(Context &cx, const QStringList &arguments)
+{
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Lists and overrides the code snippets that ship inside Xcode.\n\n") +
         QLatin1StringView(kCommandHelp));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
+    const QString defaultXcode = Xcode::defaultXcodeAppPath(Platform::applicationsDirectory());
     const QCommandLineOption xcodeOption(
-        QStringLiteral("xcode"),
-        QStringLiteral("The Xcode application bundle (default: %1).")
-            .arg(Xcode::defaultXcodeAppPath(Platform::applicationsDirectory())),
+        QStringLiteral("xcode"), QStringLiteral("The Xcode application bundle (default: %1).").arg(defaultXcode),
         QStringLiteral("APP"));
     const QCommandLineOption homeOption(
         QStringLiteral("home"), QStringLiteral("The home folder (default: %1).").arg(Platform::homeDirectory()),
@@ -244,76 +270,89 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err, QIODev
     if (!parser.parse(arguments))
         return cx.fail(parser.errorText() + QStringLiteral(" (see --help)"), UsageError);
     if (parser.isSet(help)) {
-        out << parser.helpText() << Qt::endl;
+        cx.out << parser.helpText() << Qt::endl;
         return Success;
     }
     if (parser.isSet(version)) {
-        out << kProgram << ' ' << QStringLiteral(GLIMMERPAD_VERSION) << Qt::endl;
+        cx.out << kProgram << ' ' << QStringLiteral(GLIMMERPAD_VERSION) << Qt::endl;
         return Success;
     }
 
     const QStringList positional = parser.positionalArguments();
     if (positional.isEmpty())
         return cx.fail(QStringLiteral("no command given (see --help)"), UsageError);
-    const QString command = positional.first();
-    const QStringList args = positional.mid(1);
-
-    struct Shape
-    {
-        const char *name;
-        qsizetype minArgs, maxArgs;
-        bool json, filter;
-    };
-    static constexpr Shape shapes[] = {
-        {"info", 0, 0, true, false},     {"list", 0, 0, true, true},     {"show", 1, 1, false, false},
-        {"disable", 1, 1, false, false}, {"enable", 1, 1, false, false}, {"set-contents", 1, 2, false, false},
-        {"revert", 1, 1, false, false},
-    };
-    const auto shape = std::find_if(std::begin(shapes), std::end(shapes),
-                                    [&](const Shape &s) { return command == QLatin1StringView(s.name); });
-    if (shape == std::end(shapes))
-        return cx.fail(QStringLiteral("unknown command \"%1\" (see --help)").arg(command), UsageError);
-    if (args.size() < shape->minArgs || args.size() > shape->maxArgs)
-        return cx.fail(QStringLiteral("wrong number of arguments for %1 (see --help)").arg(command),
+    Invocation invocation{positional.first(),
+                          positional.mid(1),
+                          parser.isSet(xcodeOption) ? parser.value(xcodeOption) : defaultXcode,
+                          parser.isSet(homeOption) ? parser.value(homeOption) : Platform::homeDirectory(),
+                          parser.isSet(jsonOption),
+                          parser.value(filterOption)};
+    const auto shape = std::find_if(std::begin(kCommandShapes), std::end(kCommandShapes), [&](const CommandShape &s) {
+        return invocation.command == QLatin1StringView(s.name);
+    });
+    if (shape == std::end(kCommandShapes))
+        return cx.fail(QStringLiteral("unknown command \"%1\" (see --help)").arg(invocation.command), UsageError);
+    if (invocation.args.size() < shape->minArgs || invocation.args.size() > shape->maxArgs) {
+        return cx.fail(QStringLiteral("wrong number of arguments for %1 (see --help)").arg(invocation.command),
                        UsageError);
-    if ((parser.isSet(jsonOption) && !shape->json) || (parser.isSet(filterOption) && !shape->filter))
-        return cx.fail(QStringLiteral("%1 takes no such option (see --help)").arg(command), UsageError);
-
-    // The version gate, before anything is read or written.
-    const QString xcodePath = parser.isSet(xcodeOption)
-                                  ? parser.value(xcodeOption)
-                                  : Xcode::defaultXcodeAppPath(Platform::applicationsDirectory());
-    if (!QFileInfo::exists(xcodePath))
-        return cx.fail(QStringLiteral("no Xcode installation at %1 (use --xcode APP)").arg(xcodePath));
-    const double xcodeVersion = Xcode::xcodeVersionAtPath(xcodePath);
-    if (!Xcode::isSupportedVersion(xcodeVersion)) {
-        return cx.fail(QStringLiteral("the Xcode at %1 has version %2; version %3 or later is required")
-                           .arg(xcodePath, QString::number(static_cast<float>(xcodeVersion)),
-                                QString::number(Xcode::kMinimumSupportedVersion)));
     }
+    if ((invocation.json && !shape->json) || (parser.isSet(filterOption) && !shape->filter))
+        return cx.fail(QStringLiteral("%1 takes no such option (see --help)").arg(invocation.command), UsageError);
+    return invocation;
+}
 
-    const QString home = parser.isSet(homeOption) ? parser.value(homeOption) : Platform::homeDirectory();
-    if (const QString problem = SnippetCatalogue::homeDirectoryProblem(home); !problem.isEmpty())
-        return cx.fail(problem + QStringLiteral(" (use --home DIR)"));
+// The version gate and the home folder, before anything is read or written; the reason otherwise.
+QString installationProblem(const Invocation &invocation, double *version)
+{
+    if (!QFileInfo::exists(invocation.xcodePath))
+        return QStringLiteral("no Xcode installation at %1 (use --xcode APP)").arg(invocation.xcodePath);
+    *version = Xcode::xcodeVersionAtPath(invocation.xcodePath);
+    if (!Xcode::isSupportedVersion(*version)) {
+        return QStringLiteral("the Xcode at %1 has version %2; version %3 or later is required")
+            .arg(invocation.xcodePath, QString::number(static_cast<float>(*version)),
+                 QString::number(Xcode::kMinimumSupportedVersion));
+    }
+    if (const QString problem = SnippetCatalogue::homeDirectoryProblem(invocation.home); !problem.isEmpty())
+        return problem + QStringLiteral(" (use --home DIR)");
+    return {};
+}
 
-    SnippetCatalogue catalogue(home);
+int show(Context &cx, const SnippetCatalogue &catalogue, const QString &identifier)
+{
+    const qsizetype row = catalogue.rowOfIdentifier(identifier);
+    if (row < 0)
+        return cx.fail(QStringLiteral("no system snippet has the identifier \"%1\"").arg(identifier));
+    cx.out << QString::fromUtf8(catalogue.stateOf(catalogue.recordAtRow(row)).shown.toXml());
+    cx.out.flush();
+    return Success;
+}
+
+} // namespace
+
+int run(const QStringList &arguments, QTextStream &out, QTextStream &err, QIODevice &input)
+{
+    Context cx{out, err, input};
+    const std::variant<Invocation, int> parsed = parseCommandLine(cx, arguments);
+    if (const int *code = std::get_if<int>(&parsed))
+        return *code;
+    const Invocation &invocation = std::get<Invocation>(parsed);
+    double xcodeVersion = 0.0;
+    if (const QString problem = installationProblem(invocation, &xcodeVersion); !problem.isEmpty())
+        return cx.fail(problem);
+
+    SnippetCatalogue catalogue(invocation.home);
     catalogue.setFileDisposer(&Platform::discardFile);
-    catalogue.parseSystemCodeSnippets(xcodePath);
+    catalogue.parseSystemCodeSnippets(invocation.xcodePath);
     catalogue.parseUserCodeSnippets();
 
+    const QString &command = invocation.command;
     if (command == QLatin1StringView("info"))
-        return info(cx, catalogue, xcodePath, xcodeVersion, parser.isSet(jsonOption));
+        return info(cx, catalogue, invocation.xcodePath, xcodeVersion, invocation.json);
     if (command == QLatin1StringView("list"))
-        return list(cx, catalogue, parser.value(filterOption), parser.isSet(jsonOption));
-    if (command == QLatin1StringView("show")) {
-        const qsizetype row = catalogue.rowOfIdentifier(args.first());
-        if (row < 0)
-            return cx.fail(QStringLiteral("no system snippet has the identifier \"%1\"").arg(args.first()));
-        out << QString::fromUtf8(catalogue.shownRecord(catalogue.recordAtRow(row)).toXml());
-        out.flush();
-        return Success;
-    }
-    return change(cx, catalogue, command, args.first(), args.value(1));
+        return list(cx, catalogue, invocation.filter, invocation.json);
+    if (command == QLatin1StringView("show"))
+        return show(cx, catalogue, invocation.args.first());
+    return change(cx, catalogue, command, invocation.args.first(), invocation.args.value(1));
 }
 
 } // namespace Glimmerpad::Cli
