@@ -95,14 +95,7 @@ void RVAppDelegate::loadInterface()
     connect(m_ui.tableView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &RVAppDelegate::tableViewSelectionDidChange);
     connect(m_ui.searchField, &QLineEdit::textChanged, this, &RVAppDelegate::controlTextDidChange);
-    connect(m_ui.tableView, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
-        if (!m_ui.tableView->indexAt(at).isValid())
-            return;
-        updateActions();
-        QMenu menu;
-        menu.addAction(m_ui.revertAction);
-        menu.exec(m_ui.tableView->viewport()->mapToGlobal(at));
-    });
+    connect(m_ui.tableView, &QWidget::customContextMenuRequested, this, &RVAppDelegate::showRowMenu);
     connect(m_ui.popover, &EditorPopover::closed, this, &RVAppDelegate::updateActions);
 
     createActions();
@@ -180,9 +173,25 @@ void RVAppDelegate::createActions()
 
 void RVAppDelegate::updateActions()
 {
-    m_ui.revertAction->setEnabled(canRevertToStandardSnippet());
+    // Revert acts on the highlighted row, so it is offered for what that row shows: after a search
+    // the popover may still show the snippet that stood at that row before.
+    m_ui.revertAction->setEnabled(rowIsOverridden(selectedRow()));
     m_ui.editAction->setEnabled(m_ui.popover->isShown());
     m_ui.saveAction->setEnabled(m_ui.popover->isShown() && isEditing());
+}
+
+// The row's own menu acts on the row it was opened on, whichever row is highlighted.
+void RVAppDelegate::showRowMenu(const QPoint &at)
+{
+    const int row = m_ui.tableView->indexAt(at).row();
+    if (row < 0)
+        return;
+    QMenu menu;
+    QAction *revert = menu.addAction(m_ui.revertAction->text());
+    revert->setShortcut(m_ui.revertAction->shortcut());
+    revert->setEnabled(rowIsOverridden(row));
+    connect(revert, &QAction::triggered, this, [this, row] { revertRow(row); });
+    menu.exec(m_ui.tableView->viewport()->mapToGlobal(at));
 }
 
 void RVAppDelegate::applicationDidFinishLaunching()

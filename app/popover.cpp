@@ -161,7 +161,12 @@ void RVAppDelegate::textStorageDidProcessEditing()
 
 void RVAppDelegate::revertMenuAction()
 {
-    const ChangeResult result = removeUserCodeSnippetAtIndex(selectedRow());
+    revertRow(selectedRow());
+}
+
+void RVAppDelegate::revertRow(int row)
+{
+    const ChangeResult result = removeUserCodeSnippetAtIndex(row);
     if (result.status == ChangeResult::Status::Failed) {
         //% "The snippet could not be reverted."
         reportFailure(qtTrId("revert_failed_title"), result);

@@ -103,6 +103,7 @@ private:
     void selectUserSelectedRow();
     bool applicationShouldTerminateAfterLastWindowClosed() const { return true; }
     void prepareCustomWindow();
+    void showRowMenu(const QPoint &at);
     void terminate(int exitCode);
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -117,6 +118,7 @@ private:
     void parseSystemCodeSnippets();
     void parseUserCodeSnippets();
     void reloadSelectedRow();
+    bool rowIsOverridden(int row) const;
     ChangeResult overrideSystemCodeSnippetAtIndex(qsizetype index, bool disableShortcut,
                                                   const std::optional<QString> &userSnippetContents,
                                                   const std::optional<OverrideSnapshot> &expected = std::nullopt);
@@ -142,6 +144,7 @@ private:
     void keepEditingAfterFailedSave();
     void textStorageDidProcessEditing();
     void revertMenuAction();
+    void revertRow(int row);
     void showHelp();
     void reportFailure(const QString &what, const ChangeResult &result);
     void reportChangedOnDisk();

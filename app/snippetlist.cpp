@@ -63,21 +63,32 @@ ChangeResult RVAppDelegate::overrideSystemCodeSnippetAtIndex(qsizetype index, bo
     // throw the edits away.
     if (result.succeeded())
         updatePopoverContents();
-    if (!m_xcodeAlertShown)
+    // Only a file written can make a running Xcode out of date; a failed save has its own message.
+    if (result.status == ChangeResult::Status::Done && !m_xcodeAlertShown)
         QTimer::singleShot(m_xcodeCheckDelay, this, &RVAppDelegate::checkForXcodeProcess);
     return result;
 }
 
 ChangeResult RVAppDelegate::removeUserCodeSnippetAtIndex(qsizetype index)
 {
+    const Identifier reverted = m_catalogue.recordAtRow(index).identifier();
     const ChangeResult result = m_catalogue.removeUserCodeSnippetAtIndex(index);
     // A failure can come after other files with the identifier went: the list shows what the
     // folder holds, but the popover stays as it was, keeping whatever was typed in it.
-    if (result.status == ChangeResult::Status::Done || result.status == ChangeResult::Status::Failed)
+    if (result.status == ChangeResult::Status::Done || result.status == ChangeResult::Status::Failed) {
+        m_ui.listModel->reloadRow(static_cast<int>(index)); // the row may be another than the highlighted one
         reloadSelectedRow();
-    if (result.status == ChangeResult::Status::Done)
+    }
+    // The popover shows what is now on disk when it shows the reverted snippet; another snippet's
+    // text, typed or not, stays.
+    if (result.status == ChangeResult::Status::Done && reverted && m_selectedSnippet.identifier() == reverted)
         updatePopoverContents();
     return result;
+}
+
+bool RVAppDelegate::rowIsOverridden(int row) const
+{
+    return row >= 0 && row < m_catalogue.rowCount() && m_catalogue.stateOf(m_catalogue.recordAtRow(row)).overridden;
 }
 
 bool RVAppDelegate::canRevertToStandardSnippet() const
@@ -121,16 +132,19 @@ void RVAppDelegate::repositionPopover()
 void RVAppDelegate::controlTextDidChange()
 {
     m_ui.popover->close();
-    // Reloading a Qt view drops its selection; the filter keeps the table's selection as it is
-    // (and writes no setting), so the same row is selected again without notifying anyone.
+    // Reloading a Qt view drops its selection and its current row; the filter keeps the table's
+    // selection as it is (and writes no setting), so the same row is selected and current again
+    // without notifying anyone, and the arrow keys go on from it.
     const int row = selectedRow();
     m_catalogue.filterSystemCodeSnippets(m_ui.searchField->text());
     m_ui.listModel->reloadData();
     if (row >= 0 && row < m_ui.listModel->rowCount()) {
         const QSignalBlocker blocker(m_ui.tableView->selectionModel());
-        m_ui.tableView->selectionModel()->select(m_ui.listModel->index(row), QItemSelectionModel::ClearAndSelect);
+        m_ui.tableView->selectionModel()->setCurrentIndex(m_ui.listModel->index(row),
+                                                          QItemSelectionModel::ClearAndSelect);
         m_ui.tableView->viewport()->update();
     }
+    updateActions();
 }
 
 void RVAppDelegate::find()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -9,7 +10,13 @@ namespace Glimmerpad::Platform {
 struct RunningProcess
 {
     qint64 pid = 0;
-    QString executablePath;
+    QString executablePath; // what runs, links resolved; empty when it cannot be told
+    // The first two arguments of its command line, made absolute: the path it was started by (a
+    // link keeps its own path here) and, for a script, the script after its interpreter.
+    QStringList commandPaths;
+
+    // Every path by which the process may belong to a bundle.
+    QStringList paths() const;
 };
 
 enum class ProcessWalk
@@ -20,8 +27,7 @@ enum class ProcessWalk
 };
 
 // Walks the running processes in pid order; visit returns true to stop the walk.
-// Processes whose executable cannot be told (gone meanwhile, another user's, kernel threads)
-// are left out. Exhausted when every process was visited, Failed when the list itself
+// Processes of which nothing can be told (gone meanwhile, kernel threads) are left out. Exhausted when every process was visited, Failed when the list itself
 // cannot be read.
 ProcessWalk forEachRunningProcess(const std::function<bool(const RunningProcess &)> &visit);
 

@@ -35,11 +35,9 @@ qint64 pidOfEntry(const char *name)
     return pid;
 }
 
-// The target of /proc/PID/exe; empty when the process is gone, belongs to another user we may
-// not look into, or is a kernel thread (no executable at all).
-QString executableOfProcess(qint64 pid)
+// The target of a link; empty when it cannot be read.
+QByteArray linkTarget(const QByteArray &link)
 {
-    const QByteArray link = "/proc/" + QByteArray::number(pid) + "/exe";
     QByteArray target(256, Qt::Uninitialized);
     for (;;) {
         const ssize_t length =
@@ -55,12 +53,51 @@ QString executableOfProcess(qint64 pid)
             return {};
         target.resize(target.size() * 2);
     }
+    return target;
+}
+
+// The target of /proc/PID/exe; empty when the process is gone, belongs to another user we may
+// not look into, or is a kernel thread (no executable at all).
+QString executableOfProcess(qint64 pid)
+{
+    QByteArray target = linkTarget("/proc/" + QByteArray::number(pid) + "/exe");
+    if (target.isEmpty())
+        return {};
     // The kernel marks an executable that was replaced or removed after it started; the process
     // still runs what was at the original path, which is what the caller asks about.
     static constexpr QByteArrayView deleted = " (deleted)";
     if (target.endsWith(deleted))
         target.chop(deleted.size());
     return QFile::decodeName(target);
+}
+
+// The first two arguments of the process's command line that are paths, made absolute against
+// its working folder. A program started through a link has the link's path as its first argument;
+// a script runs as its interpreter with the script's path as the second.
+QStringList commandPathsOfProcess(qint64 pid)
+{
+    const QByteArray proc = "/proc/" + QByteArray::number(pid);
+    QFile cmdline(QFile::decodeName(proc + "/cmdline"));
+    if (!cmdline.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return {};
+    static constexpr qint64 kMaxCommandBytes = 64 * 1024; // two paths fit well within it
+    const QList<QByteArray> arguments = cmdline.read(kMaxCommandBytes).split('\0');
+    QByteArray workingFolder;
+    QStringList paths;
+    for (qsizetype i = 0; i < std::min<qsizetype>(arguments.size(), 2); ++i) {
+        const QByteArray &argument = arguments[i];
+        if (!argument.contains('/'))
+            continue; // a name looked up in PATH, or an option: no path to tell
+        if (argument.startsWith('/')) {
+            paths.append(QFile::decodeName(argument));
+            continue;
+        }
+        if (workingFolder.isNull())
+            workingFolder = linkTarget(proc + "/cwd");
+        if (!workingFolder.isEmpty())
+            paths.append(QFile::decodeName(workingFolder + '/' + argument));
+    }
+    return paths;
 }
 
 } // namespace
@@ -87,8 +124,8 @@ ProcessWalk forEachRunningProcess(const std::function<bool(const RunningProcess 
     std::sort(pids.begin(), pids.end());
 
     for (const qint64 pid : std::as_const(pids)) {
-        RunningProcess process{pid, executableOfProcess(pid)};
-        if (process.executablePath.isEmpty())
+        RunningProcess process{pid, executableOfProcess(pid), commandPathsOfProcess(pid)};
+        if (process.executablePath.isEmpty() && process.commandPaths.isEmpty())
             continue;
         if (visit(process))
             return ProcessWalk::Stopped;

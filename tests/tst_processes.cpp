@@ -8,10 +8,12 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QUuid>
+#include <QtCore/qtestsupport_core.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 using namespace Glimmerpad;
 using namespace Glimmerpad::Test;
@@ -165,3 +167,52 @@ TEST_F(ProcessLookup, ExecutableReplacedWhileRunningStillCounts)
     EXPECT_TRUE(findProcessWithBundleIdentifier(m_uniqueIdentifier));
     stop(process);
 }
+
+// Stand-ins that run as something else: a script runs as its interpreter with the script's path
+// as its second argument; a link to a program elsewhere runs that program, started by the link's
+// own path, also a relative one.
+TEST_F(ProcessLookup, ScriptsAndLinksInsideABundleCount)
+{
+    const struct
+    {
+        const char *kind;
+        std::function<QString(const QString &executable)> make; // returns what to start
+        bool relative;
+    } cases[] = {
+        {"script", [](const QString &executable) {
+             writeFile(executable, "#!/bin/sh\nsleep 30\n");
+             QFile::setPermissions(executable, QFile::permissions(executable) | QFile::ExeOwner);
+             return executable;
+         }, false},
+        {"link", [](const QString &executable) {
+             QFile::link(u"/bin/sleep"_qs, executable);
+             return executable;
+         }, false},
+        {"link started by a relative path", [](const QString &executable) {
+             QFile::link(u"/bin/sleep"_qs, executable);
+             return executable;
+         }, true},
+    };
+    int n = 0;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.kind);
+        const QString name = u"Stand%1"_qs.arg(++n);
+        const QString bundle = m_fixture.root() + u'/' + name + u".app";
+        ASSERT_TRUE(writeFile(bundle + u"/Contents/Info.plist", info(m_uniqueIdentifier + name)));
+        ASSERT_TRUE(QDir().mkpath(bundle + u"/Contents/MacOS"));
+        const QString started = c.make(bundle + u"/Contents/MacOS/" + name);
+        QProcess process;
+        if (c.relative) {
+            process.setWorkingDirectory(m_fixture.root());
+            process.start(u"./"_qs + name + u".app/Contents/MacOS/" + name, {u"30"_qs});
+        } else {
+            process.start(started, {u"30"_qs});
+        }
+        ASSERT_TRUE(process.waitForStarted(10000));
+        // The process is up once its command line names the bundle.
+        ASSERT_TRUE(QTest::qWaitFor([&] { return findProcessWithBundleIdentifier(m_uniqueIdentifier + name); }));
+        stop(process);
+        EXPECT_FALSE(findProcessWithBundleIdentifier(m_uniqueIdentifier + name));
+    }
+}
+
