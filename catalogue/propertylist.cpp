@@ -1,15 +1,15 @@
 #include "catalogue/propertylist.h"
 
+#include "catalogue/plistiteration.h"
+
 #include <QFile>
 #include <QLoggingCategory>
 
 #include <algorithm>
 #include <array>
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
-#include <memory>
-#include <string_view>
+#include <string>
 #include <unordered_set>
 #include <vector>
 
@@ -141,33 +141,6 @@ bool binaryShapeIsSafe(QByteArrayView bytes, quint64 maxNodes)
     return true;
 }
 
-// Calls visit on every item of an array or every value of a dictionary, in order, until it returns
-// false; whether it never did. Iterated rather than indexed: libplist 2.2 finds item i by walking
-// from the first.
-template<typename Visit> bool everyChild(plist_t node, Visit visit)
-{
-    const bool dict = PLIST_IS_DICT(node);
-    if (!dict && !PLIST_IS_ARRAY(node))
-        return true;
-    void *it = nullptr;
-    if (dict)
-        plist_dict_new_iter(node, &it);
-    else
-        plist_array_new_iter(node, &it);
-    bool all = true;
-    for (plist_t child = nullptr; all;) {
-        if (dict)
-            plist_dict_next_item(node, it, nullptr, &child);
-        else
-            plist_array_next_item(node, it, &child);
-        if (!child)
-            break;
-        all = visit(child);
-    }
-    std::free(it);
-    return all;
-}
-
 // Whether a dictionary holds a key twice, which libplist 2.2's binary reader allows. Looking a key
 // up walks the entries there, so the usual handful of keys is compared pairwise, without copying
 // them, and a larger dictionary goes through a hash set to stay linear in its size.
@@ -177,35 +150,22 @@ bool repeatsAKey(plist_t dict)
     const uint32_t size = plist_dict_get_size(dict);
     if (size < 2)
         return false;
-    plist_dict_iter it = nullptr;
-    plist_dict_new_iter(dict, &it);
-    bool repeated = false;
-    if (size <= kFewKeys) {
-        std::array<plist_t, kFewKeys> keys{};
-        for (uint32_t n = 0; n < size && !repeated; ++n) {
-            plist_t value = nullptr;
-            plist_dict_next_item(dict, it, nullptr, &value);
-            keys[n] = value ? plist_dict_item_get_key(value) : nullptr;
-            if (!keys[n])
-                break;
-            for (uint32_t i = 0; i < n && !repeated; ++i)
-                repeated = plist_compare_node_value(keys[i], keys[n]) != 0;
-        }
-    } else {
-        std::vector<std::unique_ptr<char, decltype(&std::free)>> owned;
-        owned.reserve(size);
-        std::unordered_set<std::string_view> seen;
+    if (size > kFewKeys) {
+        std::unordered_set<std::string> seen;
         seen.reserve(size);
-        while (!repeated) {
-            char *key = nullptr;
-            plist_dict_next_item(dict, it, &key, nullptr);
-            if (!key)
-                break;
-            owned.emplace_back(key, &std::free);
-            repeated = !seen.insert(std::string_view(key)).second;
-        }
+        return !forEachEntry(dict, [&](const char *key, plist_t) { return seen.emplace(key).second; });
     }
-    std::free(it);
+    std::array<plist_t, kFewKeys> keys{};
+    std::size_t count = 0;
+    bool repeated = false;
+    forEachValue(dict, [&](plist_t value) {
+        const plist_t key = plist_dict_item_get_key(value);
+        repeated = std::any_of(keys.cbegin(), keys.cbegin() + count, [key](plist_t earlier) {
+            return plist_compare_node_value(earlier, key) != 0;
+        });
+        keys[count++] = key;
+        return !repeated && count < keys.size();
+    });
     return repeated;
 }
 
@@ -222,14 +182,21 @@ Shape shapeOf(plist_t node, int depth, bool keysMayRepeat)
 {
     if (depth < 0)
         return Shape::TooDeep;
+    const plist_type type = plist_get_node_type(node);
+    if (type != PLIST_DICT && type != PLIST_ARRAY)
+        return Shape::Acceptable;
     Shape shape =
-        keysMayRepeat && PLIST_IS_DICT(node) && repeatsAKey(node) ? Shape::RepeatsAKey : Shape::Acceptable;
-    everyChild(node, [&](plist_t child) {
+        keysMayRepeat && type == PLIST_DICT && repeatsAKey(node) ? Shape::RepeatsAKey : Shape::Acceptable;
+    const auto visit = [&](plist_t child) {
         const Shape inner = shapeOf(child, depth - 1, keysMayRepeat);
         if (inner != Shape::Acceptable)
             shape = inner;
         return inner != Shape::TooDeep;
-    });
+    };
+    if (type == PLIST_DICT)
+        forEachValue(node, visit);
+    else
+        forEachItem(node, visit);
     return shape;
 }
 
@@ -240,21 +207,14 @@ plist_t withEachKeyOnce(plist_t node)
 {
     if (PLIST_IS_ARRAY(node)) {
         plist_t copy = plist_new_array();
-        everyChild(node, [&](plist_t item) {
-            plist_array_append_item(copy, withEachKeyOnce(item));
-            return true;
-        });
+        forEachItem(node, [&](plist_t item) { plist_array_append_item(copy, withEachKeyOnce(item)); });
         return copy;
     }
     if (PLIST_IS_DICT(node)) {
         plist_t copy = plist_new_dict();
-        everyChild(node, [&](plist_t value) {
-            char *key = nullptr;
-            plist_get_key_val(plist_dict_item_get_key(value), &key);
-            // Replaces the value of an earlier occurrence in its place, as the XML reader does.
+        // Replaces the value of an earlier occurrence in its place, as the XML reader does.
+        forEachEntry(node, [&](const char *key, plist_t value) {
             plist_dict_set_item(copy, key, withEachKeyOnce(value));
-            std::free(key);
-            return true;
         });
         return copy;
     }
@@ -481,37 +441,14 @@ bool propertyListsEqual(plist_t a, plist_t b)
     case PLIST_ARRAY: {
         if (plist_array_get_size(a) != plist_array_get_size(b))
             return false;
-        // Iterated in step rather than indexed: libplist 2.2 finds item i by walking from the first.
-        plist_array_iter itB = nullptr;
-        plist_array_new_iter(b, &itB);
-        const bool equal = everyChild(a, [&](plist_t itemA) {
-            plist_t itemB = nullptr;
-            plist_array_next_item(b, itB, &itemB);
-            return propertyListsEqual(itemA, itemB);
-        });
-        std::free(itB);
-        return equal;
+        ArrayItems itemsB(b);
+        return forEachItem(a, [&](plist_t itemA) { return propertyListsEqual(itemA, itemsB.next()); });
     }
-    case PLIST_DICT: {
-        if (plist_dict_get_size(a) != plist_dict_get_size(b))
-            return false;
-        plist_dict_iter it = nullptr;
-        plist_dict_new_iter(a, &it);
-        bool equal = true;
-        for (;;) {
-            char *key = nullptr;
-            plist_t value = nullptr;
-            plist_dict_next_item(a, it, &key, &value);
-            if (!key)
-                break;
-            equal = propertyListsEqual(value, plist_dict_get_item(b, key));
-            std::free(key);
-            if (!equal)
-                break;
-        }
-        std::free(it);
-        return equal;
-    }
+    case PLIST_DICT:
+        return plist_dict_get_size(a) == plist_dict_get_size(b) &&
+               forEachEntry(a, [b](const char *key, plist_t value) {
+                   return propertyListsEqual(value, plist_dict_get_item(b, key));
+               });
     default:
         return plist_compare_node_value(a, b) != 0;
     }

@@ -2,6 +2,7 @@
 
 #include "catalogue/overridefile.h"
 #include "catalogue/paths.h"
+#include "catalogue/plistiteration.h"
 #include "catalogue/searchfold.h"
 #include "catalogue/xcodeinstallation.h"
 
@@ -13,7 +14,6 @@
 #include <QSaveFile>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <string_view>
 #include <system_error>
@@ -67,18 +67,11 @@ void SnippetCatalogue::parseSystemCodeSnippets(const QString &xcodePath)
         records.reserve(plist_array_get_size(root.get()));
         // The records share the library's tree rather than each copying its dictionary out: records
         // never change their dictionary, and an override starts from a deep copy of it.
-        plist_array_iter it = nullptr;
-        plist_array_new_iter(root.get(), &it);
-        for (;;) {
-            plist_t item = nullptr;
-            plist_array_next_item(root.get(), it, &item);
-            if (!item)
-                break;
+        forEachItem(root.get(), [&](plist_t item) {
             SnippetRecord record = SnippetRecord::fromSharedTree(root, item);
             if (!record.isNull())
                 records.append(std::move(record));
-        }
-        std::free(it);
+        });
     } else {
         qCInfo(lcCatalogue) << "system snippet library is not an array:" << m_libraryPath << error;
     }
