@@ -1,5 +1,7 @@
 #include "app/processlookup.h"
 
+#include "catalogue/boundedfile.h"
+#include "catalogue/limits.h"
 #include "catalogue/propertylist.h"
 #include "platform/processes.h"
 
@@ -21,7 +23,7 @@ bool findProcessWithBundleIdentifier(const QString &bundleIdentifier)
         auto known = matchesByBundle.constFind(bundle);
         if (known == matchesByBundle.constEnd()) {
             const PlistPtr info = readPropertyListFile(bundle + QStringLiteral("/Contents/Info.plist"),
-                                                       kMaxUserSnippetFileBytes);
+                                                       Limits::kMaxUserSnippetFileBytes);
             const bool matches = info && dictString(info.get(), "CFBundleIdentifier") == bundleIdentifier;
             known = matchesByBundle.insert(bundle, matches);
         }

@@ -1,22 +1,18 @@
 #include "catalogue/propertylist.h"
 
+#include "catalogue/limits.h"
 #include "catalogue/plistiteration.h"
 
-#include <QFile>
 #include <QLoggingCategory>
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <cstring>
 #include <string>
 #include <unordered_set>
 #include <vector>
 
-#include <fcntl.h>
 #include <pthread.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 Q_LOGGING_CATEGORY(lcPlist, "glimmerpad.plist", QtWarningMsg)
 
@@ -32,7 +28,7 @@ quint64 bigEndian(const uchar *p, int size)
     return value;
 }
 
-// Whether a binary property list nests at most kMaxNestingDepth levels, expands into at most
+// Whether a binary property list nests at most Limits::kMaxNestingDepth levels, expands into at most
 // maxNodes nodes and has no NUL in a string. libplist 2.2 parses binary lists recursively and copies an
 // object every time it is referenced, so a few hundred bytes of arrays that each refer twice to the next
 // expand into billions of nodes. Walked here without recursion, each object once; what the walk cannot follow
@@ -132,7 +128,7 @@ bool binaryShapeIsSafe(QByteArrayView bytes, quint64 maxNodes)
             ++frame.next;
             continue;
         }
-        if (frame.height >= kMaxNestingDepth)
+        if (frame.height >= Limits::kMaxNestingDepth)
             return false;
         height[frame.index] = static_cast<quint16>(frame.height + 1);
         nodes[frame.index] = frame.nodes;
@@ -256,7 +252,7 @@ void *parseWithinDepth(void *argument)
         return nullptr;
     // libplist's XML reader stores a repeated key once (it replaces the value); its binary reader
     // keeps every entry.
-    const Shape shape = shapeOf(job->root, kMaxNestingDepth, job->binary);
+    const Shape shape = shapeOf(job->root, Limits::kMaxNestingDepth, job->binary);
     if (shape == Shape::TooDeep) {
         plist_free(job->root);
         job->root = nullptr;
@@ -273,7 +269,7 @@ void *parseWithinDepth(void *argument)
 
 PlistPtr parsePropertyList(QByteArrayView bytes)
 {
-    if (bytes.isEmpty() || bytes.size() > kMaxSystemLibraryBytes)
+    if (bytes.isEmpty() || bytes.size() > Limits::kMaxSystemLibraryBytes)
         return {};
     ParseJob job{bytes, bytes.startsWith("bplist00")};
     // libplist parses XML without recursion but frees what it built recursively, also when the XML
@@ -283,7 +279,8 @@ PlistPtr parsePropertyList(QByteArrayView bytes)
     if (job.binary) {
         // Without shared objects a binary list has at most one node per byte, so a file is never
         // refused for its size alone; writers that share containers may expand further, up to the limit.
-        if (!binaryShapeIsSafe(bytes, std::max(static_cast<quint64>(bytes.size()), kMaxExpandedNodes))) {
+        if (!binaryShapeIsSafe(bytes,
+                               std::max(static_cast<quint64>(bytes.size()), Limits::kMaxExpandedNodes))) {
             qCWarning(lcPlist) << "refusing a binary property list nested or shared beyond the limits";
             return {};
         }
@@ -312,89 +309,6 @@ PlistPtr parsePropertyList(QByteArrayView bytes)
         pthread_join(thread, nullptr);
     }
     return PlistPtr(job.root);
-}
-
-namespace {
-
-struct FileDescriptor
-{
-    int fd;
-    ~FileDescriptor()
-    {
-        if (fd >= 0)
-            ::close(fd);
-    }
-};
-
-// Reads to the end of an open file, at most limit + 1 bytes so that growth past the limit shows.
-// The buffer starts one byte larger than the expected size: a regular file gives all it has in one
-// read, and only a file that grew since it was measured fills the buffer.
-bool readToEnd(int fd, qint64 expectedSize, qint64 limit, QByteArray &bytes)
-{
-    bytes.resize(std::min(expectedSize, limit) + 1);
-    qsizetype filled = 0;
-    for (;;) {
-        const ssize_t n = ::read(fd, bytes.data() + filled, static_cast<std::size_t>(bytes.size() - filled));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return false;
-        filled += n;
-        if (n == 0 || filled < bytes.size() || bytes.size() > limit)
-            break;
-        bytes.resize(std::min<qint64>(bytes.size() * 2, limit + 1));
-    }
-    bytes.truncate(filled);
-    return true;
-}
-
-} // namespace
-
-bool readBoundedFile(const QString &path, qint64 maxBytes, QByteArray &bytes, QString *error)
-{
-    auto fail = [error](QString reason) {
-        if (error)
-            *error = std::move(reason);
-        return false;
-    };
-
-    // The bare system calls: this runs for every user snippet file after every change, and QFile
-    // adds two more status queries and a buffer of maxBytes per file. Not blocking: a FIFO in place
-    // of a file would otherwise stall the program on open.
-    const FileDescriptor file{::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)};
-    if (file.fd < 0)
-        return fail(qt_error_string(errno));
-    // Checked on the open file, so a swap between a check and the open cannot slip past.
-    struct stat info
-    {};
-    if (::fstat(file.fd, &info) != 0)
-        return fail(qt_error_string(errno));
-    if (!S_ISREG(info.st_mode))
-        return fail(QStringLiteral("not a regular file"));
-    if (info.st_size > maxBytes) {
-        qCWarning(lcPlist).noquote() << "ignoring" << path << "- larger than" << maxBytes << "bytes";
-        return fail(QStringLiteral("larger than %1 bytes").arg(maxBytes));
-    }
-
-    if (!readToEnd(file.fd, info.st_size, maxBytes, bytes))
-        return fail(qt_error_string(errno));
-    if (bytes.size() > maxBytes) // grew since it was measured
-        return fail(QStringLiteral("larger than %1 bytes").arg(maxBytes));
-    return true;
-}
-
-PlistPtr readPropertyListFile(const QString &path, qint64 maxBytes, QString *error)
-{
-    QByteArray bytes;
-    if (!readBoundedFile(path, maxBytes, bytes, error))
-        return {};
-    PlistPtr root = parsePropertyList(bytes);
-    if (!root) {
-        qCDebug(lcPlist) << "not a property list:" << path;
-        if (error)
-            *error = QStringLiteral("not a property list");
-    }
-    return root;
 }
 
 QByteArray toXmlPropertyList(plist_t node)
