@@ -5,8 +5,11 @@
 #include "catalogue/plistiteration.h"
 
 #include <QLoggingCategory>
+#include <QThread>
 
-#include <pthread.h>
+#include <algorithm>
+#include <limits>
+#include <memory>
 
 Q_LOGGING_CATEGORY(lcPlist, "glimmerpad.plist", QtWarningMsg)
 
@@ -14,32 +17,50 @@ namespace Glimmerpad {
 
 namespace {
 
-struct ParseJob
+// Parses the bytes, then keeps the tree only when it nests within kMaxNestingDepth, with each key
+// once. A tree refused for its depth is freed here, so this runs where such a tree can be freed.
+PlistPtr parseWithinDepth(QByteArrayView bytes, bool binary)
 {
-    QByteArrayView bytes;
-    bool binary;
-    plist_t root = nullptr;
-};
-
-void *parseWithinDepth(void *argument)
-{
-    auto *job = static_cast<ParseJob *>(argument);
-    plist_from_memory(job->bytes.data(), static_cast<uint32_t>(job->bytes.size()), &job->root);
-    if (!job->root)
-        return nullptr;
+    plist_t parsed = nullptr;
+    plist_from_memory(bytes.data(), static_cast<uint32_t>(bytes.size()), &parsed);
+    PlistPtr root(parsed);
+    if (!root)
+        return {};
     // libplist's XML reader stores a repeated key once (it replaces the value); its binary reader
     // keeps every entry.
-    const PlistDefences::Shape shape = PlistDefences::shapeOf(job->root, job->binary);
-    if (shape == PlistDefences::Shape::TooDeep) {
-        plist_free(job->root);
-        job->root = nullptr;
-    } else if (shape == PlistDefences::Shape::RepeatsAKey) {
+    const PlistDefences::Shape shape = PlistDefences::shapeOf(root.get(), binary);
+    if (shape == PlistDefences::Shape::TooDeep)
+        return {};
+    if (shape == PlistDefences::Shape::RepeatsAKey) {
         qCDebug(lcPlist) << "a dictionary repeats a key; keeping its last value";
-        plist_t once = PlistDefences::withEachKeyOnce(job->root).release();
-        plist_free(job->root);
-        job->root = once;
+        return PlistDefences::withEachKeyOnce(root.get());
     }
-    return nullptr;
+    return root;
+}
+
+// libplist parses XML without recursion but frees what it built recursively, also when the XML
+// breaks off half-way: about 48 bytes of stack per level, and a level takes at least 6 bytes
+// ("<dict>"). Large XML is therefore parsed on a thread whose stack grows with the input.
+constexpr qsizetype kInlineXmlBytes = 64 * 1024;
+
+PlistPtr parseXmlOnLargeStack(QByteArrayView xml)
+{
+    // 8 MiB and 16 bytes per byte of XML, twice the 48 bytes per 6. QThread takes an unsigned int,
+    // so the size stops there, which still covers the deepest tree of the largest XML read.
+    const quint64 stackBytes = 8 * 1024 * 1024 + 16 * static_cast<quint64>(xml.size());
+    static_assert(Limits::kMaxSystemLibraryBytes / 6 * 48 < std::numeric_limits<uint>::max());
+    PlistPtr root;
+    bool parsed = false;
+    const std::unique_ptr<QThread> thread(QThread::create([&] {
+        root = parseWithinDepth(xml, false);
+        parsed = true;
+    }));
+    thread->setStackSize(static_cast<uint>(std::min<quint64>(stackBytes, std::numeric_limits<uint>::max())));
+    thread->start();
+    thread->wait();
+    if (!parsed)
+        qCWarning(lcPlist) << "no thread to parse a property list of" << xml.size() << "bytes";
+    return root;
 }
 
 } // namespace
@@ -48,39 +69,22 @@ PlistPtr parsePropertyList(QByteArrayView bytes)
 {
     if (bytes.isEmpty() || bytes.size() > Limits::kMaxSystemLibraryBytes)
         return {};
-    ParseJob job{bytes, bytes.startsWith("bplist00")};
-    // libplist parses XML without recursion but frees what it built recursively, also when the XML
-    // breaks off half-way: about 48 bytes of stack per level, and a level takes at least 6 bytes
-    // ("<dict>"). Large XML is therefore parsed on a thread whose stack grows with the input.
-    constexpr qsizetype kInlineXmlBytes = 64 * 1024;
-    if (job.binary) {
+    if (bytes.startsWith("bplist00")) {
         if (!PlistDefences::binaryShapeIsSafe(bytes)) {
             qCWarning(lcPlist) << "refusing a binary property list nested or shared beyond the limits";
             return {};
         }
-        parseWithinDepth(&job);
-    } else if (PlistDefences::xmlHoldsNul(bytes)) {
+        return parseWithinDepth(bytes, true);
+    }
+    if (PlistDefences::xmlHoldsNul(bytes)) {
         qCWarning(lcPlist) << "refusing an XML property list with a NUL byte";
         return {};
-    } else if (!PlistDefences::entityWorkIsBearable(bytes)) {
+    }
+    if (!PlistDefences::entityWorkIsBearable(bytes)) {
         qCWarning(lcPlist) << "refusing an XML property list whose entities would take too long to decode";
         return {};
-    } else if (bytes.size() <= kInlineXmlBytes) {
-        parseWithinDepth(&job);
-    } else {
-        pthread_attr_t attributes;
-        pthread_attr_init(&attributes);
-        pthread_attr_setstacksize(&attributes, static_cast<std::size_t>(8 * 1024 * 1024 + 16 * bytes.size()));
-        pthread_t thread;
-        const bool started = pthread_create(&thread, &attributes, &parseWithinDepth, &job) == 0;
-        pthread_attr_destroy(&attributes);
-        if (!started) {
-            qCWarning(lcPlist) << "no thread to parse a property list of" << bytes.size() << "bytes";
-            return {};
-        }
-        pthread_join(thread, nullptr);
     }
-    return PlistPtr(job.root);
+    return bytes.size() <= kInlineXmlBytes ? parseWithinDepth(bytes, false) : parseXmlOnLargeStack(bytes);
 }
 
 QByteArray toXmlPropertyList(plist_t node)
