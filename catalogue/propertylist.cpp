@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <limits>
 #include <memory>
+#include <string>
+#include <unordered_map>
 
 Q_LOGGING_CATEGORY(lcPlist, "glimmerpad.plist", QtWarningMsg)
 
@@ -120,6 +122,48 @@ std::optional<QString> dictString(plist_t dict, const char *key)
     return stringValue(plist_dict_get_item(dict, key));
 }
 
+namespace {
+
+bool arraysEqual(plist_t a, plist_t b)
+{
+    if (plist_array_get_size(a) != plist_array_get_size(b))
+        return false;
+    ArrayItems itemsB(b);
+    return forEachItem(a, [&](plist_t itemA) { return propertyListsEqual(itemA, itemsB.next()); });
+}
+
+// Whether each key of a has an equal value in b, which holds as many keys. b's entries are put in a
+// hash table first: libplist looks a key up in a dictionary read from a binary list by walking it.
+bool entriesEqualByKey(plist_t a, plist_t b)
+{
+    std::unordered_map<std::string, plist_t> valuesB;
+    valuesB.reserve(plist_dict_get_size(b));
+    forEachEntry(b, [&](const char *key, plist_t value) { valuesB.emplace(key, value); });
+    return forEachEntry(a, [&](const char *key, plist_t value) {
+        const auto found = valuesB.find(key);
+        return found != valuesB.end() && propertyListsEqual(value, found->second);
+    });
+}
+
+bool dictionariesEqual(plist_t a, plist_t b)
+{
+    if (plist_dict_get_size(a) != plist_dict_get_size(b))
+        return false;
+    // Compared in step, keys uncopied, while both hold the same keys in the same order, as a tree
+    // and what is read back from its XML do; once a key is out of step, all over again by key.
+    DictEntries entriesB(b);
+    bool inStep = true;
+    const bool equal = forEachValue(a, [&](plist_t valueA) {
+        plist_t valueB = entriesB.next();
+        inStep =
+            plist_compare_node_value(plist_dict_item_get_key(valueA), plist_dict_item_get_key(valueB)) != 0;
+        return inStep && propertyListsEqual(valueA, valueB);
+    });
+    return equal || (!inStep && entriesEqualByKey(a, b));
+}
+
+} // namespace
+
 bool propertyListsEqual(plist_t a, plist_t b)
 {
     if (!a || !b)
@@ -128,17 +172,10 @@ bool propertyListsEqual(plist_t a, plist_t b)
     if (type != plist_get_node_type(b))
         return false;
     switch (type) {
-    case PLIST_ARRAY: {
-        if (plist_array_get_size(a) != plist_array_get_size(b))
-            return false;
-        ArrayItems itemsB(b);
-        return forEachItem(a, [&](plist_t itemA) { return propertyListsEqual(itemA, itemsB.next()); });
-    }
+    case PLIST_ARRAY:
+        return arraysEqual(a, b);
     case PLIST_DICT:
-        return plist_dict_get_size(a) == plist_dict_get_size(b) &&
-               forEachEntry(a, [b](const char *key, plist_t value) {
-                   return propertyListsEqual(value, plist_dict_get_item(b, key));
-               });
+        return dictionariesEqual(a, b);
     default:
         return plist_compare_node_value(a, b) != 0;
     }
