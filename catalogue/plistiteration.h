@@ -16,6 +16,8 @@ struct MallocFree
 {
     void operator()(void *memory) const noexcept { std::free(memory); }
 };
+// A key or string libplist copied out for the caller.
+using MallocString = std::unique_ptr<char, MallocFree>;
 
 // The items of an array, one at a time and in order; none for any other node.
 class ArrayItems
@@ -68,13 +70,13 @@ public:
     }
 
     // The next entry's key, copied, and its value into *value; null after the last.
-    std::unique_ptr<char, MallocFree> next(plist_t *value)
+    MallocString next(plist_t *value)
     {
         char *key = nullptr;
         *value = nullptr;
         if (m_iter)
             plist_dict_next_item(m_dict, m_iter.get(), &key, value);
-        return std::unique_ptr<char, MallocFree>(key);
+        return MallocString(key);
     }
 
 private:
@@ -128,7 +130,7 @@ template<typename Visit> bool forEachEntry(plist_t dict, Visit &&visit)
     DictEntries entries(dict);
     for (;;) {
         plist_t value = nullptr;
-        const std::unique_ptr<char, MallocFree> key = entries.next(&value);
+        const MallocString key = entries.next(&value);
         if (!key)
             return true;
         if (!Detail::goOn(visit, static_cast<const char *>(key.get()), value))

@@ -11,7 +11,6 @@
 #include <QXmlStreamReader>
 
 #include <algorithm>
-#include <memory>
 
 namespace Glimmerpad::Test {
 
@@ -303,7 +302,7 @@ QVariant plistValue(plist_t node)
         char *bytes = nullptr;
         uint64_t length = 0;
         plist_get_data_val(node, &bytes, &length);
-        const std::unique_ptr<char, MallocFree> owned(bytes);
+        const MallocString owned(bytes);
         return QByteArray(bytes, static_cast<qsizetype>(length));
     }
     case PLIST_DATE: {
