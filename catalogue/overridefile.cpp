@@ -1,11 +1,12 @@
 #include "catalogue/overridefile.h"
 
 #include "catalogue/limits.h"
+#include "catalogue/plistiteration.h"
 #include "catalogue/xmltext.h"
 
 #include <QStringDecoder>
 
-#include <cstdlib>
+#include <cstring>
 
 namespace Glimmerpad::OverrideFile {
 
@@ -61,32 +62,19 @@ QString firstUnwritableString(plist_t node, const QString &key)
     }
     QString refusal;
     if (PLIST_IS_ARRAY(node)) {
-        plist_array_iter it = nullptr;
-        plist_array_new_iter(node, &it);
-        for (plist_t item = nullptr; refusal.isEmpty();) {
-            plist_array_next_item(node, it, &item);
-            if (!item)
-                break;
+        forEachItem(node, [&](plist_t item) {
             refusal = firstUnwritableString(item, key);
-        }
-        std::free(it);
-    } else if (PLIST_IS_DICT(node)) {
-        plist_dict_iter it = nullptr;
-        plist_dict_new_iter(node, &it);
-        while (refusal.isEmpty()) {
-            char *name = nullptr;
-            plist_t value = nullptr;
-            plist_dict_next_item(node, it, &name, &value);
-            if (!name)
-                break;
+            return refusal.isEmpty();
+        });
+    } else {
+        forEachEntry(node, [&](const char *name, plist_t value) {
             // Below the top level, the record's own key still says best where the string lies.
             const QString where = key.isEmpty() ? QString::fromUtf8(name) : key;
             refusal = stringRefusal(name, std::strlen(name), where);
             if (refusal.isEmpty())
                 refusal = firstUnwritableString(value, where);
-            std::free(name);
-        }
-        std::free(it);
+            return refusal.isEmpty();
+        });
     }
     return refusal;
 }
@@ -95,19 +83,11 @@ QString firstUnwritableString(plist_t node, const QString &key)
 QString firstDifferentKey(plist_t meant, plist_t readBack)
 {
     QString different;
-    plist_dict_iter it = nullptr;
-    plist_dict_new_iter(meant, &it);
-    while (different.isEmpty()) {
-        char *name = nullptr;
-        plist_t value = nullptr;
-        plist_dict_next_item(meant, it, &name, &value);
-        if (!name)
-            break;
+    forEachEntry(meant, [&](const char *name, plist_t value) {
         if (!propertyListsEqual(value, plist_dict_get_item(readBack, name)))
             different = QString::fromUtf8(name);
-        std::free(name);
-    }
-    std::free(it);
+        return different.isEmpty();
+    });
     return different;
 }
 

@@ -1,22 +1,17 @@
 #include "catalogue/propertylist.h"
 
-#include <QFile>
+#include "catalogue/limits.h"
+#include "catalogue/plistdefences.h"
+#include "catalogue/plistiteration.h"
+
 #include <QLoggingCategory>
+#include <QThread>
 
 #include <algorithm>
-#include <array>
-#include <cerrno>
-#include <cstdlib>
-#include <cstring>
+#include <limits>
 #include <memory>
-#include <string_view>
-#include <unordered_set>
-#include <vector>
-
-#include <fcntl.h>
-#include <pthread.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <string>
+#include <unordered_map>
 
 Q_LOGGING_CATEGORY(lcPlist, "glimmerpad.plist", QtWarningMsg)
 
@@ -24,417 +19,74 @@ namespace Glimmerpad {
 
 namespace {
 
-quint64 bigEndian(const uchar *p, int size)
+// Parses the bytes, then keeps the tree only when it nests within kMaxNestingDepth, with each key
+// once. A tree refused for its depth is freed here, so this runs where such a tree can be freed.
+PlistPtr parseWithinDepth(QByteArrayView bytes, bool binary)
 {
-    quint64 value = 0;
-    for (int i = 0; i < size; ++i)
-        value = value << 8 | p[i];
-    return value;
-}
-
-// Whether a binary property list nests at most kMaxNestingDepth levels, expands into at most
-// maxNodes nodes and has no NUL in a string. libplist 2.2 parses binary lists recursively and copies an
-// object every time it is referenced, so a few hundred bytes of arrays that each refer twice to the next
-// expand into billions of nodes. Walked here without recursion, each object once; what the walk cannot follow
-// is refused too.
-bool binaryShapeIsSafe(QByteArrayView bytes, quint64 maxNodes)
-{
-    const auto *data = reinterpret_cast<const uchar *>(bytes.data());
-    const auto size = static_cast<quint64>(bytes.size());
-    if (size < 8 + 32)
-        return false;
-    const uchar *trailer = data + size - 32;
-    const int offsetSize = trailer[6], refSize = trailer[7];
-    const quint64 objects = bigEndian(trailer + 8, 8), top = bigEndian(trailer + 16, 8),
-                  table = bigEndian(trailer + 24, 8);
-    if (offsetSize < 1 || offsetSize > 8 || refSize < 1 || refSize > 8 || objects == 0 || objects > size ||
-        top >= objects || table < 8 || table > size - 32 || (size - 32 - table) / offsetSize < objects)
-        return false;
-    const uchar *objectsEnd = data + table;
-
-    // The references of a container: where they start and how many; none for other objects.
-    const auto references = [&](quint64 index, const uchar *&refs, quint64 &count) {
-        const quint64 offset = bigEndian(data + table + index * offsetSize, offsetSize);
-        if (offset < 8 || offset >= table)
-            return false;
-        const uchar *p = data + offset;
-        const int type = *p >> 4;
-        count = *p++ & 0x0F;
-        const bool string = type == 0x5 || type == 0x6; // ASCII, UTF-16
-        if (!string && (type < 0xA || type > 0xD)) {    // not an array, ordered set, set or dictionary
-            count = 0;
-            return true;
-        }
-        if (count == 0x0F) {
-            if (p >= objectsEnd || *p >> 4 != 0x1 || (*p & 0x0F) > 3)
-                return false;
-            const int width = 1 << (*p++ & 0x0F);
-            if (width > objectsEnd - p)
-                return false;
-            count = bigEndian(p, width);
-            p += width;
-        }
-        if (string) {
-            // libplist 2.2 stops the process on an assertion when a key holds a NUL, and cuts values
-            // at one; such a list is refused whole.
-            const int unit = type == 0x6 ? 2 : 1;
-            if (count > static_cast<quint64>(objectsEnd - p) / unit)
-                return false;
-            for (quint64 i = 0; i < count; ++i, p += unit) {
-                if (p[0] == 0 && p[unit - 1] == 0)
-                    return false;
-            }
-            count = 0;
-            return true;
-        }
-        if (type == 0xD)
-            count *= 2; // keys, then values
-        refs = p;
-        return count <= static_cast<quint64>(objectsEnd - p) / static_cast<quint64>(refSize);
-    };
-
-    constexpr quint16 kOnPath = 0xFFFF;
-    std::vector<quint16> height(objects, 0); // 0: not reached yet
-    std::vector<quint64> nodes(objects, 0);
-    struct Frame
-    {
-        quint64 index;
-        const uchar *refs;
-        quint64 count, next, nodes;
-        quint16 height;
-    };
-    std::vector<Frame> path;
-    const auto enter = [&](quint64 index) {
-        Frame frame{index, nullptr, 0, 0, 1, 0};
-        if (!references(index, frame.refs, frame.count))
-            return false;
-        height[index] = kOnPath;
-        path.push_back(frame);
-        return true;
-    };
-    if (!enter(top))
-        return false;
-    while (!path.empty()) {
-        Frame &frame = path.back();
-        if (frame.next < frame.count) {
-            const quint64 child = bigEndian(frame.refs + frame.next * refSize, refSize);
-            if (child >= objects || height[child] == kOnPath) // out of range, or a cycle
-                return false;
-            if (height[child] == 0) {
-                if (!enter(child))
-                    return false;
-                continue;
-            }
-            frame.height = std::max(frame.height, height[child]);
-            frame.nodes += nodes[child];
-            if (frame.nodes > maxNodes)
-                return false;
-            ++frame.next;
-            continue;
-        }
-        if (frame.height >= kMaxNestingDepth)
-            return false;
-        height[frame.index] = static_cast<quint16>(frame.height + 1);
-        nodes[frame.index] = frame.nodes;
-        path.pop_back();
-    }
-    return true;
-}
-
-// Calls visit on every item of an array or every value of a dictionary, in order, until it returns
-// false; whether it never did. Iterated rather than indexed: libplist 2.2 finds item i by walking
-// from the first.
-template<typename Visit> bool everyChild(plist_t node, Visit visit)
-{
-    const bool dict = PLIST_IS_DICT(node);
-    if (!dict && !PLIST_IS_ARRAY(node))
-        return true;
-    void *it = nullptr;
-    if (dict)
-        plist_dict_new_iter(node, &it);
-    else
-        plist_array_new_iter(node, &it);
-    bool all = true;
-    for (plist_t child = nullptr; all;) {
-        if (dict)
-            plist_dict_next_item(node, it, nullptr, &child);
-        else
-            plist_array_next_item(node, it, &child);
-        if (!child)
-            break;
-        all = visit(child);
-    }
-    std::free(it);
-    return all;
-}
-
-// Whether a dictionary holds a key twice, which libplist 2.2's binary reader allows. Looking a key
-// up walks the entries there, so the usual handful of keys is compared pairwise, without copying
-// them, and a larger dictionary goes through a hash set to stay linear in its size.
-bool repeatsAKey(plist_t dict)
-{
-    constexpr uint32_t kFewKeys = 16;
-    const uint32_t size = plist_dict_get_size(dict);
-    if (size < 2)
-        return false;
-    plist_dict_iter it = nullptr;
-    plist_dict_new_iter(dict, &it);
-    bool repeated = false;
-    if (size <= kFewKeys) {
-        std::array<plist_t, kFewKeys> keys{};
-        for (uint32_t n = 0; n < size && !repeated; ++n) {
-            plist_t value = nullptr;
-            plist_dict_next_item(dict, it, nullptr, &value);
-            keys[n] = value ? plist_dict_item_get_key(value) : nullptr;
-            if (!keys[n])
-                break;
-            for (uint32_t i = 0; i < n && !repeated; ++i)
-                repeated = plist_compare_node_value(keys[i], keys[n]) != 0;
-        }
-    } else {
-        std::vector<std::unique_ptr<char, decltype(&std::free)>> owned;
-        owned.reserve(size);
-        std::unordered_set<std::string_view> seen;
-        seen.reserve(size);
-        while (!repeated) {
-            char *key = nullptr;
-            plist_dict_next_item(dict, it, &key, nullptr);
-            if (!key)
-                break;
-            owned.emplace_back(key, &std::free);
-            repeated = !seen.insert(std::string_view(key)).second;
-        }
-    }
-    std::free(it);
-    return repeated;
-}
-
-enum class Shape
-{
-    TooDeep,
-    Acceptable,
-    RepeatsAKey
-};
-
-// Whether a node tree nests at most depth levels (descending no further), and, when keysMayRepeat,
-// whether a dictionary in it holds a key twice.
-Shape shapeOf(plist_t node, int depth, bool keysMayRepeat)
-{
-    if (depth < 0)
-        return Shape::TooDeep;
-    Shape shape =
-        keysMayRepeat && PLIST_IS_DICT(node) && repeatsAKey(node) ? Shape::RepeatsAKey : Shape::Acceptable;
-    everyChild(node, [&](plist_t child) {
-        const Shape inner = shapeOf(child, depth - 1, keysMayRepeat);
-        if (inner != Shape::Acceptable)
-            shape = inner;
-        return inner != Shape::TooDeep;
-    });
-    return shape;
-}
-
-// A copy of a node tree in which every dictionary holds each key once, at the position of its first
-// occurrence with its last value: what libplist's XML reader and other readers of property lists
-// make of a repeated key, and what an override, which replaces a key's one value, expects.
-plist_t withEachKeyOnce(plist_t node)
-{
-    if (PLIST_IS_ARRAY(node)) {
-        plist_t copy = plist_new_array();
-        everyChild(node, [&](plist_t item) {
-            plist_array_append_item(copy, withEachKeyOnce(item));
-            return true;
-        });
-        return copy;
-    }
-    if (PLIST_IS_DICT(node)) {
-        plist_t copy = plist_new_dict();
-        everyChild(node, [&](plist_t value) {
-            char *key = nullptr;
-            plist_get_key_val(plist_dict_item_get_key(value), &key);
-            // Replaces the value of an earlier occurrence in its place, as the XML reader does.
-            plist_dict_set_item(copy, key, withEachKeyOnce(value));
-            std::free(key);
-            return true;
-        });
-        return copy;
-    }
-    return plist_copy(node);
-}
-
-// Whether libplist 2.2 can decode the entities of this XML in reasonable time: it decodes each one
-// by moving the rest of its text, so a few megabytes of "&amp;" take hours. A text ends only at
-// "<" (a ">" may stand in it), so entities times length between two "<" bound the work.
-bool entityWorkIsBearable(QByteArrayView xml)
-{
-    quint64 work = 0, entities = 0;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < xml.size(); ++i) {
-        if (xml[i] == '&') {
-            ++entities;
-        } else if (xml[i] == '<') {
-            work += entities * static_cast<quint64>(i - start);
-            entities = 0;
-            start = i;
-        }
-    }
-    work += entities * static_cast<quint64>(xml.size() - start);
-    return work <= Limits::kMaxEntityWork;
-}
-
-struct ParseJob
-{
-    QByteArrayView bytes;
-    bool binary;
-    plist_t root = nullptr;
-};
-
-void *parseWithinDepth(void *argument)
-{
-    auto *job = static_cast<ParseJob *>(argument);
-    plist_from_memory(job->bytes.data(), static_cast<uint32_t>(job->bytes.size()), &job->root);
-    if (!job->root)
-        return nullptr;
+    plist_t parsed = nullptr;
+    plist_from_memory(bytes.data(), static_cast<uint32_t>(bytes.size()), &parsed);
+    PlistPtr root(parsed);
+    if (!root)
+        return {};
     // libplist's XML reader stores a repeated key once (it replaces the value); its binary reader
     // keeps every entry.
-    const Shape shape = shapeOf(job->root, kMaxNestingDepth, job->binary);
-    if (shape == Shape::TooDeep) {
-        plist_free(job->root);
-        job->root = nullptr;
-    } else if (shape == Shape::RepeatsAKey) {
+    const PlistDefences::Shape shape = PlistDefences::shapeOf(root.get(), binary);
+    if (shape == PlistDefences::Shape::TooDeep)
+        return {};
+    if (shape == PlistDefences::Shape::RepeatsAKey) {
         qCDebug(lcPlist) << "a dictionary repeats a key; keeping its last value";
-        plist_t once = withEachKeyOnce(job->root);
-        plist_free(job->root);
-        job->root = once;
+        return PlistDefences::withEachKeyOnce(root.get());
     }
-    return nullptr;
+    return root;
+}
+
+// libplist parses XML without recursion but frees what it built recursively, also when the XML
+// breaks off half-way: about 48 bytes of stack per level, and a level takes at least 6 bytes
+// ("<dict>"). Large XML is therefore parsed on a thread whose stack grows with the input.
+constexpr qsizetype kInlineXmlBytes = 64 * 1024;
+
+PlistPtr parseXmlOnLargeStack(QByteArrayView xml)
+{
+    // 8 MiB and 16 bytes per byte of XML, twice the 48 bytes per 6. QThread takes an unsigned int,
+    // so the size stops there, which still covers the deepest tree of the largest XML read.
+    const quint64 stackBytes = 8 * 1024 * 1024 + 16 * static_cast<quint64>(xml.size());
+    static_assert(Limits::kMaxSystemLibraryBytes / 6 * 48 < std::numeric_limits<uint>::max());
+    PlistPtr root;
+    bool parsed = false;
+    const std::unique_ptr<QThread> thread(QThread::create([&] {
+        root = parseWithinDepth(xml, false);
+        parsed = true;
+    }));
+    thread->setStackSize(static_cast<uint>(std::min<quint64>(stackBytes, std::numeric_limits<uint>::max())));
+    thread->start();
+    thread->wait();
+    if (!parsed)
+        qCWarning(lcPlist) << "no thread to parse a property list of" << xml.size() << "bytes";
+    return root;
 }
 
 } // namespace
 
 PlistPtr parsePropertyList(QByteArrayView bytes)
 {
-    if (bytes.isEmpty() || bytes.size() > kMaxSystemLibraryBytes)
+    if (bytes.isEmpty() || bytes.size() > Limits::kMaxSystemLibraryBytes)
         return {};
-    ParseJob job{bytes, bytes.startsWith("bplist00")};
-    // libplist parses XML without recursion but frees what it built recursively, also when the XML
-    // breaks off half-way: about 48 bytes of stack per level, and a level takes at least 6 bytes
-    // ("<dict>"). Large XML is therefore parsed on a thread whose stack grows with the input.
-    constexpr qsizetype kInlineXmlBytes = 64 * 1024;
-    if (job.binary) {
-        // Without shared objects a binary list has at most one node per byte, so a file is never
-        // refused for its size alone; writers that share containers may expand further, up to the limit.
-        if (!binaryShapeIsSafe(bytes, std::max(static_cast<quint64>(bytes.size()), kMaxExpandedNodes))) {
+    if (bytes.startsWith("bplist00")) {
+        if (!PlistDefences::binaryShapeIsSafe(bytes)) {
             qCWarning(lcPlist) << "refusing a binary property list nested or shared beyond the limits";
             return {};
         }
-        parseWithinDepth(&job);
-    } else if (bytes.contains('\0')) {
-        // XML allows no NUL, but libplist 2.2 takes one into a string; a copy of that string then
-        // ends at the NUL while writing it out reads on to the full length, past the copy.
+        return parseWithinDepth(bytes, true);
+    }
+    if (PlistDefences::xmlHoldsNul(bytes)) {
         qCWarning(lcPlist) << "refusing an XML property list with a NUL byte";
         return {};
-    } else if (!entityWorkIsBearable(bytes)) {
+    }
+    if (!PlistDefences::entityWorkIsBearable(bytes)) {
         qCWarning(lcPlist) << "refusing an XML property list whose entities would take too long to decode";
         return {};
-    } else if (bytes.size() <= kInlineXmlBytes) {
-        parseWithinDepth(&job);
-    } else {
-        pthread_attr_t attributes;
-        pthread_attr_init(&attributes);
-        pthread_attr_setstacksize(&attributes, static_cast<std::size_t>(8 * 1024 * 1024 + 16 * bytes.size()));
-        pthread_t thread;
-        const bool started = pthread_create(&thread, &attributes, &parseWithinDepth, &job) == 0;
-        pthread_attr_destroy(&attributes);
-        if (!started) {
-            qCWarning(lcPlist) << "no thread to parse a property list of" << bytes.size() << "bytes";
-            return {};
-        }
-        pthread_join(thread, nullptr);
     }
-    return PlistPtr(job.root);
-}
-
-namespace {
-
-struct FileDescriptor
-{
-    int fd;
-    ~FileDescriptor()
-    {
-        if (fd >= 0)
-            ::close(fd);
-    }
-};
-
-// Reads to the end of an open file, at most limit + 1 bytes so that growth past the limit shows.
-// The buffer starts one byte larger than the expected size: a regular file gives all it has in one
-// read, and only a file that grew since it was measured fills the buffer.
-bool readToEnd(int fd, qint64 expectedSize, qint64 limit, QByteArray &bytes)
-{
-    bytes.resize(std::min(expectedSize, limit) + 1);
-    qsizetype filled = 0;
-    for (;;) {
-        const ssize_t n = ::read(fd, bytes.data() + filled, static_cast<std::size_t>(bytes.size() - filled));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return false;
-        filled += n;
-        if (n == 0 || filled < bytes.size() || bytes.size() > limit)
-            break;
-        bytes.resize(std::min<qint64>(bytes.size() * 2, limit + 1));
-    }
-    bytes.truncate(filled);
-    return true;
-}
-
-} // namespace
-
-bool readBoundedFile(const QString &path, qint64 maxBytes, QByteArray &bytes, QString *error)
-{
-    auto fail = [error](QString reason) {
-        if (error)
-            *error = std::move(reason);
-        return false;
-    };
-
-    // The bare system calls: this runs for every user snippet file after every change, and QFile
-    // adds two more status queries and a buffer of maxBytes per file. Not blocking: a FIFO in place
-    // of a file would otherwise stall the program on open.
-    const FileDescriptor file{::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)};
-    if (file.fd < 0)
-        return fail(qt_error_string(errno));
-    // Checked on the open file, so a swap between a check and the open cannot slip past.
-    struct stat info
-    {};
-    if (::fstat(file.fd, &info) != 0)
-        return fail(qt_error_string(errno));
-    if (!S_ISREG(info.st_mode))
-        return fail(QStringLiteral("not a regular file"));
-    if (info.st_size > maxBytes) {
-        qCWarning(lcPlist).noquote() << "ignoring" << path << "- larger than" << maxBytes << "bytes";
-        return fail(QStringLiteral("larger than %1 bytes").arg(maxBytes));
-    }
-
-    if (!readToEnd(file.fd, info.st_size, maxBytes, bytes))
-        return fail(qt_error_string(errno));
-    if (bytes.size() > maxBytes) // grew since it was measured
-        return fail(QStringLiteral("larger than %1 bytes").arg(maxBytes));
-    return true;
-}
-
-PlistPtr readPropertyListFile(const QString &path, qint64 maxBytes, QString *error)
-{
-    QByteArray bytes;
-    if (!readBoundedFile(path, maxBytes, bytes, error))
-        return {};
-    PlistPtr root = parsePropertyList(bytes);
-    if (!root) {
-        qCDebug(lcPlist) << "not a property list:" << path;
-        if (error)
-            *error = QStringLiteral("not a property list");
-    }
-    return root;
+    return bytes.size() <= kInlineXmlBytes ? parseWithinDepth(bytes, false) : parseXmlOnLargeStack(bytes);
 }
 
 QByteArray toXmlPropertyList(plist_t node)
@@ -470,6 +122,48 @@ std::optional<QString> dictString(plist_t dict, const char *key)
     return stringValue(plist_dict_get_item(dict, key));
 }
 
+namespace {
+
+bool arraysEqual(plist_t a, plist_t b)
+{
+    if (plist_array_get_size(a) != plist_array_get_size(b))
+        return false;
+    ArrayItems itemsB(b);
+    return forEachItem(a, [&](plist_t itemA) { return propertyListsEqual(itemA, itemsB.next()); });
+}
+
+// Whether each key of a has an equal value in b, which holds as many keys. b's entries are put in a
+// hash table first: libplist looks a key up in a dictionary read from a binary list by walking it.
+bool entriesEqualByKey(plist_t a, plist_t b)
+{
+    std::unordered_map<std::string, plist_t> valuesB;
+    valuesB.reserve(plist_dict_get_size(b));
+    forEachEntry(b, [&](const char *key, plist_t value) { valuesB.emplace(key, value); });
+    return forEachEntry(a, [&](const char *key, plist_t value) {
+        const auto found = valuesB.find(key);
+        return found != valuesB.end() && propertyListsEqual(value, found->second);
+    });
+}
+
+bool dictionariesEqual(plist_t a, plist_t b)
+{
+    if (plist_dict_get_size(a) != plist_dict_get_size(b))
+        return false;
+    // Compared in step, keys uncopied, while both hold the same keys in the same order, as a tree
+    // and what is read back from its XML do; once a key is out of step, all over again by key.
+    DictEntries entriesB(b);
+    bool inStep = true;
+    const bool equal = forEachValue(a, [&](plist_t valueA) {
+        plist_t valueB = entriesB.next();
+        inStep =
+            plist_compare_node_value(plist_dict_item_get_key(valueA), plist_dict_item_get_key(valueB)) != 0;
+        return inStep && propertyListsEqual(valueA, valueB);
+    });
+    return equal || (!inStep && entriesEqualByKey(a, b));
+}
+
+} // namespace
+
 bool propertyListsEqual(plist_t a, plist_t b)
 {
     if (!a || !b)
@@ -478,40 +172,10 @@ bool propertyListsEqual(plist_t a, plist_t b)
     if (type != plist_get_node_type(b))
         return false;
     switch (type) {
-    case PLIST_ARRAY: {
-        if (plist_array_get_size(a) != plist_array_get_size(b))
-            return false;
-        // Iterated in step rather than indexed: libplist 2.2 finds item i by walking from the first.
-        plist_array_iter itB = nullptr;
-        plist_array_new_iter(b, &itB);
-        const bool equal = everyChild(a, [&](plist_t itemA) {
-            plist_t itemB = nullptr;
-            plist_array_next_item(b, itB, &itemB);
-            return propertyListsEqual(itemA, itemB);
-        });
-        std::free(itB);
-        return equal;
-    }
-    case PLIST_DICT: {
-        if (plist_dict_get_size(a) != plist_dict_get_size(b))
-            return false;
-        plist_dict_iter it = nullptr;
-        plist_dict_new_iter(a, &it);
-        bool equal = true;
-        for (;;) {
-            char *key = nullptr;
-            plist_t value = nullptr;
-            plist_dict_next_item(a, it, &key, &value);
-            if (!key)
-                break;
-            equal = propertyListsEqual(value, plist_dict_get_item(b, key));
-            std::free(key);
-            if (!equal)
-                break;
-        }
-        std::free(it);
-        return equal;
-    }
+    case PLIST_ARRAY:
+        return arraysEqual(a, b);
+    case PLIST_DICT:
+        return dictionariesEqual(a, b);
     default:
         return plist_compare_node_value(a, b) != 0;
     }

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "catalogue/limits.h"
-
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
@@ -27,25 +25,12 @@ using PlistPtr = std::unique_ptr<std::remove_pointer_t<plist_t>, PlistDeleter>;
 // A node tree several owners read parts of; made from a PlistPtr, which brings its deleter.
 using SharedPlist = std::shared_ptr<std::remove_pointer_t<plist_t>>;
 
-using Limits::kMaxExpandedNodes;
-using Limits::kMaxNestingDepth;
-using Limits::kMaxSystemLibraryBytes;
-using Limits::kMaxUserSnippetFileBytes;
-
 // Parses XML or binary property-list bytes (libplist tells them apart). Null when malformed,
 // nested deeper than kMaxNestingDepth, XML with a NUL byte or so many entities that libplist would
 // decode them for minutes, or a binary list whose strings hold a NUL or whose shared objects expand
 // past kMaxExpandedNodes nodes and past its size in bytes. A key repeated in a dictionary is kept
 // once, at its first position with its last value, in either format.
 PlistPtr parsePropertyList(QByteArrayView bytes);
-
-// Reads and parses the file at path without ever blocking on it (a FIFO is refused, not waited
-// on). Null when the file is missing, not a regular file,
-// larger than maxBytes, unreadable or malformed; the reason goes to *error when given.
-PlistPtr readPropertyListFile(const QString &path, qint64 maxBytes, QString *error = nullptr);
-// Its reading half, on the same terms: the whole file into bytes (whose capacity is reused, for
-// reading many files through one buffer), or false with the reason.
-bool readBoundedFile(const QString &path, qint64 maxBytes, QByteArray &bytes, QString *error = nullptr);
 
 // Serialises a node tree as an XML property list.
 QByteArray toXmlPropertyList(plist_t node);

@@ -1,7 +1,10 @@
 #include "catalogue/snippetcatalogue.h"
 
+#include "catalogue/boundedfile.h"
+#include "catalogue/limits.h"
 #include "catalogue/overridefile.h"
 #include "catalogue/paths.h"
+#include "catalogue/plistiteration.h"
 #include "catalogue/searchfold.h"
 #include "catalogue/xcodeinstallation.h"
 
@@ -13,7 +16,6 @@
 #include <QSaveFile>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <string_view>
 #include <system_error>
@@ -62,23 +64,16 @@ void SnippetCatalogue::parseSystemCodeSnippets(const QString &xcodePath)
 
     QList<SnippetRecord> records;
     QString error;
-    const SharedPlist root = readPropertyListFile(m_libraryPath, kMaxSystemLibraryBytes, &error);
+    const SharedPlist root = readPropertyListFile(m_libraryPath, Limits::kMaxSystemLibraryBytes, &error);
     if (PLIST_IS_ARRAY(root.get())) {
         records.reserve(plist_array_get_size(root.get()));
         // The records share the library's tree rather than each copying its dictionary out: records
         // never change their dictionary, and an override starts from a deep copy of it.
-        plist_array_iter it = nullptr;
-        plist_array_new_iter(root.get(), &it);
-        for (;;) {
-            plist_t item = nullptr;
-            plist_array_next_item(root.get(), it, &item);
-            if (!item)
-                break;
+        forEachItem(root.get(), [&](plist_t item) {
             SnippetRecord record = SnippetRecord::fromSharedTree(root, item);
             if (!record.isNull())
                 records.append(std::move(record));
-        }
-        std::free(it);
+        });
     } else {
         qCInfo(lcCatalogue) << "system snippet library is not an array:" << m_libraryPath << error;
     }
@@ -145,7 +140,7 @@ SnippetCatalogue::FolderContents SnippetCatalogue::readUserFolder(const QString 
     for (const QString &name : names) {
         const QString path = appendPathComponent(folder, name);
         QString error;
-        const bool read = readBoundedFile(path, kMaxUserSnippetFileBytes, buffer, &error);
+        const bool read = readBoundedFile(path, Limits::kMaxUserSnippetFileBytes, buffer, &error);
         SnippetRecord record = read ? SnippetRecord::fromPropertyList(buffer) : SnippetRecord();
         if (record.isNull()) {
             qCInfo(lcCatalogue).noquote() << "skipping user snippet" << path << '('
@@ -339,7 +334,7 @@ SnippetCatalogue::WriteTarget SnippetCatalogue::overrideTarget(const QString &id
             return {{}, describeLinkRefusal(path, target, QStringLiteral("which does not exist"))};
         QByteArray bytes;
         QString error;
-        if (!readBoundedFile(canonical, kMaxUserSnippetFileBytes, bytes, &error))
+        if (!readBoundedFile(canonical, Limits::kMaxUserSnippetFileBytes, bytes, &error))
             return {{}, describeLinkRefusal(path, target, QStringLiteral("which cannot be read (%1)").arg(error))};
         if (SnippetRecord::fromPropertyList(bytes).identifier() != identifier)
             return {{}, describeLinkRefusal(path, target, QStringLiteral("which does not hold this snippet"))};

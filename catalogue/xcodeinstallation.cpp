@@ -1,5 +1,7 @@
 #include "catalogue/xcodeinstallation.h"
 
+#include "catalogue/boundedfile.h"
+#include "catalogue/limits.h"
 #include "catalogue/paths.h"
 #include "catalogue/propertylist.h"
 
@@ -52,7 +54,7 @@ double leadingVersionNumber(QStringView text)
 double xcodeVersionAtPath(const QString &xcodePath)
 {
     const QString infoPath = appendPathComponent(xcodePath, QLatin1StringView(kInfoPlistComponent));
-    const PlistPtr info = readPropertyListFile(infoPath, kMaxUserSnippetFileBytes);
+    const PlistPtr info = readPropertyListFile(infoPath, Limits::kMaxUserSnippetFileBytes);
     const std::optional<QString> version = dictString(info.get(), "CFBundleShortVersionString");
     if (!version) {
         qCDebug(lcXcode) << "no short version string in" << infoPath;
@@ -64,7 +66,7 @@ double xcodeVersionAtPath(const QString &xcodePath)
 std::optional<QString> bundleIdentifierAtPath(const QString &bundlePath)
 {
     const PlistPtr info = readPropertyListFile(appendPathComponent(bundlePath, QLatin1StringView(kInfoPlistComponent)),
-                                               kMaxUserSnippetFileBytes);
+                                               Limits::kMaxUserSnippetFileBytes);
     return dictString(info.get(), "CFBundleIdentifier");
 }
 

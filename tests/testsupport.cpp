@@ -1,5 +1,6 @@
 #include "testsupport.h"
 
+#include "catalogue/plistiteration.h"
 #include "catalogue/propertylist.h"
 #include "catalogue/xcodeinstallation.h"
 
@@ -270,24 +271,14 @@ QVariant plistValue(plist_t node)
     switch (plist_get_node_type(node)) {
     case PLIST_DICT: {
         QVariantMap map;
-        plist_dict_iter it = nullptr;
-        plist_dict_new_iter(node, &it);
-        for (;;) {
-            char *key = nullptr;
-            plist_t value = nullptr;
-            plist_dict_next_item(node, it, &key, &value);
-            if (!key)
-                break;
+        forEachEntry(node, [&](const char *key, plist_t value) {
             map.insert(QString::fromUtf8(key), plistValue(value));
-            std::free(key);
-        }
-        std::free(it);
+        });
         return map;
     }
     case PLIST_ARRAY: {
         QVariantList list;
-        for (uint32_t i = 0; i < plist_array_get_size(node); ++i)
-            list.append(plistValue(plist_array_get_item(node, i)));
+        forEachItem(node, [&](plist_t item) { list.append(plistValue(item)); });
         return list;
     }
     case PLIST_STRING:
@@ -311,9 +302,8 @@ QVariant plistValue(plist_t node)
         char *bytes = nullptr;
         uint64_t length = 0;
         plist_get_data_val(node, &bytes, &length);
-        const QByteArray data(bytes, static_cast<qsizetype>(length));
-        std::free(bytes);
-        return data;
+        const MallocString owned(bytes);
+        return QByteArray(bytes, static_cast<qsizetype>(length));
     }
     case PLIST_DATE: {
         int32_t seconds = 0, microseconds = 0;

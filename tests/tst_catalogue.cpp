@@ -1,4 +1,5 @@
 // The catalogue: loading, the user snippet folder, writing and reverting overrides.
+#include "catalogue/limits.h"
 #include "catalogue/snippetcatalogue.h"
 #include "testsupport.h"
 
@@ -139,7 +140,7 @@ TEST_F(Catalogue, OfTwoFilesWithOneIdentifierTheFirstByCharacterValueGoverns)
 TEST_F(Catalogue, SkipsUserFilesLargerThan16MiB)
 {
     const PlistPtr dict = parsePropertyList(snippetFile({.identifier = u"alpha"_s}));
-    const QByteArray padding(kMaxUserSnippetFileBytes, 'x');
+    const QByteArray padding(Limits::kMaxUserSnippetFileBytes, 'x');
     plist_dict_set_item(dict.get(), "Padding", plist_new_data(padding.constData(), padding.size()));
     char *bin = nullptr;
     uint32_t length = 0;
