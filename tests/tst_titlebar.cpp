@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -136,18 +137,23 @@ TEST(TitlebarPaint, TheActiveLookFollowsTheWindowAndItsPopoverAndRepaintsWhenAct
     };
     QWidget window, popover(&window, Qt::Tool), other;
     auto *view = new CountingView(&window);
-    for (QWidget *w : {&window, &popover, &other})
+    for (QWidget *w : {&window, &popover, &other}) {
         w->show();
-    other.activateWindow();
-    QCoreApplication::processEvents();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(w)); // a window manager maps windows when it gets to it
+    }
+    const auto activate = [](QWidget *w) { // activation, too, comes when the window manager gets to it
+        w->activateWindow();
+        return QTest::qWaitFor([w] {
+            return QApplication::activeWindow() == w && qApp->applicationState() == Qt::ApplicationActive;
+        });
+    };
+    if (!activate(&other))
+        GTEST_SKIP() << "this platform does not activate windows";
     for (const auto &[activated, active] : {std::pair{&window, true}, {&popover, true}, {&other, false}}) {
         const int paints = view->paints;
-        activated->activateWindow();
-        QCoreApplication::processEvents();
-        if (QGuiApplication::applicationState() != Qt::ApplicationActive)
-            GTEST_SKIP() << "this platform does not activate windows";
+        ASSERT_TRUE(activate(activated)) << activated;
         EXPECT_EQ(view->isActiveLook(), active) << activated;
-        EXPECT_GT(view->paints, paints) << activated;
+        EXPECT_TRUE(QTest::qWaitFor([&] { return view->paints > paints; })) << activated;
     }
 }
 
