@@ -14,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 using namespace Glimmerpad;
 using Platform::WindowButton;
 
@@ -178,15 +180,8 @@ TEST_F(WindowTest, WindowMenuListsOrderedInWindowsUnlessExcluded)
 
 TEST_F(WindowTest, DressingGivesTheTallTitleBarAndTwoStackedLabels)
 {
-    struct Positioner final : RVWindowDelegate
-    {
-        QRectF windowWillPositionSheet(RVWindow *w, QWidget *, const QRectF &p) override
-        {
-            return {p.x(), w->frameViewFrame().height() - w->titleBarHeight(), p.width(), p.height()};
-        }
-    } delegate;
     const MainWindowDressing dressing =
-        MainWindowDressing::apply(window.get(), &delegate, QStringLiteral("Title"));
+        MainWindowDressing::apply(window.get(), nullptr, QStringLiteral("Title"));
     EXPECT_EQ(window->titleBarHeight(), 36.0);
     EXPECT_EQ(window->trafficLightButtonsLeftMargin(), 10.0);
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Title"));
@@ -201,9 +196,13 @@ TEST_F(WindowTest, DressingGivesTheTallTitleBarAndTwoStackedLabels)
     EXPECT_EQ(dressing.titleLabel->width(), 800);
     EXPECT_EQ(dressing.highlightLabel->width(), 800);
 
-    window->resize(600, 500);
-    EXPECT_EQ(delegate.windowWillPositionSheet(window.get(), nullptr, QRectF(10, 300, 400, 120)),
-              QRectF(10, 464, 400, 120));
+    // Sheets keep the proposed x and size and hang from the bottom of the title bar in force.
+    for (const auto &[height, titleBar, top] : {std::tuple{500, 36.0, 464.0}, {300, 50.0, 250.0}}) {
+        window->resize(600, height);
+        window->setTitleBarHeight(titleBar);
+        EXPECT_EQ(MainWindowDressing::sheetFrame(window.get(), {10, 300, 400, 120}),
+                  QRectF(10, top, 400, 120));
+    }
 }
 
 // ---- rows and labels ----------------------------------------------------------------------
