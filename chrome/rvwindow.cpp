@@ -35,9 +35,9 @@ int indexOf(WindowButton button)
     return static_cast<int>(button);
 }
 
-// Which parts keep their distance to which edges when the window is resized, as autoresizing
-// masks say it: the content stretches both ways, the title bar stretches across and keeps to the
-// top, the lights keep to the top-left corner and the full-screen button to the top-right.
+// Which parts keep their distance to which edges when the window is resized: the content
+// stretches both ways, the title bar stretches across and keeps to the top, the lights keep to
+// the top-left corner and the full-screen button to the top-right.
 enum Autoresize
 {
     StretchBoth,
@@ -54,8 +54,8 @@ RVWindow::RVWindow(QWidget *parent) : QWidget(parent, Qt::Window | Qt::Frameless
     setAttribute(Qt::WA_DeleteOnClose, false);
     resize(640, 480);
     m_laidOutSize = size();
-    // What the platform would have made before our own set-up runs: the standard buttons at their
-    // default places, the content below a standard title bar.
+    // The standard buttons at their standard places and the content below a standard-height title
+    // bar: _doInitialWindowSetup() measures these for the defaults it starts from.
     const QSizeF size = frameViewFrame().size();
     for (WindowButton kind :
          {WindowButton::Close, WindowButton::Miniaturize, WindowButton::Zoom, WindowButton::FullScreen}) {
@@ -444,7 +444,7 @@ void RVWindow::positionSheet(QWidget *sheet)
         return;
     sheet->adjustSize();
     const QRectF frame = frameViewFrame();
-    // What the platform would propose: centred, hanging from a standard title bar.
+    // Proposed to the delegate: centred, hanging from a standard-height title bar.
     QRectF proposed((frame.width() - sheet->width()) / 2, frame.height() - WindowStandard::titleBarHeight(),
                     sheet->width(), sheet->height());
     if (m_delegate)

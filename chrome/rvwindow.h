@@ -14,7 +14,7 @@ class RVWindow;
 class RVWindowButton;
 class RVWindowFrameGestures;
 
-// Answers the window's questions about placement, as a window delegate does.
+// Answers the window's questions about placement; the application gives the window one.
 class RVWindowDelegate
 {
 public:
@@ -30,7 +30,8 @@ public:
 // the title bar view, the buttons and the content view.
 //
 // The layout arithmetic works in the frame view's coordinates with a bottom-left origin and y up,
-// as the frames are specified; frameOfView() and setFrameOfView() mirror them for Qt.
+// the same as Platform::WindowStandard's frames, so that its measurements apply unchanged;
+// frameOfView() and setFrameOfView() convert to and from Qt's top-left origin.
 //
 // Dragging the background moves the window and the edges resize it (RVWindowFrameGestures).
 class RVWindow : public QWidget
@@ -90,7 +91,8 @@ public:
     QRectF frameOfView(const QWidget *view) const;
     void setFrameOfView(QWidget *view, const QRectF &frame);
 
-    // -- the window's internal operations, by their usual names
+    // -- the steps that the setters and full-screen changes run, public so that tests can run them
+    //    one at a time
     void _recalculateFrameForTitleBarView();
     void _layoutTrafficLightsAndContent();
     void _displayWindowAndTitlebar();
