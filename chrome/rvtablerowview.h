@@ -34,9 +34,6 @@ public:
     // Text in a row always stands on a light background, so selected rows keep dark text.
     BackgroundStyle interiorBackgroundStyle() const { return BackgroundStyle::Light; }
 
-    bool isSelected() const { return m_selected; }
-    QRectF bounds() const { return m_bounds; }
-
 private:
     QRectF m_bounds;
     bool m_selected;

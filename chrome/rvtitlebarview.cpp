@@ -16,6 +16,7 @@ namespace Glimmerpad {
 namespace {
 
 std::optional<bool> activeLookOverride;
+std::optional<bool> miniaturizeOnDoubleClickOverride;
 
 QColor grey(float level)
 {
@@ -62,6 +63,11 @@ bool RVTitlebarView::isActiveLook() const
 void RVTitlebarView::setActiveLookOverride(std::optional<bool> active)
 {
     activeLookOverride = active;
+}
+
+void RVTitlebarView::setMiniaturizeOnDoubleClickOverride(std::optional<bool> miniaturize)
+{
+    miniaturizeOnDoubleClickOverride = miniaturize;
 }
 
 const QImage &RVTitlebarView::noiseTile()
@@ -134,7 +140,9 @@ void RVTitlebarView::mousePressEvent(QMouseEvent *event)
 void RVTitlebarView::mouseDoubleClickEvent(QMouseEvent *event)
 {
     // Asked at each double click, so a change in the desktop's settings counts at once.
-    if (event->button() == Qt::LeftButton && Platform::miniaturizeOnDoubleClick()) {
+    const bool miniaturize = miniaturizeOnDoubleClickOverride ? *miniaturizeOnDoubleClickOverride
+                                                              : Platform::miniaturizeOnDoubleClick();
+    if (event->button() == Qt::LeftButton && miniaturize) {
         m_miniaturizeOnRelease = true;
         event->accept();
         return;

@@ -12,8 +12,8 @@ namespace Glimmerpad {
 // line along the bottom edge. Every paint covers the whole view.
 //
 // A double click minimizes the window when the desktop asks for that
-// (Platform::miniaturizeOnDoubleClick()); every other press, move and release is left to the
-// parent, which moves the window when its background is dragged.
+// (Platform::miniaturizeOnDoubleClick(), unless overridden); every other press, move and release is
+// left to the parent, which moves the window when its background is dragged.
 class RVTitlebarView : public QWidget
 {
     Q_OBJECT
@@ -35,6 +35,10 @@ public:
     // Replaces the activation half of isActiveLook() for every view while set: offscreen tests
     // cannot activate windows reliably. std::nullopt goes back to asking the application.
     static void setActiveLookOverride(std::optional<bool> active);
+
+    // Replaces the desktop's double-click preference for every view while set, so that tests do
+    // not depend on the desktop they run on. std::nullopt goes back to asking the desktop.
+    static void setMiniaturizeOnDoubleClickOverride(std::optional<bool> miniaturize);
 
     // The noise over the active look: 128 x 128 grey levels of 0 to 3, the same in every run,
     // made on first use. Row 0 is the top row of the tile.

@@ -9,8 +9,9 @@ class RVVerticallyAlignedTextField
 {
 public:
     // The rectangle to draw the text in: baseRect shrunk to contentHeight and moved down by half
-    // the difference, computed in single precision as the original did; baseRect unchanged when
-    // the content is as high as the space or higher.
+    // the difference; baseRect unchanged when the content is as high as the space or higher. The
+    // difference and its half are computed as float, which fixes where the text lands when the
+    // heights differ by a fraction of a pixel.
     static QRectF drawingRectForBounds(const QRectF &baseRect, qreal contentHeight);
 };
 

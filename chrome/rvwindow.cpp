@@ -2,11 +2,12 @@
 
 #include "chrome/rvtitlebarview.h"
 #include "chrome/rvwindowbutton.h"
+#include "chrome/rvwindowframegestures.h"
 #include "chrome/rvwindowsmenu.h"
 
 #include <QApplication>
-#include <QMouseEvent>
-#include <QWindow>
+#include <QCloseEvent>
+#include <QWindowStateChangeEvent>
 
 #include <cmath>
 
@@ -29,16 +30,14 @@ QList<QPointer<RVWindow>> &allWindows()
     return windows;
 }
 
-constexpr int kResizeMargin = 5;
-
 int indexOf(WindowButton button)
 {
     return static_cast<int>(button);
 }
 
-// Which parts keep their distance to which edges when the window is resized, as autoresizing
-// masks say it: the content stretches both ways, the title bar stretches across and keeps to the
-// top, the lights keep to the top-left corner and the full-screen button to the top-right.
+// Which parts keep their distance to which edges when the window is resized: the content
+// stretches both ways, the title bar stretches across and keeps to the top, the lights keep to
+// the top-left corner and the full-screen button to the top-right.
 enum Autoresize
 {
     StretchBoth,
@@ -55,8 +54,8 @@ RVWindow::RVWindow(QWidget *parent) : QWidget(parent, Qt::Window | Qt::Frameless
     setAttribute(Qt::WA_DeleteOnClose, false);
     resize(640, 480);
     m_laidOutSize = size();
-    // What the platform would have made before our own set-up runs: the standard buttons at their
-    // default places, the content below a standard title bar.
+    // The standard buttons at their standard places and the content below a standard-height title
+    // bar: _doInitialWindowSetup() measures these for the defaults it starts from.
     const QSizeF size = frameViewFrame().size();
     for (WindowButton kind :
          {WindowButton::Close, WindowButton::Miniaturize, WindowButton::Zoom, WindowButton::FullScreen}) {
@@ -83,7 +82,6 @@ RVWindow::RVWindow(QWidget *parent) : QWidget(parent, Qt::Window | Qt::Frameless
 
 RVWindow::~RVWindow()
 {
-    qApp->removeEventFilter(this);
     allWindows().removeAll(this);
     RVWindowsMenu::instance().removeWindowsItem(this);
 }
@@ -94,11 +92,10 @@ void RVWindow::_doInitialWindowSetup()
     _centerTrafficLightButtons = true;
     _titleBarHeight = _minimumTitlebarHeight();
     _trafficLightButtonsLeftMargin = _defaultTrafficLightLeftMargin();
-    // Dragging the background moves the window: see mousePressEvent.
+    m_frameGestures = new RVWindowFrameGestures(this);
 
     allWindows().append(this);
     connect(qApp, &QGuiApplication::applicationStateChanged, this, &RVWindow::_displayWindowAndTitlebar);
-    qApp->installEventFilter(this); // edge resizing, wherever in the window the pointer is
 
     _createTitlebarView();
     _layoutTrafficLightsAndContent();
@@ -447,7 +444,7 @@ void RVWindow::positionSheet(QWidget *sheet)
         return;
     sheet->adjustSize();
     const QRectF frame = frameViewFrame();
-    // What the platform would propose: centred, hanging from a standard title bar.
+    // Proposed to the delegate: centred, hanging from a standard-height title bar.
     QRectF proposed((frame.width() - sheet->width()) / 2, frame.height() - WindowStandard::titleBarHeight(),
                     sheet->width(), sheet->height());
     if (m_delegate)
@@ -554,154 +551,20 @@ void RVWindow::closeEvent(QCloseEvent *event)
         RVWindowsMenu::instance().removeWindowsItem(this);
 }
 
-// Moving by the background and resizing by the edges. The window manager does both when it can
-// (startSystemMove/Resize); a bare X server has none, so the window then follows the pointer.
-
-Qt::Edges RVWindow::resizeEdgesAt(const QPoint &globalPos) const
+void RVWindow::leaveEvent(QEvent *event)
 {
-    if (isMaximized() || isFullScreen())
-        return {};
-    const QPoint p = mapFromGlobal(globalPos);
-    if (!rect().contains(p))
-        return {};
-    Qt::Edges edges;
-    if (p.x() < kResizeMargin)
-        edges |= Qt::LeftEdge;
-    if (p.x() >= width() - kResizeMargin)
-        edges |= Qt::RightEdge;
-    if (p.y() < kResizeMargin)
-        edges |= Qt::TopEdge;
-    if (p.y() >= height() - kResizeMargin)
-        edges |= Qt::BottomEdge;
-    return edges;
+    QWidget::leaveEvent(event);
+    // A drag under way keeps going when the pointer outruns the window.
+    if (!m_frameGestures->isDragging())
+        resetPointerState();
 }
 
-static Qt::CursorShape cursorFor(Qt::Edges edges)
-{
-    const bool horizontal = edges & (Qt::LeftEdge | Qt::RightEdge);
-    const bool vertical = edges & (Qt::TopEdge | Qt::BottomEdge);
-    if (horizontal && vertical) {
-        const bool falling = ((edges & Qt::LeftEdge) && (edges & Qt::TopEdge)) ||
-                             ((edges & Qt::RightEdge) && (edges & Qt::BottomEdge));
-        return falling ? Qt::SizeFDiagCursor : Qt::SizeBDiagCursor;
-    }
-    return horizontal ? Qt::SizeHorCursor : Qt::SizeVerCursor;
-}
-
-void RVWindow::beginMove(const QPointF &globalPos)
-{
-    if (windowHandle() && windowHandle()->startSystemMove())
-        return;
-    m_drag = Drag::Move;
-    m_dragStart = globalPos;
-    m_dragStartGeometry = frameGeometry();
-}
-
-void RVWindow::beginResize(Qt::Edges edges, const QPointF &globalPos)
-{
-    if (windowHandle() && windowHandle()->startSystemResize(edges))
-        return;
-    m_drag = Drag::Resize;
-    m_dragEdges = edges;
-    m_dragStart = globalPos;
-    m_dragStartGeometry = geometry();
-}
-
+// A press whose release went elsewhere, a hovered edge or a drag would otherwise outlive the pointer.
 void RVWindow::resetPointerState()
 {
-    m_drag = Drag::None;
+    m_frameGestures->cancel();
     for (RVWindowButton *button : m_buttons)
         button->resetInteraction();
-    if (m_edgeCursor) {
-        QGuiApplication::restoreOverrideCursor();
-        m_edgeCursor = false;
-    }
-}
-
-void RVWindow::mousePressEvent(QMouseEvent *event)
-{
-    // Reaches the window only where no child took the press: the background.
-    if (event->button() == Qt::LeftButton) {
-        beginMove(event->globalPosition());
-        event->accept();
-        return;
-    }
-    QWidget::mousePressEvent(event);
-}
-
-void RVWindow::mouseMoveEvent(QMouseEvent *event)
-{
-    if (m_drag == Drag::Move && (event->buttons() & Qt::LeftButton)) {
-        const QPointF delta = event->globalPosition() - m_dragStart;
-        move(m_dragStartGeometry.topLeft() + delta.toPoint());
-        return;
-    }
-    QWidget::mouseMoveEvent(event);
-}
-
-void RVWindow::mouseReleaseEvent(QMouseEvent *event)
-{
-    m_drag = Drag::None;
-    QWidget::mouseReleaseEvent(event);
-}
-
-bool RVWindow::eventFilter(QObject *watched, QEvent *event)
-{
-    const QEvent::Type type = event->type();
-    if (type != QEvent::MouseMove && type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease &&
-        type != QEvent::Leave)
-        return false;
-    auto *widget = qobject_cast<QWidget *>(watched);
-    if (!widget || widget->window() != this)
-        return false;
-
-    if (type == QEvent::Leave) {
-        if (widget == this && m_drag == Drag::None)
-            resetPointerState();
-        return false;
-    }
-
-    auto *mouse = static_cast<QMouseEvent *>(event);
-    const QPoint global = mouse->globalPosition().toPoint();
-
-    if (m_drag == Drag::Resize) {
-        if (type == QEvent::MouseButtonRelease) {
-            m_drag = Drag::None;
-            return true;
-        }
-        if (type == QEvent::MouseMove) {
-            const QPoint delta = global - m_dragStart.toPoint();
-            QRect g = m_dragStartGeometry;
-            if (m_dragEdges & Qt::LeftEdge)
-                g.setLeft(qMin(g.left() + delta.x(), g.right() - minimumWidth()));
-            if (m_dragEdges & Qt::RightEdge)
-                g.setRight(g.right() + delta.x());
-            if (m_dragEdges & Qt::TopEdge)
-                g.setTop(qMin(g.top() + delta.y(), g.bottom() - minimumHeight()));
-            if (m_dragEdges & Qt::BottomEdge)
-                g.setBottom(g.bottom() + delta.y());
-            setGeometry(g);
-            return true;
-        }
-    }
-
-    const Qt::Edges edges = resizeEdgesAt(global);
-    if (type == QEvent::MouseButtonPress && edges && mouse->button() == Qt::LeftButton) {
-        beginResize(edges, mouse->globalPosition());
-        return true;
-    }
-    if (type == QEvent::MouseMove && mouse->buttons() == Qt::NoButton) {
-        if (edges && !m_edgeCursor) {
-            QGuiApplication::setOverrideCursor(cursorFor(edges));
-            m_edgeCursor = true;
-        } else if (edges && m_edgeCursor) {
-            QGuiApplication::changeOverrideCursor(cursorFor(edges));
-        } else if (!edges && m_edgeCursor) {
-            QGuiApplication::restoreOverrideCursor();
-            m_edgeCursor = false;
-        }
-    }
-    return false;
 }
 
 } // namespace Glimmerpad

@@ -12,8 +12,9 @@ namespace Glimmerpad {
 
 class RVWindow;
 class RVWindowButton;
+class RVWindowFrameGestures;
 
-// Answers the window's questions about placement, as a window delegate does.
+// Answers the window's questions about placement; the application gives the window one.
 class RVWindowDelegate
 {
 public:
@@ -29,7 +30,10 @@ public:
 // the title bar view, the buttons and the content view.
 //
 // The layout arithmetic works in the frame view's coordinates with a bottom-left origin and y up,
-// as the frames are specified; frameOfView() and setFrameOfView() mirror them for Qt.
+// the same as Platform::WindowStandard's frames, so that its measurements apply unchanged;
+// frameOfView() and setFrameOfView() convert to and from Qt's top-left origin.
+//
+// Dragging the background moves the window and the edges resize it (RVWindowFrameGestures).
 class RVWindow : public QWidget
 {
     Q_OBJECT
@@ -87,7 +91,8 @@ public:
     QRectF frameOfView(const QWidget *view) const;
     void setFrameOfView(QWidget *view, const QRectF &frame);
 
-    // -- the window's internal operations, by their usual names
+    // -- the steps that the setters and full-screen changes run, public so that tests can run them
+    //    one at a time
     void _recalculateFrameForTitleBarView();
     void _layoutTrafficLightsAndContent();
     void _displayWindowAndTitlebar();
@@ -109,18 +114,12 @@ protected:
     void moveEvent(QMoveEvent *event) override;
     void changeEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
-    void mousePressEvent(QMouseEvent *event) override;
-    void mouseMoveEvent(QMouseEvent *event) override;
-    void mouseReleaseEvent(QMouseEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
+    void leaveEvent(QEvent *event) override;
 
 private:
     void _doInitialWindowSetup();
     void _createTitlebarView();
     void syncAutoresizing();
-    Qt::Edges resizeEdgesAt(const QPoint &globalPos) const;
-    void beginMove(const QPointF &globalPos);
-    void beginResize(Qt::Edges edges, const QPointF &globalPos);
     void resetPointerState();
     void notifyFullScreenChange(bool entering);
 
@@ -144,19 +143,7 @@ private:
     bool m_excludedFromWindowsMenu = false;
     bool m_fullScreenAnnounced = false;
     int m_trackingAreaSetups = 0;
-
-    // Manual moving and resizing, where the window manager will not do it for us.
-    enum class Drag
-    {
-        None,
-        Move,
-        Resize
-    };
-    Drag m_drag = Drag::None;
-    Qt::Edges m_dragEdges;
-    QPointF m_dragStart;
-    QRect m_dragStartGeometry;
-    bool m_edgeCursor = false;
+    RVWindowFrameGestures *m_frameGestures = nullptr;
 };
 
 } // namespace Glimmerpad

@@ -16,12 +16,10 @@ class RVWindowButton final : public QAbstractButton
 public:
     RVWindowButton(Platform::WindowButton kind, QWidget *parent);
 
-    Platform::WindowButton kind() const { return m_kind; }
     bool isLight() const { return m_kind != Platform::WindowButton::FullScreen; }
 
     // The pointer is over the group of lights (set by the window for all three at once).
     void setGroupHovered(bool hovered);
-    bool isGroupHovered() const { return m_groupHovered; }
     // Forgets a press whose release went elsewhere (often lost after a system move).
     void resetInteraction();
 

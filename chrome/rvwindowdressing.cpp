@@ -85,4 +85,10 @@ MainWindowDressing MainWindowDressing::apply(RVWindow *window, RVWindowDelegate 
     return dressing;
 }
 
+QRectF MainWindowDressing::sheetFrame(const RVWindow *window, const QRectF &proposed)
+{
+    return {proposed.x(), window->frameViewFrame().height() - window->titleBarHeight(), proposed.width(),
+            proposed.height()};
+}
+
 } // namespace Glimmerpad

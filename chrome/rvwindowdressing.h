@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QRectF>
 #include <QString>
 
 class QLabel;
@@ -22,6 +23,11 @@ struct MainWindowDressing
     QLabel *titleLabel = nullptr;     // white 0.15, drawn over the highlight
 
     static MainWindowDressing apply(RVWindow *window, RVWindowDelegate *delegate, const QString &title);
+
+    // Where a sheet attaches to the window: at the x and size proposed, its top edge along the bottom
+    // of the title bar, so that the sheet hangs below the tall title bar rather than over it. Both
+    // rectangles use the window's own coordinates with a bottom-left origin; y is the top edge.
+    static QRectF sheetFrame(const RVWindow *window, const QRectF &proposed);
 };
 
 } // namespace Glimmerpad

@@ -18,20 +18,15 @@ void RVWindowsMenu::addWindowsItem(QWidget *window, const QString &title, bool i
         if (item.window == window) {
             item.title = title;
             item.isFilename = isFilename;
-            Q_EMIT changed();
             return;
         }
     }
     m_items.append({window, title, isFilename});
-    Q_EMIT changed();
 }
 
 void RVWindowsMenu::removeWindowsItem(QWidget *window)
 {
-    const auto removed =
-        m_items.removeIf([window](const Item &item) { return !item.window || item.window == window; });
-    if (removed > 0)
-        Q_EMIT changed();
+    m_items.removeIf([window](const Item &item) { return !item.window || item.window == window; });
 }
 
 QList<RVWindowsMenu::Item> RVWindowsMenu::items() const

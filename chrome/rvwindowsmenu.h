@@ -34,9 +34,6 @@ public:
     // Fills menu with one entry per listed window; choosing one brings that window to the front.
     void populate(QMenu *menu) const;
 
-Q_SIGNALS:
-    void changed();
-
 private:
     RVWindowsMenu() = default;
     QList<Item> m_items;

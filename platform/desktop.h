@@ -11,8 +11,6 @@ bool hasCompositingManager();
 // manager would otherwise do. On GNOME that is the GSettings key action-double-click-titlebar of
 // org.gnome.desktop.wm.preferences set to "minimize"; a missing schema or key means no. Read
 // afresh at every call, so a change in the desktop's settings applies to the next double click.
-// GLIMMERPAD_MINIATURIZE_ON_DOUBLE_CLICK=1 or =0 answers instead when set, for desktops that keep
-// the preference elsewhere and for tests; any other value is ignored.
 bool miniaturizeOnDoubleClick();
 
 } // namespace Glimmerpad::Platform

@@ -56,11 +56,6 @@ bool gnomeMinimizesOnDoubleClick()
 
 bool miniaturizeOnDoubleClick()
 {
-    const QByteArray forced = qgetenv("GLIMMERPAD_MINIATURIZE_ON_DOUBLE_CLICK");
-    if (forced == "1")
-        return true;
-    if (forced == "0")
-        return false;
     return gnomeMinimizesOnDoubleClick();
 }
 

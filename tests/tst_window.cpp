@@ -5,14 +5,22 @@
 #include "chrome/rvverticallyalignedtextfield.h"
 #include "chrome/rvwindow.h"
 #include "chrome/rvwindowdressing.h"
+#include "chrome/rvwindowframegestures.h"
 #include "chrome/rvwindowsmenu.h"
 
 #include <QAbstractButton>
 #include <QImage>
 #include <QLabel>
 #include <QPainter>
+#include <QTest>
+#include <QWindow>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <optional>
+#include <tuple>
+#include <vector>
 
 using namespace Glimmerpad;
 using Platform::WindowButton;
@@ -33,14 +41,6 @@ protected:
     QRectF frameOf(WindowButton button) const
     {
         return window->frameOfView(window->standardWindowButton(button));
-    }
-
-    // Gives a button another height, as another platform's buttons might have, and lays out again.
-    void setButtonHeight(WindowButton button, qreal height)
-    {
-        const QRectF f = frameOf(button);
-        window->setFrameOfView(window->standardWindowButton(button), QRectF(f.x(), f.y(), f.width(), height));
-        window->_layoutTrafficLightsAndContent();
     }
 
     std::unique_ptr<RVWindow> window;
@@ -68,7 +68,9 @@ TEST_F(WindowTest, TitleBarStripAndCentredOrTopAlignedButtons)
     window->setCenterTrafficLightButtons(false);
     EXPECT_EQ(frameOf(WindowButton::Close).y(), 381.0); // top edge 3 below the title bar's top
 
-    setButtonHeight(WindowButton::Close, 15);
+    const QRectF close = frameOf(WindowButton::Close); // a button 15 high, as another desktop's might be
+    window->setFrameOfView(window->standardWindowButton(WindowButton::Close), close.adjusted(0, 0, 0, -1));
+    window->_layoutTrafficLightsAndContent();
     EXPECT_EQ(frameOf(WindowButton::Close).y(), 382.0);
     window->setCenterTrafficLightButtons(true);
     EXPECT_EQ(frameOf(WindowButton::Close).y(), 375.0); // 374.5 rounds away from zero, not to even
@@ -78,22 +80,19 @@ TEST_F(WindowTest, TitleBarStripAndCentredOrTopAlignedButtons)
 TEST_F(WindowTest, LightsAreSpacedByTheMeasuredSeparation)
 {
     window->setTrafficLightButtonsLeftMargin(10);
-    EXPECT_EQ(frameOf(WindowButton::Close).x(), 10.0);
-    EXPECT_EQ(frameOf(WindowButton::Miniaturize).x(), 30.0);
-    EXPECT_EQ(frameOf(WindowButton::Zoom).x(), 50.0);
-    EXPECT_EQ(frameOf(WindowButton::Zoom).width(), 14.0); // sizes are kept
+    for (const auto &[button, x] :
+         {std::pair{WindowButton::Close, 10}, {WindowButton::Miniaturize, 30}, {WindowButton::Zoom, 50}})
+        EXPECT_EQ(frameOf(button), QRectF(x, 381, 14, 16)); // sizes are kept
 }
 
 TEST_F(WindowTest, ContentEndsWhereTheTitleBarBegins)
 {
-    window->setTitleBarHeight(36);
-    EXPECT_EQ(window->frameOfView(window->contentView()), QRectF(0, 0, 600, 364));
-    window->setTitleBarHeight(0);
-    EXPECT_EQ(window->frameOfView(window->contentView()).height(), 400.0);
-    window->setTitleBarHeight(36);
-    window->resize(700, 500); // the content follows the window, and stays below the title bar
-    EXPECT_EQ(window->frameOfView(window->contentView()), QRectF(0, 0, 700, 464));
-    EXPECT_EQ(window->frameOfView(window->titleBarView()), QRectF(0, 464, 700, 36));
+    for (const auto &[titleBar, width, height] : {std::tuple{36, 600, 400}, {0, 600, 400}, {36, 700, 500}}) {
+        window->setTitleBarHeight(titleBar);
+        window->resize(width, height);
+        EXPECT_EQ(window->frameOfView(window->contentView()), QRectF(0, 0, width, height - titleBar));
+        EXPECT_EQ(window->frameOfView(window->titleBarView()), QRectF(0, height - titleBar, width, titleBar));
+    }
 }
 
 TEST_F(WindowTest, FullScreenButtonMarginIsMeasuredOnceThenKept)
@@ -126,19 +125,16 @@ TEST_F(WindowTest, SettersOnAnEqualValueDoNothing)
 TEST_F(WindowTest, FullScreenCollapsesTheTitleBarOnlyWhenAsked)
 {
     window->setTitleBarHeight(36);
-    window->windowWillEnterFullScreen();
-    EXPECT_EQ(window->titleBarHeight(), 36.0);
-    EXPECT_FALSE(window->titleBarView()->isHidden());
-
-    window->setHideTitleBarInFullScreen(true);
-    window->windowWillEnterFullScreen();
-    EXPECT_EQ(window->titleBarHeight(), 0.0);
-    EXPECT_TRUE(window->titleBarView()->isHidden());
-    EXPECT_EQ(window->frameOfView(window->contentView()).height(), 400.0);
-    window->windowWillExitFullScreen();
-    EXPECT_EQ(window->titleBarHeight(), 36.0);
-    EXPECT_FALSE(window->titleBarView()->isHidden());
-    EXPECT_EQ(window->frameOfView(window->contentView()).height(), 364.0);
+    // Asked to hide or not, entering or leaving: the title bar's height, whether hidden, the content's.
+    for (const auto &[hide, entering, height, hidden, content] : {std::tuple{false, true, 36.0, false, 364.0},
+                                                                  {true, true, 0.0, true, 400.0},
+                                                                  {true, false, 36.0, false, 364.0}}) {
+        window->setHideTitleBarInFullScreen(hide);
+        entering ? window->windowWillEnterFullScreen() : window->windowWillExitFullScreen();
+        EXPECT_EQ(window->titleBarHeight(), height) << hide << entering;
+        EXPECT_EQ(window->titleBarView()->isHidden(), hidden) << hide << entering;
+        EXPECT_EQ(window->frameOfView(window->contentView()).height(), content) << hide << entering;
+    }
 }
 
 TEST_F(WindowTest, ATitleBarViewIsReplacedOnlyByAnotherPresentView)
@@ -159,11 +155,9 @@ TEST_F(WindowTest, ATitleBarViewIsReplacedOnlyByAnotherPresentView)
 TEST_F(WindowTest, WindowMenuListsOrderedInWindowsUnlessExcluded)
 {
     auto listed = [this] {
-        for (const RVWindowsMenu::Item &item : RVWindowsMenu::instance().items()) {
-            if (item.window == window.get())
-                return true;
-        }
-        return false;
+        return std::ranges::any_of(
+            RVWindowsMenu::instance().items(),
+            [this](const RVWindowsMenu::Item &item) { return item.window == window.get(); });
     };
     window->setExcludedFromWindowsMenu(true);
     window->orderFront();
@@ -178,15 +172,8 @@ TEST_F(WindowTest, WindowMenuListsOrderedInWindowsUnlessExcluded)
 
 TEST_F(WindowTest, DressingGivesTheTallTitleBarAndTwoStackedLabels)
 {
-    struct Positioner final : RVWindowDelegate
-    {
-        QRectF windowWillPositionSheet(RVWindow *w, QWidget *, const QRectF &p) override
-        {
-            return {p.x(), w->frameViewFrame().height() - w->titleBarHeight(), p.width(), p.height()};
-        }
-    } delegate;
     const MainWindowDressing dressing =
-        MainWindowDressing::apply(window.get(), &delegate, QStringLiteral("Title"));
+        MainWindowDressing::apply(window.get(), nullptr, QStringLiteral("Title"));
     EXPECT_EQ(window->titleBarHeight(), 36.0);
     EXPECT_EQ(window->trafficLightButtonsLeftMargin(), 10.0);
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Title"));
@@ -201,9 +188,43 @@ TEST_F(WindowTest, DressingGivesTheTallTitleBarAndTwoStackedLabels)
     EXPECT_EQ(dressing.titleLabel->width(), 800);
     EXPECT_EQ(dressing.highlightLabel->width(), 800);
 
-    window->resize(600, 500);
-    EXPECT_EQ(delegate.windowWillPositionSheet(window.get(), nullptr, QRectF(10, 300, 400, 120)),
-              QRectF(10, 464, 400, 120));
+    // Sheets keep the proposed x and size and hang from the bottom of the title bar in force.
+    for (const auto &[height, titleBar, top] : {std::tuple{500, 36.0, 464.0}, {300, 50.0, 250.0}}) {
+        window->resize(600, height);
+        window->setTitleBarHeight(titleBar);
+        EXPECT_EQ(MainWindowDressing::sheetFrame(window.get(), {10, 300, 400, 120}),
+                  QRectF(10, top, 400, 120));
+    }
+}
+
+TEST_F(WindowTest, EdgesResizeOverAnyChildTheBackgroundMovesAndButtonsKeepTheirPresses)
+{
+    RVWindowFrameGestures::setUseWindowManager(false); // the window follows the pointer itself
+    // Pressed at `at` and dragged 30 left and 20 up: the cursor hovering there, how far each edge moves out.
+    const std::tuple<QPoint, std::optional<Qt::CursorShape>, QMargins> cases[] = {
+        {{597, 397}, Qt::SizeFDiagCursor, {0, 0, -30, -20}}, // over the content view
+        {{2, 200}, Qt::SizeHorCursor, {30, 0, 0, 0}},
+        {{300, 1}, Qt::SizeVerCursor, {0, 20, 0, 0}}, // over the title bar
+        {{597, 3}, Qt::SizeBDiagCursor, {0, 20, -30, 0}},
+        {{300, 12}, std::nullopt, {30, 20, -30, -20}},  // the title bar's background
+        {{300, 200}, std::nullopt, {30, 20, -30, -20}}, // the content view's background
+        {window->standardWindowButton(WindowButton::Zoom)->geometry().center(), std::nullopt, {}}};
+    for (const auto &[at, cursor, grown] : cases) {
+        SetUp(); // a new window each time: a window manager's late confirmations would undo this case
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        QWindow *native = window->windowHandle();
+        const QRect expected = window->geometry() + grown;
+        QTest::mouseMove(native, at);
+        const QCursor *shown = QGuiApplication::overrideCursor();
+        EXPECT_EQ(shown ? std::optional(shown->shape()) : std::nullopt, cursor) << at.x() << "," << at.y();
+        const QPoint to = native->mapToGlobal(at - QPoint(30, 20)); // released where the pointer is
+        QTest::mousePress(native, Qt::LeftButton, {}, at);
+        QTest::mouseMove(native, native->mapFromGlobal(to));
+        QTest::mouseRelease(native, Qt::LeftButton, {}, native->mapFromGlobal(to));
+        EXPECT_EQ(window->geometry(), expected) << at.x() << "," << at.y();
+        QTest::mouseMove(native, QPoint(300, 200)); // off the edges, the cursor is the window's again
+    }
+    RVWindowFrameGestures::setUseWindowManager(true);
 }
 
 // ---- rows and labels ----------------------------------------------------------------------
@@ -219,37 +240,24 @@ QImage paintRow(bool selected, const QRectF &dirty)
 
 TEST(RowDrawing, BandsAndSeparators)
 {
-    const QRgb grey = qRgb(242, 242, 242); // white 0.949
-    const QRgb white = qRgb(255, 255, 255);
-    const QRgb edge = qRgb(39, 95, 177);
-    const QRgb fill = qRgb(206, 222, 238);
-    const QImage plain = paintRow(false, QRectF(0, 0, 300, 63));
-    EXPECT_EQ(plain.pixel(150, 0), grey);
-    EXPECT_EQ(plain.pixel(150, 61), grey);
-    EXPECT_EQ(plain.pixel(0, 62), white);
-
-    const QImage selected = paintRow(true, QRectF(0, 0, 300, 63));
-    EXPECT_EQ(selected.pixel(150, 0), edge);
-    EXPECT_EQ(selected.pixel(150, 1), fill);
-    EXPECT_EQ(selected.pixel(150, 61), fill);
-    EXPECT_EQ(selected.pixel(299, 62), edge);
-
-    // The separator is drawn within the area being redrawn only.
-    EXPECT_EQ(paintRow(false, QRectF(0, 0, 300, 40)).pixel(150, 62), grey);
-    const QImage part = paintRow(false, QRectF(100, 0, 50, 63));
-    EXPECT_EQ(part.pixel(120, 62), white);
-    EXPECT_EQ(part.pixel(99, 62), grey);
-    EXPECT_EQ(part.pixel(150, 62), grey);
+    const QRgb grey = qRgb(242, 242, 242), white = qRgb(255, 255, 255); // grey: white 0.949
+    const QRgb edge = qRgb(39, 95, 177), fill = qRgb(206, 222, 238);
+    // Selected or not, the area redrawn, and pixels: the separator is drawn within that area only.
+    const std::tuple<bool, QRectF, std::vector<std::pair<QPoint, QRgb>>> cases[] = {
+        {false, {0, 0, 300, 63}, {{{150, 0}, grey}, {{150, 61}, grey}, {{0, 62}, white}}},
+        {true, {0, 0, 300, 63}, {{{150, 0}, edge}, {{150, 1}, fill}, {{150, 61}, fill}, {{299, 62}, edge}}},
+        {false, {0, 0, 300, 40}, {{{150, 62}, grey}}},
+        {false, {100, 0, 50, 63}, {{{120, 62}, white}, {{99, 62}, grey}, {{150, 62}, grey}}}};
+    for (const auto &[selected, dirty, pixels] : cases)
+        for (const auto &[at, colour] : pixels)
+            EXPECT_EQ(paintRow(selected, dirty).pixel(at), colour) << selected << at.x() << "," << at.y();
 }
 
 TEST(RowDrawing, VerticalCentringOnlyShrinksTallerBoxes)
 {
-    EXPECT_EQ(RVVerticallyAlignedTextField::drawingRectForBounds(QRectF(2, 0, 200, 40), 16),
-              QRectF(2, 12, 200, 16));
-    EXPECT_EQ(RVVerticallyAlignedTextField::drawingRectForBounds(QRectF(2, 0, 200, 40), 40),
-              QRectF(2, 0, 200, 40));
-    EXPECT_EQ(RVVerticallyAlignedTextField::drawingRectForBounds(QRectF(2, 0, 200, 40), 50),
-              QRectF(2, 0, 200, 40));
+    const QRectF box(2, 0, 200, 40);
+    for (const auto &[content, rect] : {std::pair{16.0, QRectF(2, 12, 200, 16)}, {40.0, box}, {50.0, box}})
+        EXPECT_EQ(RVVerticallyAlignedTextField::drawingRectForBounds(box, content), rect) << content;
     // The half is taken in single precision: 0.1 + 0.05f, not 0.1 + 0.05.
     const QRectF odd = RVVerticallyAlignedTextField::drawingRectForBounds(QRectF(0, 0.1, 10, 16.1), 16);
     EXPECT_EQ(odd.y(), 0.1 + static_cast<double>(static_cast<float>(16.1 - 16) * 0.5f));
