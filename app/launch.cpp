@@ -265,9 +265,7 @@ void RVAppDelegate::prepareCustomWindow()
 
 QRectF RVAppDelegate::windowWillPositionSheet(RVWindow *window, QWidget *, const QRectF &proposedRect)
 {
-    const QRectF frame = window->frameViewFrame();
-    return {proposedRect.x(), frame.height() - window->titleBarHeight(), proposedRect.width(),
-            proposedRect.height()};
+    return MainWindowDressing::sheetFrame(window, proposedRect);
 }
 
 void RVAppDelegate::terminate(int exitCode)
