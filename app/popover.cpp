@@ -2,6 +2,7 @@
 #include "app/rvappdelegate.h"
 
 #include "app/editorpopover.h"
+#include "app/elidedlabel.h"
 #include "app/snippetlistmodel.h"
 #include "app/snippettextedit.h"
 #include "chrome/rvwindow.h"
@@ -33,7 +34,7 @@ void RVAppDelegate::showPopover()
     const int row = selectedRow();
     if (row >= 0) {
         setSelectedSnippet(m_catalogue.recordAtRow(row));
-        togglePopoverFromRect(m_ui.tableView->visualRect(m_ui.listModel->index(row)));
+        togglePopoverFromRect(visiblePartOfRow(row));
     }
     // The list keeps the keyboard while the popover is open.
     m_ui.tableView->setFocus(Qt::OtherFocusReason);
@@ -43,7 +44,7 @@ void RVAppDelegate::togglePopoverFromRect(const QRect &rect)
 {
     // Despite the name it only ever shows: closing is the Done button's and the list's business.
     m_ui.popover->setAnimates(true);
-    m_ui.popover->showRelativeToRect(rect, m_ui.tableView->viewport(), Qt::LeftEdge);
+    m_ui.popover->showRelativeToRect(rect, m_ui.tableView->viewport(), Qt::LeftEdge, titleBarGlobalRect());
     updateActions();
 }
 
@@ -80,8 +81,7 @@ void RVAppDelegate::updatePopoverContents()
 // button held down.
 void RVAppDelegate::setEditing(bool editing)
 {
-    m_ui.codeSnippetContents->setReadOnly(!editing);
-    m_ui.codeSnippetContents->setTextInteractionFlags(editing ? Qt::TextEditorInteraction : Qt::NoTextInteraction);
+    m_ui.codeSnippetContents->setEditing(editing);
     m_ui.editButton->setChecked(editing);
     updateActions();
 }
@@ -189,24 +189,18 @@ void RVAppDelegate::reportChangedOnDisk()
     //% "Keep Editing"
     const QString keep = qtTrId("changed_on_disk_keep");
     const SnippetRecord asked = m_selectedSnippet;
-    QMessageBox *sheet =
-        m_interaction.beginQuestionSheet(m_ui.window, title, message, reload, keep, [this, asked](bool reloadIt) {
-            if (!reloadIt || !asked.isSameRecord(m_selectedSnippet))
-                return;
-            parseUserCodeSnippets();
-            updatePopoverContents();
-        });
-    if (sheet)
-        m_ui.window->positionSheet(sheet);
+    m_interaction.beginQuestionSheet(m_ui.window, title, message, reload, keep, [this, asked](bool reloadIt) {
+        if (!reloadIt || !asked.isSameRecord(m_selectedSnippet))
+            return;
+        parseUserCodeSnippets();
+        updatePopoverContents();
+    });
 }
 
 void RVAppDelegate::reportFailure(const QString &what, const ChangeResult &result)
 {
     //% "OK"
-    QMessageBox *sheet = m_interaction.beginSheet(m_ui.window, QMessageBox::Warning, what, result.reason,
-                                                  qtTrId("failure_sheet_button"));
-    if (sheet)
-        m_ui.window->positionSheet(sheet);
+    m_interaction.beginSheet(m_ui.window, RVSheet::Icon::Warning, what, result.reason, qtTrId("failure_sheet_button"));
 }
 
 } // namespace Glimmerpad

@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
+#include <QMessageBox>
 #include <QLayout>
 #include <QPushButton>
 
@@ -72,32 +73,19 @@ void DesktopInteraction::runCriticalAlert(QWidget *parent, const QString &title,
     box.exec();
 }
 
-QMessageBox *DesktopInteraction::beginSheet(QWidget *window, QMessageBox::Icon icon, const QString &title,
-                                            const QString &message, const QString &button)
+void DesktopInteraction::beginSheet(RVWindow *window, RVSheet::Icon icon, const QString &title,
+                                    const QString &message, const QString &button)
 {
-    auto *box = new QMessageBox(icon, title, title, QMessageBox::NoButton, window);
-    box->setInformativeText(message);
-    box->addButton(button, QMessageBox::AcceptRole);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setWindowModality(Qt::WindowModal);
-    box->open();
-    return box;
+    RVSheet::begin(window, icon, title, message, {{button, true, true}});
 }
 
-QMessageBox *DesktopInteraction::beginQuestionSheet(QWidget *window, const QString &title, const QString &message,
+void DesktopInteraction::beginQuestionSheet(RVWindow *window, const QString &title, const QString &message,
                                             const QString &acceptButton, const QString &rejectButton,
                                             std::function<void(bool)> answered)
 {
-    auto *box = new QMessageBox(QMessageBox::Question, title, title, QMessageBox::NoButton, window);
-    box->setInformativeText(message);
-    QPushButton *accept = box->addButton(acceptButton, QMessageBox::AcceptRole);
-    box->setDefaultButton(box->addButton(rejectButton, QMessageBox::RejectRole));
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setWindowModality(Qt::WindowModal);
-    QObject::connect(box, &QMessageBox::finished, box,
-                     [box, accept, answered] { answered(box->clickedButton() == accept); });
-    box->open();
-    return box;
+    RVSheet *sheet = RVSheet::begin(window, RVSheet::Icon::Question, title, message,
+                                    {{acceptButton, false, false}, {rejectButton, true, true}});
+    QObject::connect(sheet, &RVSheet::finished, sheet, [answered](int button) { answered(button == 0); });
 }
 
 void DesktopInteraction::openUrl(const QUrl &url)

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QMessageBox>
+#include "chrome/rvsheet.h"
+
 #include <QString>
 #include <QUrl>
 
@@ -25,14 +26,12 @@ public:
     // An application-modal critical alert with one button; returns when it is dismissed.
     virtual void runCriticalAlert(QWidget *parent, const QString &title, const QString &message,
                                   const QString &button) = 0;
-    // A window-modal message over window that does not block the caller; the box is returned so
-    // that the window can place it.
-    virtual QMessageBox *beginSheet(QWidget *window, QMessageBox::Icon icon, const QString &title,
-                                    const QString &message, const QString &button) = 0;
-    // A window-modal question over window that does not block the caller; answered(true) once the
-    // user takes the first button, answered(false) for the second or when the box is dismissed.
-    // The box is returned so that the window can place it.
-    virtual QMessageBox *beginQuestionSheet(QWidget *window, const QString &title, const QString &message,
+    // A sheet on window with one button: modal for the window's content, never blocking the caller.
+    virtual void beginSheet(RVWindow *window, RVSheet::Icon icon, const QString &title, const QString &message,
+                            const QString &button) = 0;
+    // A question sheet on window: answered(true) once the user takes the first button,
+    // answered(false) for the second, which Return and Escape also press (it is the safe one).
+    virtual void beginQuestionSheet(RVWindow *window, const QString &title, const QString &message,
                                     const QString &acceptButton, const QString &rejectButton,
                                     std::function<void(bool)> answered) = 0;
     virtual void openUrl(const QUrl &url) = 0;
@@ -48,9 +47,9 @@ public:
                                                    const QString &message, const QString &prompt) override;
     void runCriticalAlert(QWidget *parent, const QString &title, const QString &message,
                           const QString &button) override;
-    QMessageBox *beginSheet(QWidget *window, QMessageBox::Icon icon, const QString &title,
-                            const QString &message, const QString &button) override;
-    QMessageBox *beginQuestionSheet(QWidget *window, const QString &title, const QString &message,
+    void beginSheet(RVWindow *window, RVSheet::Icon icon, const QString &title, const QString &message,
+                    const QString &button) override;
+    void beginQuestionSheet(RVWindow *window, const QString &title, const QString &message,
                             const QString &acceptButton, const QString &rejectButton,
                             std::function<void(bool)> answered) override;
     void openUrl(const QUrl &url) override;

@@ -442,15 +442,17 @@ void RVWindow::positionSheet(QWidget *sheet)
 {
     if (!sheet)
         return;
-    sheet->adjustSize();
     const QRectF frame = frameViewFrame();
     // Proposed to the delegate: centred, hanging from a standard-height title bar.
     QRectF proposed((frame.width() - sheet->width()) / 2, frame.height() - WindowStandard::titleBarHeight(),
                     sheet->width(), sheet->height());
     if (m_delegate)
         proposed = m_delegate->windowWillPositionSheet(this, sheet, proposed);
-    const QPoint topLeft = mapToGlobal(QPointF(proposed.x(), frame.height() - proposed.y()).toPoint());
-    sheet->move(topLeft);
+    const QPoint topLeft = QPointF(proposed.x(), frame.height() - proposed.y()).toPoint();
+    if (sheet->isWindow())
+        sheet->move(mapToGlobal(topLeft));
+    else
+        sheet->move(sheet->parentWidget()->mapFrom(this, topLeft));
 }
 
 bool RVWindow::isMainWindowLook() const

@@ -78,7 +78,8 @@ public:
     void setRepresentedURL(const QUrl &url); // does nothing: the window never has one
 
     void toggleFullScreen();
-    // Places a window-modal message below the title bar, where the delegate says.
+    // Moves a sheet of its present size to where the delegate says, centred below a standard
+    // title bar unless it says otherwise. The sheet may be a child widget (RVSheet) or a window.
     void positionSheet(QWidget *sheet);
 
     // This window has the active look: the application is active and the window, or a window

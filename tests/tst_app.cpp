@@ -1,5 +1,6 @@
 // The program driven as a user would: through its widgets, with the dialogs answered by a fake.
 #include "app/editorpopover.h"
+#include "app/elidedlabel.h"
 #include "app/rvappdelegate.h"
 #include "app/snippetlistmodel.h"
 #include "app/snippettextedit.h"
@@ -17,11 +18,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMenu>
 #include <QProcess>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSettings>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -52,19 +55,16 @@ public:
     {
         alerts.append(title);
     }
-    QMessageBox *beginSheet(QWidget *, QMessageBox::Icon, const QString &title, const QString &message,
-                            const QString &) override
+    void beginSheet(RVWindow *, RVSheet::Icon, const QString &title, const QString &message, const QString &) override
     {
         sheets.append(title + u'|' + message);
-        return nullptr;
     }
     // Questions wait for the test to answer them through answerQuestion.
-    QMessageBox *beginQuestionSheet(QWidget *, const QString &title, const QString &, const QString &,
-                                    const QString &, std::function<void(bool)> answered) override
+    void beginQuestionSheet(RVWindow *, const QString &title, const QString &, const QString &, const QString &,
+                            std::function<void(bool)> answered) override
     {
         questions.append(title);
         pendingAnswer = std::move(answered);
-        return nullptr;
     }
     void answerQuestion(bool accept) { std::exchange(pendingAnswer, {})(accept); }
 
@@ -568,6 +568,15 @@ TEST_F(AppTest, RunningXcodeIsReportedOnceAfterASave)
     launch();
     app->setXcodeCheckDelay(std::chrono::milliseconds(0)); // the check is deferred all the same
     EXPECT_TRUE(app->xcodeProcessIsRunning());
+    // A save that wrote nothing queues no check: its own message is the only one.
+    const QString blocked = fixture.userFolder() + QStringLiteral("/blank.codesnippet");
+    QDir().mkpath(blocked);
+    QTest::mouseClick(app->ui().onOffSegmentedControl->button(1), Qt::LeftButton);
+    settle();
+    EXPECT_EQ(interaction.sheets.size(), 1);
+    EXPECT_FALSE(app->xcodeAlertShown());
+    QDir().rmdir(blocked);
+    interaction.sheets.clear();
     QTest::mouseClick(app->ui().onOffSegmentedControl->button(1), Qt::LeftButton);
     QTest::mouseClick(app->ui().onOffSegmentedControl->button(0), Qt::LeftButton); // a second check queued
     EXPECT_TRUE(interaction.sheets.isEmpty()); // not while the save is still going on
@@ -582,4 +591,92 @@ TEST_F(AppTest, RunningXcodeIsReportedOnceAfterASave)
     xcode.waitForFinished();
 }
 
+// The popover takes its size from the snippet it shows, after its texts are laid out: a long
+// title is cut with an ellipsis rather than widening it, and it never covers its own row.
+TEST_F(AppTest, ThePopoverFitsItsSnippetAndNeverCoversItsRow)
+{
+    const QString longTitle = QStringLiteral("A title far too long for any popover ").repeated(8);
+    fixture.install({{u"a"_qs, u"A short one"_qs, {}, u"a"_qs, u"body"_qs, {}},
+                     {u"b"_qs, u"B "_qs + longTitle, {}, QStringLiteral("shortcut").repeated(20), u"body"_qs, {}},
+                     {u"c"_qs, u"C short"_qs, {}, u"c"_qs, u"body"_qs, {}}});
+    launch();
+    QList<int> widths;
+    for (const int row : {0, 1, 2, 1, 0}) {
+        selectRow(row);
+        const QRect popover = app->ui().popover->geometry();
+        const QRect rowRect(app->ui().tableView->viewport()->mapToGlobal(
+                                app->ui().tableView->visualRect(app->ui().listModel->index(row)).topLeft()),
+                            app->ui().tableView->visualRect(app->ui().listModel->index(row)).size());
+        EXPECT_FALSE(popover.intersects(rowRect)) << row;
+        widths.append(popover.width());
+    }
+    EXPECT_EQ(widths, QList<int>(5, widths.first()));
+    selectRow(1);
+    EXPECT_EQ(app->ui().popoverTitle->text(), u"B "_qs + longTitle);
+    EXPECT_TRUE(app->ui().popoverTitle->isElided());
+    EXPECT_EQ(app->ui().popoverTitle->toolTip(), u"B "_qs + longTitle);
+    EXPECT_TRUE(app->ui().codeSnippetCompletionPrefix->isElided());
+}
+
+// After a search the highlighted row may show another snippet than the popover did: revert is
+// offered for the row, the row's menu acts on its own row, and the keys go on from the row.
+TEST_F(AppTest, RevertMenusAndKeysFollowTheHighlightedRow)
+{
+    launch();
+    const int delegateRow = rowOf(QStringLiteral("Délégué"));
+    selectRow(delegateRow);
+    QTest::mouseClick(app->ui().onOffSegmentedControl->button(1), Qt::LeftButton); // overridden now
+    EXPECT_TRUE(app->ui().revertAction->isEnabled());
+    app->ui().searchField->setText(QStringLiteral("e")); // all three still match, the row stays
+    EXPECT_TRUE(app->ui().revertAction->isEnabled());
+    app->ui().searchField->setText(QStringLiteral("i")); // the same row now shows another snippet
+    ASSERT_EQ(app->selectedRow(), delegateRow);
+    EXPECT_EQ(app->ui().listModel->index(delegateRow).data().toString(), QStringLiteral("If Statement"));
+    EXPECT_FALSE(app->ui().revertAction->isEnabled());
+
+    // The row menu of an overridden row that is not the highlighted one reverts that row.
+    app->ui().searchField->clear();
+    selectRow(0);
+    bool offered = false;
+    QTimer::singleShot(0, [&] {
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr);
+        offered = menu->actions().first()->isEnabled();
+        menu->actions().first()->trigger();
+        menu->close();
+    });
+    const QRect target = app->ui().tableView->visualRect(app->ui().listModel->index(delegateRow));
+    Q_EMIT app->ui().tableView->customContextMenuRequested(target.center());
+    EXPECT_TRUE(offered);
+    EXPECT_TRUE(userFiles().isEmpty());
+
+    // The keyboard goes on from the highlighted row after the list was filtered.
+    app->ui().searchField->setText(QStringLiteral("e"));
+    QTest::keyClick(app->ui().tableView, Qt::Key_Down);
+    settle();
+    EXPECT_EQ(app->selectedRow(), 1);
+}
+
+// The window keeps its title clear of the buttons and room for its content; the popover closes
+// when resizing hides its row, as scrolling it away does.
+TEST_F(AppTest, TheWindowHasAMinimumSizeAndThePopoverFollowsItsRowThroughResizing)
+{
+    fixture.install(manySnippets(40));
+    launch();
+    const QSize minimum = app->ui().window->minimumSize();
+    EXPECT_GE(minimum.width(), 320);
+    EXPECT_GT(minimum.height(), qRound(app->ui().window->titleBarHeight()));
+    app->ui().window->resize(20, 20);
+    EXPECT_EQ(app->ui().window->size(), minimum);
+    EXPECT_GT(app->ui().window->contentView()->height(), 0);
+
+    app->ui().window->resize(540, 700);
+    selectRow(6);
+    ASSERT_TRUE(app->ui().popover->isShown());
+    app->ui().window->resize(540, 300); // row 6 now lies below the list's end
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(app->ui().popover->isShown());
+}
+
 } // namespace
+

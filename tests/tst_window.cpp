@@ -1,5 +1,6 @@
 // The window chrome: the title-bar window's arithmetic, the main window's dressing, and the
 // drawing of list rows and vertically centred labels.
+#include "chrome/rvsheet.h"
 #include "chrome/rvtablerowview.h"
 #include "chrome/rvtitlebarview.h"
 #include "chrome/rvverticallyalignedtextfield.h"
@@ -9,9 +10,12 @@
 #include "chrome/rvwindowsmenu.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QImage>
 #include <QLabel>
 #include <QPainter>
+#include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 #include <QWindow>
 
@@ -197,7 +201,7 @@ TEST_F(WindowTest, DressingGivesTheTallTitleBarAndTwoStackedLabels)
     }
 }
 
-TEST_F(WindowTest, EdgesResizeOverAnyChildTheBackgroundMovesAndButtonsKeepTheirPresses)
+TEST_F(WindowTest, EdgesResizeOverBackgroundsTheBackgroundMovesAndControlsKeepTheirPresses)
 {
     RVWindowFrameGestures::setUseWindowManager(false); // the window follows the pointer itself
     // Pressed at `at` and dragged 30 left and 20 up: the cursor hovering there, how far each edge moves out.
@@ -208,9 +212,14 @@ TEST_F(WindowTest, EdgesResizeOverAnyChildTheBackgroundMovesAndButtonsKeepTheirP
         {{597, 3}, Qt::SizeBDiagCursor, {0, 20, -30, 0}},
         {{300, 12}, std::nullopt, {30, 20, -30, -20}},  // the title bar's background
         {{300, 200}, std::nullopt, {30, 20, -30, -20}}, // the content view's background
-        {window->standardWindowButton(WindowButton::Zoom)->geometry().center(), std::nullopt, {}}};
+        {window->standardWindowButton(WindowButton::Zoom)->geometry().center(), std::nullopt, {}},
+        {{599, 200}, std::nullopt, {}}}; // a scroll bar along the edge scrolls to its last pixel
     for (const auto &[at, cursor, grown] : cases) {
         SetUp(); // a new window each time: a window manager's late confirmations would undo this case
+        auto *bar = new QScrollBar(Qt::Vertical, window->contentView());
+        bar->setRange(0, 100);
+        bar->setGeometry(600 - 15, 120, 15, 160);
+        bar->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
         QWindow *native = window->windowHandle();
         const QRect expected = window->geometry() + grown;
@@ -222,9 +231,73 @@ TEST_F(WindowTest, EdgesResizeOverAnyChildTheBackgroundMovesAndButtonsKeepTheirP
         QTest::mouseMove(native, native->mapFromGlobal(to));
         QTest::mouseRelease(native, Qt::LeftButton, {}, native->mapFromGlobal(to));
         EXPECT_EQ(window->geometry(), expected) << at.x() << "," << at.y();
+        EXPECT_EQ(bar->value() > 0, at == QPoint(599, 200));
         QTest::mouseMove(native, QPoint(300, 200)); // off the edges, the cursor is the window's again
     }
     RVWindowFrameGestures::setUseWindowManager(true);
+}
+
+// A sheet is part of the window: it hangs from the title bar, keeps the content from clicks and
+// commands, leaves the title bar to move the window by, fits the window, and waits its turn.
+TEST_F(WindowTest, SheetsHangInsideTheWindowOneAtATime)
+{
+    struct Delegate final : RVWindowDelegate
+    {
+        QRectF windowWillPositionSheet(RVWindow *w, QWidget *, const QRectF &proposed) override
+        {
+            return MainWindowDressing::sheetFrame(w, proposed);
+        }
+    } delegate;
+    MainWindowDressing::apply(window.get(), &delegate, QStringLiteral("Title"));
+    auto *content = new QWidget;
+    window->setContentView(content);
+    window->resize(600, 500);
+    window->activateWindow(); // shortcuts work only in the active window
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    auto *command = new QAction(window.get());
+    command->setShortcut(Qt::CTRL | Qt::Key_K);
+    command->setShortcutContext(Qt::ApplicationShortcut);
+    window->addAction(command);
+    int commands = 0;
+    QObject::connect(command, &QAction::triggered, [&] { ++commands; });
+
+    QList<int> answers;
+    const QString longMessage = QStringLiteral("A message long enough to wrap. ").repeated(12);
+    RVSheet *first = RVSheet::begin(window.get(), RVSheet::Icon::Information, QStringLiteral("First"), longMessage,
+                                    {{QStringLiteral("OK"), true, true}});
+    RVSheet *second = RVSheet::begin(window.get(), RVSheet::Icon::Question, QStringLiteral("Second"),
+                                     QStringLiteral("Reload?"),
+                                     {{QStringLiteral("Reload"), false, false}, {QStringLiteral("Keep"), true, true}});
+    QObject::connect(first, &RVSheet::finished, [&](int button) { answers.append(button); });
+    QObject::connect(second, &RVSheet::finished, [&](int button) { answers.append(10 + button); });
+    ASSERT_EQ(RVSheet::current(window.get()), first);
+    EXPECT_TRUE(first->isVisible());
+    EXPECT_FALSE(second->isVisible());
+    EXPECT_EQ(first->window(), window.get());
+    const QRect placed(first->mapTo(window.get(), QPoint()), first->size());
+    EXPECT_EQ(placed.top(), 36);
+    EXPECT_EQ(placed.left(), (600 - placed.width()) / 2);
+    EXPECT_TRUE(QRect(0, 36, 600, 464).contains(placed));
+    EXPECT_FALSE(window->contentView()->isAncestorOf(window->childAt(5, 490)));   // the content is covered
+    EXPECT_TRUE(window->titleBarView() == window->childAt(300, 5) ||              // the title bar is not
+                window->titleBarView()->isAncestorOf(window->childAt(300, 5)));
+    QTest::keyClick(window.get(), Qt::Key_K, Qt::ControlModifier);
+    EXPECT_EQ(commands, 0);
+
+    window->resize(window->minimumSize()); // the smallest window: the sheet shrinks to fit inside it
+    const QRect fitted(first->mapTo(window.get(), QPoint()), first->size());
+    EXPECT_TRUE(QRect(QPoint(0, 36), window->size() - QSize(0, 36)).contains(fitted))
+        << fitted.width() << 'x' << fitted.height();
+
+    QTest::keyClick(first->buttons().first(), Qt::Key_Return);
+    EXPECT_EQ(answers, QList<int>{0});
+    EXPECT_TRUE(second->isVisible());
+    QTest::keyClick(second->buttons().first(), Qt::Key_Escape); // the safe answer, whatever has focus
+    EXPECT_EQ(answers, QList<int>({0, 11}));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(RVSheet::current(window.get()), nullptr);
+    QTest::keyClick(window.get(), Qt::Key_K, Qt::ControlModifier);
+    EXPECT_EQ(commands, 1);
 }
 
 // ---- rows and labels ----------------------------------------------------------------------
