@@ -66,13 +66,11 @@ void EditorPopover::setAnimates(bool animates)
     m_animates = animates;
 }
 
-QRect EditorPopover::placement(const QRect &anchorGlobal, const QSize &size, const QRect &available,
-                               Qt::Edge preferredEdge, Qt::Edge *edgeOut)
+QRect EditorPopover::placement(const QRect &anchorGlobal, const QSize &size, int minimumWidth, const QRect &available,
+                               const QRect &keepClear, Qt::Edge preferredEdge, Qt::Edge *edgeOut)
 {
-    const int leftX = anchorGlobal.left() - size.width();
-    const int rightX = anchorGlobal.left() + anchorGlobal.width();
     const int roomLeft = anchorGlobal.left() - available.left();
-    const int roomRight = available.left() + available.width() - rightX;
+    const int roomRight = available.left() + available.width() - (anchorGlobal.left() + anchorGlobal.width());
     const bool fitsLeft = roomLeft >= size.width();
     const bool fitsRight = roomRight >= size.width();
 
@@ -84,15 +82,22 @@ QRect EditorPopover::placement(const QRect &anchorGlobal, const QSize &size, con
     if (edgeOut)
         *edgeOut = edge;
 
+    // Narrower rather than over its own row, as far as the content allows.
+    const int room = edge == Qt::LeftEdge ? roomLeft : roomRight;
+    const int width = std::max(std::min(size.width(), room), std::min(minimumWidth, size.width()));
+    const int besideX = edge == Qt::LeftEdge ? anchorGlobal.left() - width : anchorGlobal.left() + anchorGlobal.width();
     // Fitting nowhere, overlapping the anchor beats leaving the screen.
-    const int x =
-        clampSpan(edge == Qt::LeftEdge ? leftX : rightX, size.width(), available.left(), available.right());
+    const int x = clampSpan(besideX, width, available.left(), available.right());
     const int centredY = anchorGlobal.top() + (anchorGlobal.height() - size.height()) / 2;
-    const int y = clampSpan(centredY, size.height(), available.top(), available.bottom());
-    return {QPoint(x, y), size};
+    int y = clampSpan(centredY, size.height(), available.top(), available.bottom());
+    const QRect placed(QPoint(x, y), QSize(width, size.height()));
+    if (!keepClear.isEmpty() && placed.intersects(keepClear))
+        y = clampSpan(keepClear.bottom() + 1, size.height(), keepClear.bottom() + 1, available.bottom());
+    return {QPoint(x, y), QSize(width, size.height())};
 }
 
-void EditorPopover::showRelativeToRect(const QRect &rect, QWidget *anchor, Qt::Edge preferredEdge)
+void EditorPopover::showRelativeToRect(const QRect &rect, QWidget *anchor, Qt::Edge preferredEdge,
+                                       const QRect &keepClear)
 {
     Q_ASSERT(anchor);
     const QRect anchorGlobal(anchor->mapToGlobal(rect.topLeft()), rect.size());
@@ -100,9 +105,15 @@ void EditorPopover::showRelativeToRect(const QRect &rect, QWidget *anchor, Qt::E
     const QRect available = screen ? screen->availableGeometry() : anchorGlobal;
 
     ensurePolished();
+    // A label's new text reaches the layouts above it only through posted layout requests; measured
+    // before those run, the size would be the previous snippet's.
+    const QList<QLayout *> layouts = findChildren<QLayout *>();
+    for (QLayout *layout : layouts)
+        layout->invalidate();
     const QSize size = sizeHint().expandedTo(minimumSize()).boundedTo(maximumSize());
     Qt::Edge edge = Qt::LeftEdge;
-    const QRect geometry = placement(anchorGlobal, size, available, preferredEdge, &edge);
+    const QRect geometry = placement(anchorGlobal, size, std::max(minimumSizeHint().width(), minimumWidth()),
+                                     available, keepClear, preferredEdge, &edge);
 
     m_arrowY = anchorGlobal.top() + anchorGlobal.height() / 2 - geometry.top();
     setEdge(edge);

@@ -34,18 +34,22 @@ public:
 
     // Shows (never toggles) the popover beside `rect`, given in `anchor`'s coordinates. Qt::LeftEdge
     // puts it to the left of the rect with the arrow on its right side, Qt::RightEdge to the right;
-    // when the anchor screen's available geometry has no room there it goes on the other side.
-    // Vertically it is centred on the rect, then kept inside the available geometry. Calling it
-    // again while shown moves the popover and re-points the arrow without fading in again.
-    void showRelativeToRect(const QRect &rect, QWidget *anchor, Qt::Edge preferredEdge = Qt::LeftEdge);
+    // when the anchor screen's available geometry has no room there it goes on the other side, and
+    // with room on neither it narrows to the larger one. Vertically it is centred on the rect, kept
+    // inside the available geometry, and below keepClear (global; say the window's title bar with
+    // its buttons) where it would cover it. It is sized after its content has taken its new texts.
+    // Calling it again while shown moves the popover and re-points the arrow without fading in.
+    void showRelativeToRect(const QRect &rect, QWidget *anchor, Qt::Edge preferredEdge = Qt::LeftEdge,
+                            const QRect &keepClear = {});
     // The side of the rect the popover is on.
     Qt::Edge shownEdge() const;
     bool isShown() const;
 
-    // Where a popover of `size` goes beside `anchorGlobal` inside `available`; `edgeOut` receives
-    // the side chosen. Only Qt::LeftEdge and Qt::RightEdge are meaningful; any other edge means left.
-    static QRect placement(const QRect &anchorGlobal, const QSize &size, const QRect &available,
-                           Qt::Edge preferredEdge, Qt::Edge *edgeOut);
+    // Where a popover of `size` (no narrower than minimumWidth) goes beside `anchorGlobal` inside
+    // `available`, below `keepClear` where it would cover it; `edgeOut` receives the side chosen.
+    // Only Qt::LeftEdge and Qt::RightEdge are meaningful; any other edge means left.
+    static QRect placement(const QRect &anchorGlobal, const QSize &size, int minimumWidth, const QRect &available,
+                           const QRect &keepClear, Qt::Edge preferredEdge, Qt::Edge *edgeOut);
 
 Q_SIGNALS:
     // The popover went from shown to hidden: close(), hide() or Escape.

@@ -2,6 +2,7 @@
 #include "app/rvappdelegate.h"
 
 #include "app/editorpopover.h"
+#include "app/elidedlabel.h"
 #include "app/snippetitemdelegate.h"
 #include "app/snippetlistmodel.h"
 #include "app/snippettextedit.h"
@@ -101,6 +102,7 @@ void RVAppDelegate::loadInterface()
     createActions();
     m_ui.window->installEventFilter(this);
     m_ui.tableView->installEventFilter(this);
+    m_ui.tableView->viewport()->installEventFilter(this);
 }
 
 void RVAppDelegate::createActions()
@@ -290,6 +292,9 @@ bool RVAppDelegate::eventFilter(QObject *watched, QEvent *event)
     }
     // The popover is a window of its own: keep it beside its row when the main window moves.
     if (watched == m_ui.window && (event->type() == QEvent::Move || event->type() == QEvent::Resize))
+        repositionPopover();
+    // The list's own size settles after the window's; only then is it known whether the row still shows.
+    if (watched == m_ui.tableView->viewport() && event->type() == QEvent::Resize)
         repositionPopover();
     return QObject::eventFilter(watched, event);
 }

@@ -23,6 +23,7 @@ class QToolButton;
 namespace Glimmerpad {
 
 class EditorPopover;
+class ElidedLabel;
 class SnippetListModel;
 class SnippetTextEdit;
 
@@ -45,9 +46,9 @@ public:
         QLineEdit *searchField = nullptr;
         QToolButton *menuButton = nullptr;
         EditorPopover *popover = nullptr;
-        QLabel *popoverTitle = nullptr;
+        ElidedLabel *popoverTitle = nullptr;
         QLabel *popoverImage = nullptr;
-        QLabel *codeSnippetCompletionPrefix = nullptr;
+        ElidedLabel *codeSnippetCompletionPrefix = nullptr;
         SnippetTextEdit *codeSnippetContents = nullptr;
         QPushButton *editButton = nullptr;
         QPushButton *doneButton = nullptr;
@@ -126,6 +127,9 @@ private:
     void tableViewSelectionDidChange();
     void scrollViewContentBoundsDidChange();
     void repositionPopover();
+    bool selectedRowIsOutOfView() const;
+    QRect visiblePartOfRow(int row) const;
+    QRect titleBarGlobalRect() const;
     void controlTextDidChange();
     void find();
 

@@ -11,6 +11,8 @@
 #include <QSettings>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace Glimmerpad {
 
 void RVAppDelegate::parseSystemCodeSnippets()
@@ -106,18 +108,25 @@ void RVAppDelegate::tableViewSelectionDidChange()
         QTimer::singleShot(0, this, &RVAppDelegate::showPopover);
 }
 
-void RVAppDelegate::scrollViewContentBoundsDidChange()
+bool RVAppDelegate::selectedRowIsOutOfView() const
 {
     const qreal scrollY = m_ui.tableView->verticalScrollBar()->value();
     const qreal visibleHeight = m_ui.tableView->viewport()->height();
     const QRect row = rectOfRow(selectedRow());
     // Strict on both sides: a row touching an edge still counts as visible.
-    if (scrollY > row.y() + row.height() || row.y() - scrollY > visibleHeight)
+    return scrollY > row.y() + row.height() || row.y() - scrollY > visibleHeight;
+}
+
+void RVAppDelegate::scrollViewContentBoundsDidChange()
+{
+    if (selectedRowIsOutOfView())
         m_ui.popover->close();
     else
         repositionPopover();
 }
 
+// Keeps an open popover beside its row when the list scrolls or the window moves or is resized;
+// a resize can hide the row as scrolling does, and then the popover closes the same way.
 void RVAppDelegate::repositionPopover()
 {
     if (!m_ui.popover->isShown())
@@ -125,8 +134,28 @@ void RVAppDelegate::repositionPopover()
     const int row = selectedRow();
     if (row < 0)
         return;
-    m_ui.popover->showRelativeToRect(m_ui.tableView->visualRect(m_ui.listModel->index(row)), m_ui.tableView->viewport(),
-                                  Qt::LeftEdge);
+    if (selectedRowIsOutOfView()) {
+        m_ui.popover->close();
+        return;
+    }
+    m_ui.popover->showRelativeToRect(visiblePartOfRow(row), m_ui.tableView->viewport(), Qt::LeftEdge,
+                                     titleBarGlobalRect());
+}
+
+// What the arrow points at: the part of the row inside the list, not the part scrolled under the
+// search field or below the window.
+QRect RVAppDelegate::visiblePartOfRow(int row) const
+{
+    const QRect whole = m_ui.tableView->visualRect(m_ui.listModel->index(row));
+    const int bottom = m_ui.tableView->viewport()->height();
+    const int top = std::clamp(whole.top(), 0, bottom);
+    return QRect(whole.left(), top, whole.width(), std::clamp(whole.bottom() + 1, top, bottom) - top);
+}
+
+QRect RVAppDelegate::titleBarGlobalRect() const
+{
+    const QWidget *titleBar = m_ui.window->titleBarView();
+    return titleBar ? QRect(titleBar->mapToGlobal(QPoint()), titleBar->size()) : QRect();
 }
 
 void RVAppDelegate::controlTextDidChange()

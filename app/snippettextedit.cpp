@@ -5,6 +5,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QRegularExpression>
+#include <QStyle>
 #include <QTextBlock>
 #include <QTextLayout>
 
@@ -137,6 +138,20 @@ QString SnippetTextEdit::typedText() const
             c = u'\n';
     }
     return text;
+}
+
+void SnippetTextEdit::setEditing(bool editing)
+{
+    setReadOnly(!editing);
+    setTextInteractionFlags(editing ? Qt::TextEditorInteraction : Qt::NoTextInteraction);
+    setCursorWidth(editing ? 2 : 1);
+    if (property("editing").toBool() == editing)
+        return;
+    setProperty("editing", editing);
+    // A style sheet reads dynamic properties when it polishes the widget.
+    style()->unpolish(this);
+    style()->polish(this);
+    update();
 }
 
 } // namespace Glimmerpad

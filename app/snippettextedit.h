@@ -33,6 +33,10 @@ public:
     // The text as typed: unlike toPlainText(), no-break spaces stay; line breaks are line feeds.
     QString typedText() const;
 
+    // Viewing shows the text read-only; editing lets keyboard and mouse change it, with a wider
+    // text cursor and the "editing" property that the frame's style sheet highlights.
+    void setEditing(bool editing);
+
     // (start, length) of each placeholder token in one line: the shortest <# ... #> from each start.
     static QList<std::pair<int, int>> placeholderRanges(const QString &line);
     // Menlo at 11 px where installed, the system fixed font at 11 px otherwise.

@@ -2,8 +2,13 @@
 
 #include "chrome/rvwindow.h"
 
+#include <QAbstractButton>
 #include <QEvent>
+#include <QFontMetrics>
 #include <QLabel>
+#include <QtMath>
+
+#include <algorithm>
 
 namespace Glimmerpad {
 
@@ -82,7 +87,30 @@ MainWindowDressing MainWindowDressing::apply(RVWindow *window, RVWindowDelegate 
     dressing.titleLabel->setText(dressing.highlightLabel->text());
     dressing.titleLabel->setAlignment(dressing.highlightLabel->alignment());
     dressing.titleLabel->setFont(dressing.highlightLabel->font());
+    window->setMinimumSize(minimumSize(window, title, font));
     return dressing;
+}
+
+QSize MainWindowDressing::minimumSize(const RVWindow *window, const QString &title, const QFont &titleFont)
+{
+    // The centred title keeps clear of the buttons on both sides: as much room on each side as
+    // the wider of the two button groups takes, and a gap.
+    qreal left = 0, right = 0;
+    const qreal width = window->frameViewFrame().width();
+    for (const auto button : {Platform::WindowButton::Close, Platform::WindowButton::Miniaturize,
+                              Platform::WindowButton::Zoom, Platform::WindowButton::FullScreen}) {
+        if (const QAbstractButton *view = window->standardWindowButton(button)) {
+            const QRectF frame = window->frameOfView(view);
+            if (frame.center().x() < width / 2)
+                left = std::max(left, frame.right());
+            else
+                right = std::max(right, width - frame.left());
+        }
+    }
+    const int side = qCeil(std::max(left, right)) + kTitleGap;
+    const int titleWidth = QFontMetrics(titleFont).horizontalAdvance(title);
+    return {std::max(kMinimumContentWidth, 2 * side + titleWidth),
+            qCeil(window->titleBarHeight()) + kMinimumContentHeight};
 }
 
 QRectF MainWindowDressing::sheetFrame(const RVWindow *window, const QRectF &proposed)

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QRectF>
+#include <QSize>
 #include <QString>
 
+class QFont;
 class QLabel;
 
 namespace Glimmerpad {
@@ -22,7 +24,16 @@ struct MainWindowDressing
     QLabel *highlightLabel = nullptr; // white 0.9, one pixel lower
     QLabel *titleLabel = nullptr;     // white 0.15, drawn over the highlight
 
+    static constexpr int kTitleGap = 8;               // between the title and the buttons beside it
+    static constexpr int kMinimumContentWidth = 320;  // the search field, its menu and a readable list
+    static constexpr int kMinimumContentHeight = 170; // the search field and two rows
+
+    // Also gives the window its minimum size (below).
     static MainWindowDressing apply(RVWindow *window, RVWindowDelegate *delegate, const QString &title);
+
+    // The smallest the dressed window may be: the centred title clear of the window buttons on
+    // either side, the content at least kMinimumContentWidth by kMinimumContentHeight.
+    static QSize minimumSize(const RVWindow *window, const QString &title, const QFont &titleFont);
 
     // Where a sheet attaches to the window: at the x and size proposed, its top edge along the bottom
     // of the title bar, so that the sheet hangs below the tall title bar rather than over it. Both

@@ -1,7 +1,14 @@
 #include "chrome/rvwindowframegestures.h"
 
+#include <QAbstractButton>
+#include <QAbstractSlider>
+#include <QAbstractSpinBox>
 #include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QTextEdit>
 #include <QWidget>
 #include <QWindow>
 
@@ -132,12 +139,33 @@ bool RVWindowFrameGestures::eventsGoToThisWindow() const
     return !grabber || grabber->window() == m_window;
 }
 
+// Controls keep their presses to the last pixel, edge or not: a scroll bar along the window's side
+// scrolls, a button in its corner clicks. What else lies at an edge (backgrounds, labels, the list's
+// rows) gives way to resizing, or a window filled by a list would have no edge left to resize by.
+static bool takesPressesAtEdges(const QWidget *widget)
+{
+    return qobject_cast<const QAbstractSlider *>(widget) || qobject_cast<const QAbstractButton *>(widget) ||
+           qobject_cast<const QLineEdit *>(widget) || qobject_cast<const QAbstractSpinBox *>(widget) ||
+           qobject_cast<const QComboBox *>(widget) || qobject_cast<const QPlainTextEdit *>(widget) ||
+           qobject_cast<const QTextEdit *>(widget);
+}
+
+bool RVWindowFrameGestures::childTakesPressAt(const QPoint &windowPos) const
+{
+    for (const QWidget *widget = m_window->childAt(windowPos); widget && widget != m_window;
+         widget = widget->parentWidget()) {
+        if (takesPressesAtEdges(widget))
+            return true;
+    }
+    return false;
+}
+
 Qt::Edges RVWindowFrameGestures::edgesAt(const QPoint &globalPos) const
 {
     if (m_window->isMaximized() || m_window->isFullScreen())
         return {};
     const QPoint p = m_window->mapFromGlobal(globalPos);
-    if (!m_window->rect().contains(p))
+    if (!m_window->rect().contains(p) || childTakesPressAt(p))
         return {};
     Qt::Edges edges;
     if (p.x() < kResizeMargin)

@@ -12,8 +12,9 @@ class QWindow;
 namespace Glimmerpad {
 
 // Moving and resizing a frameless window by hand: dragging its background moves it, and a press
-// within a few pixels of any edge resizes it from that edge, whatever widget of the window lies
-// under the pointer. While the pointer hovers over an edge the cursor shows the resize direction.
+// within a few pixels of any edge resizes it from that edge, unless a control (a scroll bar, a
+// button, a text field) lies under the pointer there. While the pointer hovers over an edge the
+// cursor shows the resize direction.
 // The window manager does the move or resize when it can; where it cannot (a bare X server), the
 // window follows the pointer itself.
 //
@@ -51,8 +52,10 @@ private:
     };
 
     void watchNativeWindow();
-    // The edges within reach of a press at globalPos; none while maximized or full screen.
+    // The edges within reach of a press at globalPos; none while maximized or full screen, and none
+    // where a control of the window takes the press.
     Qt::Edges edgesAt(const QPoint &globalPos) const;
+    bool childTakesPressAt(const QPoint &windowPos) const;
     bool backgroundMouseEvent(QMouseEvent *event);
     bool edgeMouseEvent(QMouseEvent *event);
     bool eventsGoToThisWindow() const;

@@ -36,7 +36,7 @@ QRect caretAt(const SnippetTextEdit &edit, int position)
 
 } // namespace
 
-TEST(PopoverPlacement, PrefersTheGivenSideFlipsWithoutRoomAndStaysOnScreen)
+TEST(PopoverPlacement, PrefersTheGivenSideFlipsNarrowsAndStaysOnScreenAndOffTheTitleBar)
 {
     const QRect screen(0, 30, 1000, 770); // a panel along the top
     const QSize size(300, 200);
@@ -44,23 +44,31 @@ TEST(PopoverPlacement, PrefersTheGivenSideFlipsWithoutRoomAndStaysOnScreen)
     {
         QRect anchor;
         Qt::Edge preferred, edge;
-        QPoint topLeft;
+        QRect placed;
+        int minimumWidth = 300;
+        QRect keepClear = {};
     };
     const Case cases[] = {
-        {{400, 300, 200, 20}, Qt::LeftEdge, Qt::LeftEdge, {100, 210}},
-        {{400, 300, 200, 20}, Qt::RightEdge, Qt::RightEdge, {600, 210}},
-        {{300, 300, 200, 20}, Qt::LeftEdge, Qt::LeftEdge, {0, 210}},    // exactly enough room
-        {{299, 300, 200, 20}, Qt::LeftEdge, Qt::RightEdge, {499, 210}}, // one pixel short
-        {{600, 300, 200, 20}, Qt::RightEdge, Qt::LeftEdge, {300, 210}},
-        {{50, 300, 800, 20}, Qt::LeftEdge, Qt::RightEdge, {700, 210}}, // no room anywhere: the roomier side
-        {{400, 40, 200, 20}, Qt::LeftEdge, Qt::LeftEdge, {100, 30}},
-        {{400, 780, 200, 20}, Qt::LeftEdge, Qt::LeftEdge, {100, 600}},
+        {{400, 300, 200, 20}, Qt::LeftEdge, Qt::LeftEdge, {100, 210, 300, 200}},
+        {{400, 300, 200, 20}, Qt::RightEdge, Qt::RightEdge, {600, 210, 300, 200}},
+        {{300, 300, 200, 20}, Qt::LeftEdge, Qt::LeftEdge, {0, 210, 300, 200}},    // exactly enough room
+        {{299, 300, 200, 20}, Qt::LeftEdge, Qt::RightEdge, {499, 210, 300, 200}}, // one pixel short
+        {{600, 300, 200, 20}, Qt::RightEdge, Qt::LeftEdge, {300, 210, 300, 200}},
+        // No room anywhere: the roomier side, narrowed to it as far as the content allows...
+        {{50, 300, 800, 20}, Qt::LeftEdge, Qt::RightEdge, {850, 210, 150, 200}, 120},
+        // ...and over the row only when the content cannot be that narrow.
+        {{50, 300, 800, 20}, Qt::LeftEdge, Qt::RightEdge, {800, 210, 200, 200}, 200},
+        {{400, 40, 200, 20}, Qt::LeftEdge, Qt::LeftEdge, {100, 30, 300, 200}},
+        {{400, 780, 200, 20}, Qt::LeftEdge, Qt::LeftEdge, {100, 600, 300, 200}},
+        // Off a title bar it would cover (a maximised window's buttons), also where that means off centre.
+        {{10, 60, 900, 20}, Qt::LeftEdge, Qt::RightEdge, {910, 67, 90, 200}, 90, {0, 30, 1000, 37}},
     };
     for (const Case &c : cases) {
         Qt::Edge edge = Qt::TopEdge;
-        const QRect placed = EditorPopover::placement(c.anchor, size, screen, c.preferred, &edge);
+        const QRect placed =
+            EditorPopover::placement(c.anchor, size, c.minimumWidth, screen, c.keepClear, c.preferred, &edge);
         EXPECT_EQ(edge, c.edge) << c.anchor.x() << "," << c.anchor.y();
-        EXPECT_EQ(placed, QRect(c.topLeft, size)) << c.anchor.x() << "," << c.anchor.y();
+        EXPECT_EQ(placed, c.placed) << c.anchor.x() << "," << c.anchor.y();
     }
 }
 
