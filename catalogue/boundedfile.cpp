@@ -53,8 +53,24 @@ bool readToEnd(int fd, qint64 expectedSize, qint64 limit, QByteArray &bytes)
 
 } // namespace
 
-bool readBoundedFile(const QString &path, qint64 maxBytes, QByteArray &bytes, QString *error)
+FileStamp stampOf(const struct stat &info)
 {
+    return {static_cast<quint64>(info.st_dev), static_cast<quint64>(info.st_ino), static_cast<qint64>(info.st_size),
+            qint64(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec,
+            qint64(info.st_ctim.tv_sec) * 1'000'000'000 + info.st_ctim.tv_nsec};
+}
+
+FileStamp fileStamp(const QString &path)
+{
+    struct stat info
+    {};
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? stampOf(info) : FileStamp();
+}
+
+bool readBoundedFile(const QString &path, qint64 maxBytes, QByteArray &bytes, QString *error, FileStamp *stamp)
+{
+    if (stamp)
+        *stamp = {};
     auto fail = [error](QString reason) {
         if (error)
             *error = std::move(reason);
@@ -72,6 +88,8 @@ bool readBoundedFile(const QString &path, qint64 maxBytes, QByteArray &bytes, QS
     {};
     if (::fstat(file.fd, &info) != 0)
         return fail(qt_error_string(errno));
+    if (stamp)
+        *stamp = stampOf(info);
     if (!S_ISREG(info.st_mode))
         return fail(QStringLiteral("not a regular file"));
     if (info.st_size > maxBytes) {

@@ -136,11 +136,14 @@ SnippetCatalogue::FolderContents SnippetCatalogue::readUserFolder(const QString 
     contents.records.reserve(names.size());
     contents.identifiers.reserve(names.size());
     contents.paths.reserve(names.size());
+    contents.stamps.reserve(names.size());
     QByteArray buffer; // one for every file; each record keeps a copy of just its own bytes
     for (const QString &name : names) {
         const QString path = appendPathComponent(folder, name);
         QString error;
-        const bool read = readBoundedFile(path, Limits::kMaxUserSnippetFileBytes, buffer, &error);
+        FileStamp stamp;
+        const bool read = readBoundedFile(path, Limits::kMaxUserSnippetFileBytes, buffer, &error, &stamp);
+        contents.stamps.insert(QFile::encodeName(name), stamp.size >= 0 ? stamp : fileStamp(path));
         SnippetRecord record = read ? SnippetRecord::fromPropertyList(buffer) : SnippetRecord();
         if (record.isNull()) {
             qCInfo(lcCatalogue).noquote() << "skipping user snippet" << path << '('
@@ -160,6 +163,7 @@ void SnippetCatalogue::parseUserCodeSnippets()
     m_user = std::move(contents.records);
     m_userIdentifiers = std::move(contents.identifiers);
     m_userPaths = std::move(contents.paths);
+    m_userFolderStamps = std::move(contents.stamps);
 
     m_firstUserIndex.clear();
     m_firstUserIndex.reserve(m_userIdentifiers.size());
@@ -168,6 +172,29 @@ void SnippetCatalogue::parseUserCodeSnippets()
         if (m_userIdentifiers[i])
             m_firstUserIndex.insert(*m_userIdentifiers[i], i);
     }
+}
+
+bool SnippetCatalogue::userFolderUnchanged(const QString &folder) const
+{
+    // Straight from the directory, by the names' bytes: this runs before every write.
+    DIR *dir = ::opendir(QFile::encodeName(folder).constData());
+    if (!dir)
+        return false;
+    qsizetype seen = 0;
+    bool unchanged = true;
+    while (const dirent *entry = unchanged ? ::readdir(dir) : nullptr) {
+        const std::string_view name(entry->d_name);
+        if (!name.ends_with(kSnippetSuffixText))
+            continue;
+        ++seen;
+        const auto known = m_userFolderStamps.constFind(QByteArray::fromRawData(name.data(), qsizetype(name.size())));
+        struct stat info
+        {};
+        unchanged = known != m_userFolderStamps.cend() &&
+                    ::fstatat(::dirfd(dir), entry->d_name, &info, 0) == 0 && stampOf(info) == *known;
+    }
+    ::closedir(dir);
+    return unchanged && seen == m_userFolderStamps.size();
 }
 
 // ---- queries ------------------------------------------------------------------------------
@@ -402,10 +429,14 @@ ChangeResult SnippetCatalogue::writeOverride(const SnippetRecord &system, bool d
     if (!encoded.ok())
         return {ChangeResult::Status::Refused, encoded.refusal};
 
-    const FolderLock lock(userCodeSnippetsDirectory());
+    const QString folder = userCodeSnippetsDirectory();
+    const FolderLock lock(folder);
     if (!lock.failure().isEmpty())
         return {ChangeResult::Status::Failed, lock.failure()};
-    parseUserCodeSnippets(); // the folder as it is now that no other writer can change it
+    // The folder as it is now that no other writer can change it: read again unless every file is
+    // still the one read last (a look at each file costs a small part of reading them all).
+    if (!userFolderUnchanged(folder))
+        parseUserCodeSnippets();
     const QString &identifier = *system.identifier();
     if (expected && overrideSnapshot(identifier) != *expected) {
         return {ChangeResult::Status::ChangedOnDisk,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "catalogue/boundedfile.h"
 #include "catalogue/snippetrecord.h"
 
 #include <QHash>
@@ -139,8 +140,13 @@ private:
         QList<SnippetRecord> records;
         QList<Identifier> identifiers;
         QList<QString> paths;
+        // Every ".codesnippet" entry, read or skipped, by its name's bytes: what it was when read.
+        QHash<QByteArray, FileStamp> stamps;
     };
     FolderContents readUserFolder(const QString &folder) const;
+    // Whether the folder still holds what the last reading of it found; a writer that holds the
+    // folder's lock is then spared reading it again.
+    bool userFolderUnchanged(const QString &folder) const;
     struct WriteTarget
     {
         QString path; // where the bytes go: a link's target when the override file is a link
@@ -167,6 +173,7 @@ private:
     QList<SnippetRecord> m_user;
     QList<Identifier> m_userIdentifiers;
     QList<QString> m_userPaths;
+    QHash<QByteArray, FileStamp> m_userFolderStamps;
     QHash<QString, qsizetype> m_firstUserIndex; // identifier -> first index in m_user
 
     // The folded titles and summaries of the system snippets, made on the first search, in one text

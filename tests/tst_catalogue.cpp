@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <csignal>
 #include <sys/resource.h>
 
@@ -381,4 +383,40 @@ TEST_F(Catalogue, OneFilePerIdentifierWhateverItsName)
     EXPECT_TRUE(catalogue.shownRecord(system).isSameRecord(system));
 }
 
+// A write made with what was read is refused when the override changed since, however it changed:
+// replaced, rewritten in place to the same size, removed, or joined by one that now governs.
+TEST_F(Catalogue, AChangeMadeSinceTheReadingIsNeverOverwritten)
+{
+    const QByteArray mine = snippetFile({.identifier = u"alpha"_s, .contents = u"mine"_s});
+    const std::pair<const char *, std::function<void()>> changes[] = {
+        {"replaced", [&] {
+             fx.writeUserFile(u"staged"_s, QByteArray(mine).replace("mine", "ours"));
+             QFile::remove(user(u"alpha.codesnippet"_s));
+             QFile::rename(user(u"staged"_s), user(u"alpha.codesnippet"_s));
+         }},
+        {"same size in place", [&] {
+             QFile f(user(u"alpha.codesnippet"_s));
+             ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+             f.write(QByteArray(f.size(), ' ').replace(0, mine.size(), QByteArray(mine).replace("mine", "ours")));
+         }},
+        {"removed", [&] { QFile::remove(user(u"alpha.codesnippet"_s)); }},
+        {"another governs", [&] { fx.writeUserFile(u"a.codesnippet"_s, mine); }},
+    };
+    for (const auto &[what, change] : changes) {
+        SCOPED_TRACE(what);
+        QDir(fx.userFolder()).removeRecursively();
+        fx.writeUserFile(u"alpha.codesnippet"_s, mine);
+        load();
+        const OverrideSnapshot read = catalogue.stateOf(catalogue.recordAtRow(0)).snapshot;
+        ASSERT_EQ(catalogue.overrideSystemCodeSnippetAtIndex(0, true, u"first"_s, read).status, Status::Done);
+        const OverrideSnapshot afterFirst = catalogue.stateOf(catalogue.recordAtRow(0)).snapshot;
+        change();
+        const QStringList before = treeSnapshot(fx.userFolder());
+        EXPECT_EQ(catalogue.overrideSystemCodeSnippetAtIndex(0, true, u"second"_s, afterFirst).status,
+                  Status::ChangedOnDisk);
+        EXPECT_EQ(treeSnapshot(fx.userFolder()), before);
+    }
+}
+
 } // namespace
+
