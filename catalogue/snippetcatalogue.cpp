@@ -6,6 +6,7 @@
 #include "catalogue/paths.h"
 #include "catalogue/plistiteration.h"
 #include "catalogue/searchfold.h"
+#include "catalogue/snippetlanguage.h"
 #include "catalogue/xcodeinstallation.h"
 
 #include <QDir>
@@ -14,6 +15,7 @@
 #include <QLockFile>
 #include <QLoggingCategory>
 #include <QSaveFile>
+#include <QSet>
 
 #include <algorithm>
 #include <filesystem>
@@ -92,15 +94,22 @@ void SnippetCatalogue::parseSystemCodeSnippets(const QString &xcodePath)
     identifiers.reserve(records.size());
     for (const SnippetRecord &record : std::as_const(records))
         identifiers.append(record.identifier());
+    m_firstSystemIndex.clear();
+    m_firstSystemIndex.reserve(identifiers.size());
+    for (qsizetype i = identifiers.size() - 1; i >= 0; --i) {
+        if (identifiers[i])
+            m_firstSystemIndex.insert(*identifiers[i], i);
+    }
 
     m_system = std::move(records);
     m_systemIdentifiers = std::move(identifiers);
+    m_systemLanguageValues.clear();
     m_filtered = m_system;
     m_searchText.clear();
     m_searchStarts.clear();
     m_lastNeedle.clear();
     m_lastMatches.clear();
-    m_filterText.clear();
+    m_filter = {};
 }
 
 // The names in folder that end in ".codesnippet", hidden ones and any kind of entry included.
@@ -247,6 +256,12 @@ qsizetype SnippetCatalogue::rowOfIdentifier(const QString &identifier) const
             return row;
     }
     return -1;
+}
+
+SnippetRecord SnippetCatalogue::systemCodeSnippet(const QString &identifier) const
+{
+    const auto it = m_firstSystemIndex.constFind(identifier);
+    return it == m_firstSystemIndex.cend() ? SnippetRecord() : m_system[it.value()];
 }
 
 bool SnippetCatalogue::isSafeIdentifier(const Identifier &identifier)
@@ -457,8 +472,32 @@ SnippetCatalogue::overrideSystemCodeSnippetAtIndex(qsizetype index, bool disable
 {
     if (index < 0 || index >= m_filtered.size())
         return {ChangeResult::Status::Refused, QStringLiteral("there is no snippet at row %1").arg(index)};
+    return overrideSystemRecord(m_filtered[index], disableShortcut, userSnippetContents, expected);
+}
 
-    const ChangeResult result = writeOverride(m_filtered[index], disableShortcut, userSnippetContents, expected);
+static ChangeResult noSystemSnippet(const QString &identifier)
+{
+    return {ChangeResult::Status::Refused,
+            QStringLiteral("no system snippet has the identifier \"%1\"").arg(identifier)};
+}
+
+ChangeResult SnippetCatalogue::overrideSystemCodeSnippet(const QString &identifier, bool disableShortcut,
+                                                         const std::optional<QString> &contents,
+                                                         const std::optional<OverrideSnapshot> &expected)
+{
+    const SnippetRecord system = systemCodeSnippet(identifier);
+    if (system.isNull())
+        return noSystemSnippet(identifier);
+    return overrideSystemRecord(system, disableShortcut, contents, expected);
+}
+
+// A row's own record rather than the first with its identifier: of two system snippets sharing an
+// identifier, the override made from a row starts from that row's snippet.
+ChangeResult SnippetCatalogue::overrideSystemRecord(const SnippetRecord &system, bool disableShortcut,
+                                                    const std::optional<QString> &contents,
+                                                    const std::optional<OverrideSnapshot> &expected)
+{
+    const ChangeResult result = writeOverride(system, disableShortcut, contents, expected);
     if (!result.succeeded()) {
         qCWarning(lcCatalogue).noquote() << "Could not write User Snippet.";
         // Whatever stopped the write, the catalogue shows what the folder holds.
@@ -521,14 +560,103 @@ ChangeResult SnippetCatalogue::removeUserCodeSnippetAtIndex(qsizetype index)
 {
     if (index < 0 || index >= m_filtered.size())
         return {ChangeResult::Status::Refused, QStringLiteral("there is no snippet at row %1").arg(index)};
+    return removeOverridesOf(m_filtered[index]);
+}
 
-    const Identifier &identifier = m_filtered[index].identifier();
+ChangeResult SnippetCatalogue::removeUserCodeSnippet(const QString &identifier)
+{
+    const SnippetRecord system = systemCodeSnippet(identifier);
+    if (system.isNull())
+        return noSystemSnippet(identifier);
+    return removeOverridesOf(system);
+}
+
+ChangeResult SnippetCatalogue::removeOverridesOf(const SnippetRecord &system)
+{
+    const Identifier &identifier = system.identifier();
     if (!isSafeIdentifier(identifier)) {
         const QString reason = QStringLiteral("the snippet's identifier cannot be used as a file name");
         qCWarning(lcCatalogue).noquote() << QStringLiteral("Could not delete Snippet. Error: %1").arg(reason);
         return {ChangeResult::Status::Refused, reason};
     }
     return removeOverrideFiles(*identifier);
+}
+
+// ---- export and import --------------------------------------------------------------------
+
+QList<TransferResult> SnippetCatalogue::exportOverrides(const QString &folder)
+{
+    const auto refused = [&folder](const QString &why) {
+        return QList<TransferResult>{{{}, folder, false, why}};
+    };
+    const QFileInfo info(folder);
+    if (info.exists() && !info.isDir())
+        return refused(QStringLiteral("%1 is not a folder").arg(folder));
+    if (!QDir().mkpath(folder))
+        return refused(QStringLiteral("the folder %1 could not be made").arg(folder));
+    // Never mixed with, or written over, snippet files already there.
+    if (!snippetFileNames(folder).isEmpty())
+        return refused(QStringLiteral("%1 already holds .codesnippet files; export into a folder without any")
+                           .arg(folder));
+
+    const QString userFolder = userCodeSnippetsDirectory();
+    if (!userFolderUnchanged(userFolder))
+        parseUserCodeSnippets();
+    QList<TransferResult> results;
+    QSet<QString> done;
+    for (const Identifier &identifier : std::as_const(m_systemIdentifiers)) {
+        if (!identifier || !hasOverride(identifier) || done.contains(*identifier))
+            continue;
+        done.insert(*identifier);
+        if (!isSafeIdentifier(identifier)) {
+            results.append({*identifier,
+                            {},
+                            false,
+                            QStringLiteral("the snippet's identifier cannot be used as a file name")});
+            continue;
+        }
+        const QString path = appendPathComponent(folder, *identifier + kSnippetSuffix);
+        const ChangeResult saved = saveFile(path, overrideSnapshot(identifier).bytes);
+        results.append({*identifier, path, saved.succeeded(), saved.reason});
+    }
+    return results;
+}
+
+QList<TransferResult> SnippetCatalogue::importOverrides(const QStringList &paths)
+{
+    QList<TransferResult> results;
+    for (const QString &path : paths) {
+        if (!QFileInfo(path).isDir()) {
+            results.append(importFile(path));
+            continue;
+        }
+        const QStringList names = snippetFileNames(path);
+        if (names.isEmpty())
+            results.append({{}, path, false, QStringLiteral("the folder holds no .codesnippet file")});
+        for (const QString &name : names)
+            results.append(importFile(appendPathComponent(path, name)));
+    }
+    return results;
+}
+
+TransferResult SnippetCatalogue::importFile(const QString &path)
+{
+    QByteArray bytes;
+    QString error;
+    if (!readBoundedFile(path, Limits::kMaxUserSnippetFileBytes, bytes, &error))
+        return {{}, path, false, QStringLiteral("cannot be read (%1)").arg(error)};
+    const SnippetRecord imported = SnippetRecord::fromPropertyList(bytes);
+    if (imported.isNull())
+        return {{}, path, false, QStringLiteral("not a snippet file (no property-list dictionary)")};
+    const Identifier &identifier = imported.identifier();
+    if (!identifier || identifier->isEmpty())
+        return {{}, path, false, QStringLiteral("the snippet carries no identifier")};
+    const std::optional<QString> contents = imported.contents();
+    if (!contents && plist_dict_get_item(imported.dictionary(), SnippetKey::Contents))
+        return {*identifier, path, false, QStringLiteral("the snippet's contents are not text")};
+    const ChangeResult result =
+        overrideSystemCodeSnippet(*identifier, isDisabledOverride(imported), contents);
+    return {*identifier, path, result.succeeded(), result.reason};
 }
 
 // ---- search -------------------------------------------------------------------------------
@@ -625,28 +753,62 @@ QList<qsizetype> SnippetCatalogue::searchMatches(const QString &text) const
     return matches;
 }
 
-void SnippetCatalogue::filterSystemCodeSnippets(const QString &text)
+void SnippetCatalogue::filterSystemCodeSnippets(const SnippetFilter &filter)
 {
-    m_filterText = text;
-    if (text.isEmpty()) {
-        m_filtered = m_system; // the very same rows, shared
+    m_filter = filter;
+    const bool searched = !filter.text.isEmpty();
+    if (searched) {
+        ensureSearchText();
+        QString needle = foldForSearch(filter.text);
+        m_lastMatches = searchMatches(needle);
+        m_lastNeedle = std::move(needle);
+    } else {
         m_lastNeedle.clear();
         m_lastMatches.clear();
+    }
+    const bool narrowed = filter.changedOnly || !filter.language.isEmpty();
+    if (!narrowed && (!searched || m_lastMatches.size() == m_system.size())) {
+        m_filtered = m_system; // every row: share them rather than copy them
         return;
     }
-    ensureSearchText();
-    QString needle = foldForSearch(text);
-    m_lastMatches = searchMatches(needle);
-    m_lastNeedle = std::move(needle);
-    if (m_lastMatches.size() == m_system.size()) {
-        m_filtered = m_system; // everything matched: share the rows rather than copy them
-        return;
+    if (!filter.language.isEmpty())
+        ensureLanguages();
+    const auto shown = [&](qsizetype index) {
+        return (!filter.changedOnly || hasOverride(m_systemIdentifiers[index])) &&
+               (filter.language.isEmpty() ||
+                SnippetLanguage::matches(m_systemLanguageValues[index], filter.language));
+    };
+    QList<SnippetRecord> rows;
+    const qsizetype candidates = searched ? m_lastMatches.size() : m_system.size();
+    for (qsizetype k = 0; k < candidates; ++k) {
+        const qsizetype index = searched ? m_lastMatches[k] : k; // in title order either way
+        if (shown(index))
+            rows.append(m_system[index]);
     }
-    QList<SnippetRecord> matches;
-    matches.reserve(m_lastMatches.size());
-    for (const qsizetype index : std::as_const(m_lastMatches))
-        matches.append(m_system[index]);
-    m_filtered = std::move(matches);
+    m_filtered = std::move(rows);
+}
+
+void SnippetCatalogue::ensureLanguages() const
+{
+    if (m_systemLanguageValues.size() == m_system.size())
+        return;
+    m_systemLanguageValues.clear();
+    m_systemLanguageValues.reserve(m_system.size());
+    for (const SnippetRecord &record : m_system)
+        m_systemLanguageValues.append(record.string(SnippetKey::Language).value_or(QString()));
+}
+
+QStringList SnippetCatalogue::systemLanguages() const
+{
+    ensureLanguages();
+    QStringList names;
+    for (const QString &value : std::as_const(m_systemLanguageValues)) {
+        if (!value.isEmpty())
+            names.append(SnippetLanguage::readableName(value));
+    }
+    names.sort();
+    names.removeDuplicates();
+    return names;
 }
 
 } // namespace Glimmerpad

@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <optional>
@@ -43,6 +44,30 @@ struct OverrideSnapshot
     QByteArray bytes;
 
     friend bool operator==(const OverrideSnapshot &, const OverrideSnapshot &) = default;
+};
+
+// What the list shows: the system snippets whose title or summary contains text (ignoring case and
+// diacritics; empty text: all), of those only the overridden ones when changedOnly, and of those
+// only the ones in language (its readable name or the full IDECodeSnippetLanguage value, ignoring
+// case; empty: any language).
+struct SnippetFilter
+{
+    QString text = {};
+    bool changedOnly = false;
+    QString language = {};
+
+    friend bool operator==(const SnippetFilter &, const SnippetFilter &) = default;
+};
+
+// What became of one snippet file in an export or an import. identifier is empty when the file
+// carried none; file is the file written (export) or read (import), or the folder when the whole
+// export was refused; error says why when not ok.
+struct TransferResult
+{
+    QString identifier = {};
+    QString file = {};
+    bool ok = false;
+    QString error = {};
 };
 
 // Everything the catalogue says about one system snippet, in one answer.
@@ -108,6 +133,26 @@ public:
                                                   const std::optional<QString> &userSnippetContents,
                                                   const std::optional<OverrideSnapshot> &expected = std::nullopt);
     ChangeResult removeUserCodeSnippetAtIndex(qsizetype index);
+    // The same for the system snippet with the identifier, whatever the filter shows (of several
+    // with one identifier, the first in title order); refused when no system snippet has it.
+    ChangeResult overrideSystemCodeSnippet(const QString &identifier, bool disableShortcut,
+                                           const std::optional<QString> &contents,
+                                           const std::optional<OverrideSnapshot> &expected = std::nullopt);
+    ChangeResult removeUserCodeSnippet(const QString &identifier);
+
+    // Copies the governing override file of every overridden system snippet, byte for byte, into
+    // folder as "<identifier>.codesnippet", in title order; the folder is made when missing. Refused
+    // whole, nothing written, when the folder already holds a ".codesnippet" entry: one failed
+    // result naming the folder. Files carrying identifiers no system snippet has are not copied.
+    QList<TransferResult> exportOverrides(const QString &folder);
+    // Makes the overrides that snippet files describe: each path is a snippet file or a folder
+    // whose ".codesnippet" entries are read (not its subfolders). A file whose identifier names a
+    // system snippet becomes that snippet's override as if made by hand: the system record with the
+    // file's contents (absent: the system's) and the file's shortcut state (an empty completion
+    // prefix: off), written by overrideSystemCodeSnippet. Anything else is skipped with the reason:
+    // one result per file, in the order given (a folder's files by name), or per path that is
+    // missing or a folder without snippet files.
+    QList<TransferResult> importOverrides(const QStringList &paths);
 
     // How an override's bytes go into its open temporary file: the number written, -1 on error.
     // Unset, it is QIODevice::write; tests set one that makes the device fail part-way.
@@ -123,10 +168,21 @@ public:
     // where no folder exists (the snippet folder would be made somewhere the user never meant).
     static QString homeDirectoryProblem(const QString &homeDirectory);
 
-    // The search filter: narrows filteredSystemCodeSnippets() to the system snippets whose
-    // title or summary contains text, ignoring case and diacritics. Empty text shows all.
-    void filterSystemCodeSnippets(const QString &text);
-    QString filterText() const { return m_filterText; }
+    // The filter: narrows filteredSystemCodeSnippets() to what it shows, in title order. The rows
+    // are worked out here only: a change to a snippet leaves them as they are (a reverted snippet
+    // stays in a changed-only list until the filter is set again), so rows held stay valid.
+    void filterSystemCodeSnippets(const SnippetFilter &filter);
+    // The search alone: filterSystemCodeSnippets({text}).
+    void filterSystemCodeSnippets(const QString &text) { filterSystemCodeSnippets(SnippetFilter{text}); }
+    SnippetFilter currentFilter() const { return m_filter; }
+    QString filterText() const { return m_filter.text; }
+    // The readable names of the languages the system snippets are in, sorted, each once; a snippet
+    // without a language adds none.
+    QStringList systemLanguages() const;
+
+    // The first system snippet in title order that carries identifier, whatever the filter shows;
+    // null when none.
+    SnippetRecord systemCodeSnippet(const QString &identifier) const;
 
     // The first row whose system snippet carries identifier; -1 when none.
     qsizetype rowOfIdentifier(const QString &identifier) const;
@@ -156,6 +212,13 @@ private:
     ChangeResult writeOverride(const SnippetRecord &system, bool disableShortcut,
                                const std::optional<QString> &contents,
                                const std::optional<OverrideSnapshot> &expected);
+    // The changes of one system record, whichever way it was chosen.
+    ChangeResult overrideSystemRecord(const SnippetRecord &system, bool disableShortcut,
+                                      const std::optional<QString> &contents,
+                                      const std::optional<OverrideSnapshot> &expected);
+    ChangeResult removeOverridesOf(const SnippetRecord &system);
+    TransferResult importFile(const QString &path);
+    void ensureLanguages() const;
     ChangeResult saveFile(const QString &path, const QByteArray &bytes) const;
     ChangeResult removeOverrideFiles(const QString &identifier);
     void ensureSearchText() const;
@@ -165,10 +228,12 @@ private:
     QString m_libraryPath;
     OverrideWriter m_overrideWriter;
     FileDisposer m_fileDisposer;
-    QString m_filterText;
+    SnippetFilter m_filter;
 
     QList<SnippetRecord> m_system;
     QList<Identifier> m_systemIdentifiers;
+    QHash<QString, qsizetype> m_firstSystemIndex;  // identifier -> first index in m_system
+    mutable QList<QString> m_systemLanguageValues; // each system snippet's language, made when first asked
     QList<SnippetRecord> m_filtered;
     QList<SnippetRecord> m_user;
     QList<Identifier> m_userIdentifiers;

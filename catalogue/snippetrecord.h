@@ -16,6 +16,7 @@ inline constexpr char Title[] = "IDECodeSnippetTitle";
 inline constexpr char Summary[] = "IDECodeSnippetSummary";
 inline constexpr char CompletionPrefix[] = "IDECodeSnippetCompletionPrefix";
 inline constexpr char Contents[] = "IDECodeSnippetContents";
+inline constexpr char Language[] = "IDECodeSnippetLanguage";
 inline constexpr char UserSnippet[] = "IDECodeSnippetUserSnippet";
 inline constexpr char Version[] = "IDECodeSnippetVersion";
 } // namespace SnippetKey

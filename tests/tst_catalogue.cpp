@@ -418,5 +418,27 @@ TEST_F(Catalogue, AChangeMadeSinceTheReadingIsNeverOverwritten)
     }
 }
 
+// By identifier: whatever the filter shows, the first system snippet in title order with it.
+TEST_F(Catalogue, ChangesByIdentifierIgnoreTheFilter)
+{
+    fx.writeLibrary(libraryFile({{.identifier = u"dup"_s, .title = u"Dup Two"_s, .contents = u"two"_s},
+                                 {.identifier = u"dup"_s, .title = u"Dup One"_s, .contents = u"one"_s},
+                                 {.identifier = u"alpha"_s, .title = u"Alpha"_s}}));
+    load();
+    catalogue.filterSystemCodeSnippets(u"Alpha"_s);
+    ASSERT_EQ(catalogue.overrideSystemCodeSnippet(u"dup"_s, true, std::nullopt).status, Status::Done);
+    EXPECT_TRUE(isExactOverride(user(u"dup.codesnippet"_s), catalogue.systemCodeSnippet(u"dup"_s), true,
+                                std::nullopt));
+    EXPECT_EQ(file(u"dup.codesnippet"_s).contents(), u"one"_s);
+    EXPECT_EQ(catalogue.rowCount(), 1);
+    EXPECT_EQ(catalogue.removeUserCodeSnippet(u"dup"_s).status, Status::Done);
+    EXPECT_EQ(catalogue.removeUserCodeSnippet(u"dup"_s).status, Status::NothingToDo);
+
+    const QStringList before = treeSnapshot(fx.root());
+    EXPECT_EQ(catalogue.overrideSystemCodeSnippet(u"Alpha"_s, true, std::nullopt).status, Status::Refused);
+    EXPECT_EQ(catalogue.removeUserCodeSnippet(u"nope"_s).status, Status::Refused);
+    EXPECT_EQ(treeSnapshot(fx.root()), before);
+}
+
 } // namespace
 

@@ -1,6 +1,7 @@
 // The search filter: case, diacritics, full case folding, blanks, and the rows it leaves.
 #include "catalogue/searchfold.h"
 #include "catalogue/snippetcatalogue.h"
+#include "catalogue/snippetlanguage.h"
 #include "testsupport.h"
 
 #include <gtest/gtest.h>
@@ -119,6 +120,97 @@ TEST_F(Search, EmptyTextRestoresTheVerySameRows)
     for (qsizetype row = 0; row < all.size(); ++row)
         EXPECT_TRUE(catalogue.recordAtRow(row).isSameRecord(all[row])) << row;
     EXPECT_EQ(all.first().identifier(), u"bare"_s);
+}
+
+TEST(SnippetLanguage, ReadableNamesAndWhatAQueryMatches)
+{
+    const std::pair<QString, QString> names[] = {
+        {u"Xcode.SourceCodeLanguage.Swift"_s, u"Swift"_s},
+        {u"Xcode.SourceCodeLanguage.Objective-C"_s, u"Objective-C"_s},
+        {u"Xcode.SourceCodeLanguage.C"_s, u"C"_s},
+        {u"Xcode.SourceCodeLanguage.C-Plus-Plus"_s, u"C++"_s},
+        {u"Xcode.SourceCodeLanguage.Objective-C-Plus-Plus"_s, u"Objective-C++"_s},
+        {u"Xcode.SourceCodeLanguage.Generic"_s, u"Generic"_s},
+        {u"Xcode.SourceCodeLanguage.Metal"_s, u"Metal"_s},
+        {u"Other.Vendor.C-Plus-Plus"_s, u"C-Plus-Plus"_s},
+        {u"Plain"_s, u"Plain"_s},
+        {u"Ends."_s, u"Ends."_s},
+        {u""_s, u""_s},
+    };
+    for (const auto &[value, name] : names)
+        EXPECT_EQ(SnippetLanguage::readableName(value), name) << value.toStdString();
+
+    const std::tuple<QString, QString, bool> queries[] = {
+        {u"Xcode.SourceCodeLanguage.C-Plus-Plus"_s, u"c++"_s, true},
+        {u"Xcode.SourceCodeLanguage.C-Plus-Plus"_s, u"xcode.sourcecodelanguage.c-plus-plus"_s, true},
+        {u"Xcode.SourceCodeLanguage.C-Plus-Plus"_s, u"C"_s, false},
+        {u"Xcode.SourceCodeLanguage.C-Plus-Plus"_s, u"C-Plus-Plus"_s, false},
+        {u"Xcode.SourceCodeLanguage.Objective-C"_s, u"C"_s, false},
+        {u"Xcode.SourceCodeLanguage.Objective-C"_s, u"objective-c"_s, true},
+        {u"Xcode.SourceCodeLanguage.Swift"_s, u"Swif"_s, false},
+        {u""_s, u"Swift"_s, false},
+    };
+    for (const auto &[value, query, matches] : queries)
+        EXPECT_EQ(SnippetLanguage::matches(value, query), matches)
+            << value.toStdString() << " " << query.toStdString();
+}
+
+// Text, changed state and language together, in title order; the rows stay until the filter is set again.
+TEST(Filter, CombinesTextChangedStateAndLanguage)
+{
+    const auto in = [](const char *language) -> QString {
+        return u"<key>IDECodeSnippetLanguage</key><string>Xcode.SourceCodeLanguage."_s +
+               QLatin1StringView(language) + u"</string>"_s;
+    };
+    Fixture fx;
+    fx.install({{.identifier = u"c-for"_s, .title = u"For Loop"_s, .extraXml = in("C")},
+                {.identifier = u"swift-for"_s, .title = u"For-In Loop"_s, .extraXml = in("Swift")},
+                {.identifier = u"objc-init"_s, .title = u"Init"_s, .extraXml = in("Objective-C")},
+                {.identifier = u"cpp-class"_s, .title = u"Class"_s, .extraXml = in("C-Plus-Plus")},
+                {.identifier = u"plain"_s, .title = u"Loose Loop"_s},
+                {.identifier = u"objcpp"_s, .title = u"Block"_s, .extraXml = in("Objective-C-Plus-Plus")},
+                {.identifier = u"c-while"_s, .title = u"While Loop"_s, .extraXml = in("C")}});
+    fx.writeUserFile(u"a.codesnippet"_s,
+                     snippetFile({.identifier = u"swift-for"_s, .completionPrefix = u""_s}));
+    fx.writeUserFile(u"b.codesnippet"_s, snippetFile({.identifier = u"objc-init"_s}));
+    fx.writeUserFile(u"c.codesnippet"_s, snippetFile({.identifier = u"custom"_s}));
+    SnippetCatalogue catalogue = fx.load();
+    EXPECT_EQ(catalogue.systemLanguages(),
+              QStringList({u"C"_s, u"C++"_s, u"Objective-C"_s, u"Objective-C++"_s, u"Swift"_s}));
+
+    const std::pair<SnippetFilter, QStringList> cases[] = {
+        {{},
+         {u"objcpp"_s, u"cpp-class"_s, u"c-for"_s, u"swift-for"_s, u"objc-init"_s, u"plain"_s, u"c-while"_s}},
+        {{u"loop"_s}, {u"c-for"_s, u"swift-for"_s, u"plain"_s, u"c-while"_s}},
+        {{u"loop"_s, true}, {u"swift-for"_s}},
+        {{{}, true}, {u"swift-for"_s, u"objc-init"_s}},
+        {{{}, false, u"c"_s}, {u"c-for"_s, u"c-while"_s}},
+        {{u"while"_s, false, u"Xcode.SourceCodeLanguage.C"_s}, {u"c-while"_s}},
+        {{{}, false, u"C++"_s}, {u"cpp-class"_s}},
+        {{{}, false, u"OBJECTIVE-C++"_s}, {u"objcpp"_s}},
+        {{u"lo"_s, false, u"swift"_s}, {u"swift-for"_s}},
+        {{u"loo"_s, true, u"Swift"_s}, {u"swift-for"_s}},
+        {{u"loop"_s, true, u"C"_s}, {}},
+        {{{}, true, u"Objective-C"_s}, {u"objc-init"_s}},
+        {{{}, false, u"Kotlin"_s}, {}},
+    };
+    for (const auto &[filter, expected] : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << filter.text.toStdString() << (filter.changedOnly ? " changed " : " ")
+                     << filter.language.toStdString());
+        catalogue.filterSystemCodeSnippets(filter);
+        QStringList rows;
+        for (const SnippetRecord &record : catalogue.filteredSystemCodeSnippets())
+            rows.append(*record.identifier());
+        EXPECT_EQ(rows, expected);
+        EXPECT_EQ(catalogue.currentFilter(), filter);
+    }
+
+    catalogue.filterSystemCodeSnippets(SnippetFilter{.changedOnly = true});
+    ASSERT_EQ(catalogue.removeUserCodeSnippet(u"swift-for"_s).status, ChangeResult::Status::Done);
+    EXPECT_EQ(catalogue.rowCount(), 2);
+    catalogue.filterSystemCodeSnippets(catalogue.currentFilter());
+    EXPECT_EQ(catalogue.rowCount(), 1);
 }
 
 } // namespace
