@@ -1,0 +1,90 @@
+// Line differences: what a side-by-side view and a unified diff show for typical edits.
+#include "catalogue/linediff.h"
+#include "testsupport.h"
+
+#include <gtest/gtest.h>
+
+using namespace Glimmerpad;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// A line as "<kind><text> <old>,<new>": " a 1,1", "-b 2,-1", "+c -1,2".
+QStringList render(const QList<DiffLine> &lines)
+{
+    QStringList rendered;
+    for (const DiffLine &line : lines) {
+        const QChar kind = line.kind == DiffLine::Kind::Context   ? u' '
+                           : line.kind == DiffLine::Kind::Removed ? u'-'
+                                                                  : u'+';
+        rendered.append(kind + line.text + u' ' + QString::number(line.oldLine) + u',' +
+                        QString::number(line.newLine));
+    }
+    return rendered;
+}
+
+TEST(LineDiff, EditsAsRemovedAddedAndContextLines)
+{
+    struct Case
+    {
+        const char *what;
+        QString before, after;
+        int context;
+        QStringList expected;
+    };
+    const Case cases[] = {
+        {"insert", u"a\nb\n"_s, u"a\nx\nb\n"_s, -1, {u" a 1,1"_s, u"+x -1,2"_s, u" b 2,3"_s}},
+        {"delete", u"a\nb\nc\n"_s, u"a\nc\n"_s, -1, {u" a 1,1"_s, u"-b 2,-1"_s, u" c 3,2"_s}},
+        {"change",
+         u"a\nb\nc\n"_s,
+         u"a\nB\nc\n"_s,
+         -1,
+         {u" a 1,1"_s, u"-b 2,-1"_s, u"+B -1,2"_s, u" c 3,3"_s}},
+        {"from nothing", u""_s, u"a\n"_s, -1, {u"+a -1,1"_s}},
+        {"final line feed added", u"a\nb"_s, u"a\nb\n"_s, -1, {u" a 1,1"_s, u"-b 2,-1"_s, u"+b -1,2"_s}},
+        {"neither ends in a line feed", u"a\nb"_s, u"x\nb"_s, -1, {u"-a 1,-1"_s, u"+x -1,1"_s, u" b 2,2"_s}},
+        {"carriage returns kept",
+         u"a\r\nb\r\n"_s,
+         u"a\r\nc\r\n"_s,
+         -1,
+         {u" a\r 1,1"_s, u"-b\r 2,-1"_s, u"+c\r -1,2"_s}},
+        {"line ends changed", u"a\n"_s, u"a\r\n"_s, -1, {u"-a 1,-1"_s, u"+a\r -1,1"_s}},
+        {"one line of context",
+         u"1\n2\n3\n4\n5\n6\n7\n"_s,
+         u"1\n2\n3\nx\n5\n6\n7\n"_s,
+         1,
+         {u" 3 3,3"_s, u"-4 4,-1"_s, u"+x -1,4"_s, u" 5 5,5"_s}},
+        {"equal, every line", u"a\n\nü"_s, u"a\n\nü"_s, -1, {u" a 1,1"_s, u"  2,2"_s, u" ü 3,3"_s}},
+        {"equal, context only", u"a\nb\n"_s, u"a\nb\n"_s, 3, {}},
+        {"both empty", u""_s, u""_s, -1, {}},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(render(lineDiff(c.before, c.after, c.context)), c.expected) << c.what;
+}
+
+TEST(UnifiedDiff, HeadersHunksAndMissingLineFeeds)
+{
+    QString twenty, changed;
+    for (int i = 1; i <= 20; ++i) {
+        twenty += QString::number(i) + u'\n';
+        changed += (i == 2 || i == 18 ? u"x"_s : QString::number(i)) + u'\n';
+    }
+    const std::tuple<const char *, QString, QString, QString> cases[] = {
+        {"equal", u"same\n"_s, u"same\n"_s, u""_s},
+        {"no line feed on either side", u"a\nb"_s, u"a\nc"_s,
+         u"--- system\n+++ override\n@@ -1,2 +1,2 @@\n a\n-b\n\\ No newline at end of file\n+c\n"
+         "\\ No newline at end of file\n"_s},
+        {"line feed added", u"a"_s, u"a\n"_s,
+         u"--- system\n+++ override\n@@ -1 +1 @@\n-a\n\\ No newline at end of file\n+a\n"_s},
+        {"carriage returns kept", u"a\r\n"_s, u"b\r\n"_s,
+         u"--- system\n+++ override\n@@ -1 +1 @@\n-a\r\n+b\r\n"_s},
+        {"two hunks, three lines of context", twenty, changed,
+         u"--- system\n+++ override\n@@ -1,5 +1,5 @@\n 1\n-2\n+x\n 3\n 4\n 5\n"
+         "@@ -15,6 +15,6 @@\n 15\n 16\n 17\n-18\n+x\n 19\n 20\n"_s},
+        {"emptied", u"gone\n"_s, u""_s, u"--- system\n+++ override\n@@ -1 +0,0 @@\n-gone\n"_s},
+    };
+    for (const auto &[what, before, after, expected] : cases)
+        EXPECT_EQ(unifiedDiff(before, after, u"system"_s, u"override"_s), expected) << what;
+}
+
+} // namespace
