@@ -1,7 +1,9 @@
 #include "cli/clirunner.h"
 
 #include "catalogue/limits.h"
+#include "catalogue/linediff.h"
 #include "catalogue/snippetcatalogue.h"
+#include "catalogue/snippetlanguage.h"
 #include "catalogue/xcodeinstallation.h"
 #include "platform/folders.h"
 #include "platform/trash.h"
@@ -13,8 +15,10 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSet>
 #include <QStringDecoder>
 
+#include <limits>
 #include <variant>
 
 namespace Glimmerpad::Cli {
@@ -25,13 +29,24 @@ const QString kProgram = QStringLiteral("glimmerpad-cli");
 
 const char kCommandHelp[] = R"(Commands:
   info [--json]                  Xcode path, version, library, user snippet folder and counts
-  list [--filter TEXT] [--json]  the snippets in list order, with their state
+  list [SELECTION] [--json]      the snippets in list order, with their state
   show ID                        the shown record of snippet ID, as an XML property list
-  disable ID                     write an override of ID with its completion shortcut off
-  enable ID                      write an override of ID with its completion shortcut on
+  diff ID                        a unified diff from the system body of ID to its override's
+  disable ID...|SELECTION [--json]
+                                 write overrides with the completion shortcut off
+  enable ID...|SELECTION [--json]
+                                 write overrides with the completion shortcut on
+  revert ID...|SELECTION [--json]
+                                 delete the overrides
   set-contents ID [FILE|-]       write an override of ID whose contents are FILE's text
                                  (standard input when FILE is absent or "-")
-  revert ID                      delete the override of ID)";
+  export DIR                     copy every override into DIR, which holds no snippet file yet
+  import PATH... [--json]        make overrides from snippet files, or folders of them
+
+SELECTION is any of --filter TEXT, --changed and --language NAME: the snippets the list shows
+with them. disable, enable and revert take identifiers or a selection, not both; each snippet is
+changed on its own, and one line names each done (standard output) or failed (standard error).
+Exit status: 0 when everything succeeded, 1 when anything failed, 2 for a usage error.)";
 
 struct Context
 {
@@ -98,7 +113,7 @@ int info(Context &cx, const SnippetCatalogue &catalogue, const QString &xcodePat
     return Success;
 }
 
-int list(Context &cx, SnippetCatalogue &catalogue, const QString &filter, bool json)
+int list(Context &cx, SnippetCatalogue &catalogue, const SnippetFilter &filter, bool json)
 {
     catalogue.filterSystemCodeSnippets(filter);
     QJsonArray rows;
@@ -176,43 +191,180 @@ std::optional<QString> readContents(Context &cx, const QString &source)
 // that neither change is lost. Bounded: each retry means another writer finished meanwhile.
 constexpr int kMaxChangeAttempts = 20;
 
-int change(Context &cx, SnippetCatalogue &catalogue, const QString &command, const QString &identifier,
-           const QString &source)
+enum class Change
 {
-    const qsizetype row = catalogue.rowOfIdentifier(identifier);
-    if (row < 0)
-        return cx.fail(QStringLiteral("no system snippet has the identifier \"%1\"").arg(identifier));
-    const bool revert = command == QLatin1StringView("revert");
-    std::optional<QString> newContents;
-    if (command == QLatin1StringView("set-contents")) {
-        newContents = readContents(cx, source);
-        if (!newContents)
-            return Failure;
-    }
+    Disable,
+    Enable,
+    Revert,
+    SetContents,
+};
 
+ChangeResult applyChange(SnippetCatalogue &catalogue, Change change, const QString &identifier,
+                         const std::optional<QString> &newContents)
+{
+    if (change == Change::Revert)
+        return catalogue.removeUserCodeSnippet(identifier);
     ChangeResult result;
-    if (revert) {
-        result = catalogue.removeUserCodeSnippetAtIndex(row);
-        if (result.status == ChangeResult::Status::NothingToDo)
-            cx.out << identifier << " has no override" << Qt::endl;
-    } else {
-        for (int attempt = 0; attempt < kMaxChangeAttempts; ++attempt) {
-            const SnippetState state = catalogue.stateOf(catalogue.recordAtRow(row));
-            const bool disable = command == QLatin1StringView("disable")  ? true
-                                 : command == QLatin1StringView("enable") ? false
-                                                                          : state.disabled;
-            const std::optional<QString> contents = newContents ? newContents : state.shown.contents();
-            result = catalogue.overrideSystemCodeSnippetAtIndex(row, disable, contents, state.snapshot);
-            if (result.status != ChangeResult::Status::ChangedOnDisk)
-                break;
+    for (int attempt = 0; attempt < kMaxChangeAttempts; ++attempt) {
+        const SnippetState state = catalogue.stateOf(catalogue.systemCodeSnippet(identifier));
+        const bool disable = change == Change::Disable || (change == Change::SetContents && state.disabled);
+        const std::optional<QString> contents = newContents ? newContents : state.shown.contents();
+        result = catalogue.overrideSystemCodeSnippet(identifier, disable, contents, state.snapshot);
+        if (result.status != ChangeResult::Status::ChangedOnDisk)
+            break;
+    }
+    return result;
+}
+
+QString noSuchSnippet(const QString &identifier)
+{
+    return QStringLiteral("no system snippet has the identifier \"%1\"").arg(identifier);
+}
+
+QString failureMessage(Change change, const QString &identifier, const QString &reason)
+{
+    return QStringLiteral("could not %1 the override of \"%2\": %3")
+        .arg(change == Change::Revert ? QStringLiteral("remove") : QStringLiteral("write"), identifier,
+             reason);
+}
+
+int setContents(Context &cx, SnippetCatalogue &catalogue, const QString &identifier, const QString &source)
+{
+    if (catalogue.systemCodeSnippet(identifier).isNull())
+        return cx.fail(noSuchSnippet(identifier));
+    const std::optional<QString> newContents = readContents(cx, source);
+    if (!newContents)
+        return Failure;
+    const ChangeResult result = applyChange(catalogue, Change::SetContents, identifier, newContents);
+    return result.succeeded() ? Success
+                              : cx.fail(failureMessage(Change::SetContents, identifier, result.reason));
+}
+
+// Why no system snippet answers to the language asked for, naming those there are; empty when one does.
+QString languageProblem(const SnippetCatalogue &catalogue, const QString &language)
+{
+    if (language.isEmpty())
+        return {};
+    for (const SnippetRecord &system : catalogue.systemCodeSnippets()) {
+        if (SnippetLanguage::matches(system.string(SnippetKey::Language).value_or(QString()), language))
+            return {};
+    }
+    const QStringList known = catalogue.systemLanguages();
+    return QStringLiteral("no system snippet is in the language \"%1\" (%2)")
+        .arg(language, known.isEmpty() ? QStringLiteral("none names a language")
+                                       : QStringLiteral("there are: ") + known.join(QStringLiteral(", ")));
+}
+
+// One snippet to change: its identifier, or, for a listed row without one, its title to name it by.
+struct Target
+{
+    Identifier identifier;
+    QString title;
+};
+
+// Changes each snippet on its own and says what became of each: a line on standard output for
+// each done, one on standard error for each failed; with json, one array of them all instead.
+int changeEach(Context &cx, SnippetCatalogue &catalogue, Change change, const QList<Target> &targets,
+               bool json)
+{
+    QJsonArray results;
+    bool allSucceeded = true;
+    for (const Target &target : targets) {
+        QString error;
+        QString done;
+        if (!target.identifier) {
+            error = QStringLiteral("the snippet \"%1\" has no identifier, so it cannot be changed")
+                        .arg(target.title);
+        } else if (const QString &identifier = *target.identifier;
+                   catalogue.systemCodeSnippet(identifier).isNull()) {
+            error = noSuchSnippet(identifier);
+        } else if (const ChangeResult result = applyChange(catalogue, change, identifier, std::nullopt);
+                   !result.succeeded()) {
+            error = json ? result.reason : failureMessage(change, identifier, result.reason);
+        } else if (result.status == ChangeResult::Status::NothingToDo) {
+            done = identifier + QStringLiteral(" has no override");
+        } else {
+            done = identifier + (change == Change::Revert    ? QStringLiteral(" reverted")
+                                 : change == Change::Disable ? QStringLiteral(" disabled")
+                                                             : QStringLiteral(" enabled"));
+        }
+        allSucceeded = allSucceeded && error.isEmpty();
+        if (json) {
+            results.append(
+                QJsonObject{{QStringLiteral("identifier"), jsonString(target.identifier)},
+                            {QStringLiteral("ok"), error.isEmpty()},
+                            {QStringLiteral("error"), error.isEmpty() ? QJsonValue() : QJsonValue(error)}});
+        } else if (error.isEmpty()) {
+            cx.out << done << Qt::endl;
+        } else {
+            cx.fail(error);
         }
     }
-    if (!result.succeeded()) {
-        const QString what = revert ? QStringLiteral("remove") : QStringLiteral("write");
-        return cx.fail(
-            QStringLiteral("could not %1 the override of \"%2\": %3").arg(what, identifier, result.reason));
+    if (json)
+        cx.out << QString::fromUtf8(QJsonDocument(results).toJson(QJsonDocument::Indented)) << Qt::flush;
+    return allSucceeded ? Success : Failure;
+}
+
+int diff(Context &cx, const SnippetCatalogue &catalogue, const QString &identifier)
+{
+    const SnippetRecord system = catalogue.systemCodeSnippet(identifier);
+    if (system.isNull())
+        return cx.fail(noSuchSnippet(identifier));
+    const SnippetState state = catalogue.stateOf(system);
+    if (state.overridden) {
+        cx.out << unifiedDiff(system.contents().value_or(QString()),
+                              state.shown.contents().value_or(QString()), QStringLiteral("system"),
+                              QStringLiteral("override"))
+               << Qt::flush;
     }
     return Success;
+}
+
+QString overrides(qsizetype count)
+{
+    return QString::number(count) + (count == 1 ? QStringLiteral(" override") : QStringLiteral(" overrides"));
+}
+
+int exportTo(Context &cx, SnippetCatalogue &catalogue, const QString &folder)
+{
+    const QList<TransferResult> results = catalogue.exportOverrides(folder);
+    if (results.size() == 1 && !results.first().ok && results.first().identifier.isEmpty())
+        return cx.fail(results.first().error); // refused whole
+    qsizetype exported = 0;
+    for (const TransferResult &result : results) {
+        if (result.ok)
+            ++exported;
+        else
+            cx.fail(QStringLiteral("could not export \"%1\": %2").arg(result.identifier, result.error));
+    }
+    cx.out << "exported " << overrides(exported) << " to " << folder << Qt::endl;
+    return exported == results.size() ? Success : Failure;
+}
+
+int importFrom(Context &cx, SnippetCatalogue &catalogue, const QStringList &paths, bool json)
+{
+    const QList<TransferResult> results = catalogue.importOverrides(paths);
+    QJsonArray array;
+    qsizetype imported = 0;
+    for (const TransferResult &result : results) {
+        if (result.ok)
+            ++imported;
+        if (json) {
+            array.append(
+                QJsonObject{{QStringLiteral("identifier"),
+                             result.identifier.isEmpty() ? QJsonValue() : QJsonValue(result.identifier)},
+                            {QStringLiteral("file"), result.file},
+                            {QStringLiteral("ok"), result.ok},
+                            {QStringLiteral("error"), result.ok ? QJsonValue() : QJsonValue(result.error)}});
+        } else if (!result.ok) {
+            cx.fail(QStringLiteral("skipped %1: %2").arg(result.file, result.error));
+        }
+    }
+    if (json)
+        cx.out << QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Indented)) << Qt::flush;
+    else
+        cx.out << "imported " << overrides(imported) << Qt::endl;
+    return imported == results.size() ? Success : Failure;
 }
 
 } // namespace
@@ -227,19 +379,30 @@ struct Invocation
     QString xcodePath;
     QString home;
     bool json = false;
-    QString filter;
+    SnippetFilter filter;
+    bool selected = false; // any of --filter, --changed, --language given
 };
+
+constexpr qsizetype kAnyNumber = std::numeric_limits<qsizetype>::max();
 
 struct CommandShape
 {
     const char *name;
     qsizetype minArgs, maxArgs;
-    bool json, filter;
+    bool json, selection;
 };
+// disable, enable and revert take identifiers or a selection: at least one of them, checked below.
 constexpr CommandShape kCommandShapes[] = {
-    {"info", 0, 0, true, false},     {"list", 0, 0, true, true},     {"show", 1, 1, false, false},
-    {"disable", 1, 1, false, false}, {"enable", 1, 1, false, false}, {"set-contents", 1, 2, false, false},
-    {"revert", 1, 1, false, false},
+    {"info", 0, 0, true, false},
+    {"list", 0, 0, true, true},
+    {"show", 1, 1, false, false},
+    {"diff", 1, 1, false, false},
+    {"disable", 0, kAnyNumber, true, true},
+    {"enable", 0, kAnyNumber, true, true},
+    {"revert", 0, kAnyNumber, true, true},
+    {"set-contents", 1, 2, false, false},
+    {"export", 1, 1, false, false},
+    {"import", 1, kAnyNumber, true, false},
 };
 
 // The command line as an invocation; otherwise the exit code of what was answered instead (help,
@@ -259,11 +422,19 @@ std::variant<Invocation, int> parseCommandLine(Context &cx, const QStringList &a
     const QCommandLineOption homeOption(
         QStringLiteral("home"), QStringLiteral("The home folder (default: %1).").arg(Platform::homeDirectory()),
         QStringLiteral("DIR"));
-    const QCommandLineOption jsonOption(QStringLiteral("json"), QStringLiteral("info, list: print JSON."));
+    const QCommandLineOption jsonOption(
+        QStringLiteral("json"), QStringLiteral("info, list, disable, enable, revert, import: print JSON."));
     const QCommandLineOption filterOption(
-        QStringLiteral("filter"), QStringLiteral("list: only snippets whose title or summary contains TEXT."),
+        QStringLiteral("filter"), QStringLiteral("Select the snippets whose title or summary contains TEXT."),
         QStringLiteral("TEXT"));
-    parser.addOptions({xcodeOption, homeOption, jsonOption, filterOption});
+    const QCommandLineOption changedOption(QStringLiteral("changed"),
+                                           QStringLiteral("Select the snippets that have an override."));
+    const QCommandLineOption languageOption(
+        QStringLiteral("language"),
+        QStringLiteral(
+            "Select the snippets in language NAME (as Swift, C++ or Objective-C, or the full value)."),
+        QStringLiteral("NAME"));
+    parser.addOptions({xcodeOption, homeOption, jsonOption, filterOption, changedOption, languageOption});
     parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("One of the commands below."),
                                  QStringLiteral("COMMAND [ARGS]"));
 
@@ -281,12 +452,14 @@ std::variant<Invocation, int> parseCommandLine(Context &cx, const QStringList &a
     const QStringList positional = parser.positionalArguments();
     if (positional.isEmpty())
         return cx.fail(QStringLiteral("no command given (see --help)"), UsageError);
-    Invocation invocation{positional.first(),
-                          positional.mid(1),
-                          parser.isSet(xcodeOption) ? parser.value(xcodeOption) : defaultXcode,
-                          parser.isSet(homeOption) ? parser.value(homeOption) : Platform::homeDirectory(),
-                          parser.isSet(jsonOption),
-                          parser.value(filterOption)};
+    Invocation invocation{
+        positional.first(),
+        positional.mid(1),
+        parser.isSet(xcodeOption) ? parser.value(xcodeOption) : defaultXcode,
+        parser.isSet(homeOption) ? parser.value(homeOption) : Platform::homeDirectory(),
+        parser.isSet(jsonOption),
+        {parser.value(filterOption), parser.isSet(changedOption), parser.value(languageOption)},
+        parser.isSet(filterOption) || parser.isSet(changedOption) || parser.isSet(languageOption)};
     const auto shape = std::find_if(std::begin(kCommandShapes), std::end(kCommandShapes), [&](const CommandShape &s) {
         return invocation.command == QLatin1StringView(s.name);
     });
@@ -296,8 +469,18 @@ std::variant<Invocation, int> parseCommandLine(Context &cx, const QStringList &a
         return cx.fail(QStringLiteral("wrong number of arguments for %1 (see --help)").arg(invocation.command),
                        UsageError);
     }
-    if ((invocation.json && !shape->json) || (parser.isSet(filterOption) && !shape->filter))
+    if ((invocation.json && !shape->json) || (invocation.selected && !shape->selection))
         return cx.fail(QStringLiteral("%1 takes no such option (see --help)").arg(invocation.command), UsageError);
+    if (shape->selection && invocation.command != QLatin1StringView("list")) {
+        // Both would leave unclear whether the identifiers narrow the selection or add to it.
+        if (invocation.args.isEmpty() == !invocation.selected) {
+            return cx.fail(
+                QStringLiteral("%1 takes identifiers or a selection (--filter, --changed, --language), "
+                               "one of the two (see --help)")
+                    .arg(invocation.command),
+                UsageError);
+        }
+    }
     return invocation;
 }
 
@@ -319,12 +502,36 @@ QString installationProblem(const Invocation &invocation, double *version)
 
 int show(Context &cx, const SnippetCatalogue &catalogue, const QString &identifier)
 {
-    const qsizetype row = catalogue.rowOfIdentifier(identifier);
-    if (row < 0)
-        return cx.fail(QStringLiteral("no system snippet has the identifier \"%1\"").arg(identifier));
-    cx.out << QString::fromUtf8(catalogue.stateOf(catalogue.recordAtRow(row)).shown.toXml());
+    const SnippetRecord system = catalogue.systemCodeSnippet(identifier);
+    if (system.isNull())
+        return cx.fail(noSuchSnippet(identifier));
+    cx.out << QString::fromUtf8(catalogue.stateOf(system).shown.toXml());
     cx.out.flush();
     return Success;
+}
+
+// The snippets a change command names: its identifiers, each once, or the rows its selection shows.
+QList<Target> targets(SnippetCatalogue &catalogue, const Invocation &invocation)
+{
+    QList<Target> list;
+    if (!invocation.selected) {
+        QStringList identifiers = invocation.args;
+        identifiers.removeDuplicates();
+        for (const QString &identifier : std::as_const(identifiers))
+            list.append({identifier, {}});
+        return list;
+    }
+    catalogue.filterSystemCodeSnippets(invocation.filter);
+    QSet<QString> seen; // system snippets sharing an identifier share one override
+    for (const SnippetRecord &system : catalogue.filteredSystemCodeSnippets()) {
+        const Identifier &identifier = system.identifier();
+        if (identifier && seen.contains(*identifier))
+            continue;
+        if (identifier)
+            seen.insert(*identifier);
+        list.append({identifier, system.title().value_or(QString())});
+    }
+    return list;
 }
 
 } // namespace
@@ -346,13 +553,26 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err, QIODev
     catalogue.parseUserCodeSnippets();
 
     const QString &command = invocation.command;
+    if (const QString problem = languageProblem(catalogue, invocation.filter.language); !problem.isEmpty())
+        return cx.fail(problem);
     if (command == QLatin1StringView("info"))
         return info(cx, catalogue, invocation.xcodePath, xcodeVersion, invocation.json);
     if (command == QLatin1StringView("list"))
         return list(cx, catalogue, invocation.filter, invocation.json);
     if (command == QLatin1StringView("show"))
         return show(cx, catalogue, invocation.args.first());
-    return change(cx, catalogue, command, invocation.args.first(), invocation.args.value(1));
+    if (command == QLatin1StringView("diff"))
+        return diff(cx, catalogue, invocation.args.first());
+    if (command == QLatin1StringView("set-contents"))
+        return setContents(cx, catalogue, invocation.args.first(), invocation.args.value(1));
+    if (command == QLatin1StringView("export"))
+        return exportTo(cx, catalogue, invocation.args.first());
+    if (command == QLatin1StringView("import"))
+        return importFrom(cx, catalogue, invocation.args, invocation.json);
+    const Change change = command == QLatin1StringView("disable")  ? Change::Disable
+                          : command == QLatin1StringView("enable") ? Change::Enable
+                                                                   : Change::Revert;
+    return changeEach(cx, catalogue, change, targets(catalogue, invocation), invocation.json);
 }
 
 } // namespace Glimmerpad::Cli

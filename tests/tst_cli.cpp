@@ -36,11 +36,20 @@ protected:
         fx.install({{.identifier = u"alpha"_s,
                      .title = u"Alpha"_s,
                      .summary = u"First"_s,
-                     .completionPrefix = u"al"_s},
-                    {.identifier = u"blank"_s, .title = u"Blank"_s, .completionPrefix = u""_s},
+                     .completionPrefix = u"al"_s,
+                     .extraXml = language(u"Swift"_s)},
+                    {.identifier = u"blank"_s,
+                     .title = u"Blank"_s,
+                     .completionPrefix = u""_s,
+                     .extraXml = language(u"C-Plus-Plus"_s)},
                     {.identifier = u"none"_s, .title = u"None"_s, .contents = u"none body"_s}});
     }
 
+    static QString language(const QString &name)
+    {
+        return u"<key>IDECodeSnippetLanguage</key><string>Xcode.SourceCodeLanguage."_s + name +
+               u"</string>"_s;
+    }
     // Runs one command line, split at blanks, against the fixture's Xcode and home.
     Outcome run(const QString &command, QByteArray input = {}, const QString &xcode = {})
     {
@@ -67,6 +76,27 @@ protected:
         const SnippetCatalogue catalogue = fx.load();
         return isExactOverride(path.isEmpty() ? file(id) : path,
                                catalogue.recordAtRow(catalogue.rowOfIdentifier(id)), disabled, contents);
+    }
+    // Each snippet's state as list shows it, and each override checked to be exactly the one meant:
+    // the system's record with the contents given for it (none: the system's own).
+    QStringList states(const QHash<QString, QString> &contents = {}) const
+    {
+        QStringList states;
+        const SnippetCatalogue catalogue = fx.load();
+        for (const SnippetRecord &system : catalogue.systemCodeSnippets()) {
+            const SnippetState state = catalogue.stateOf(system);
+            const QString id = *system.identifier();
+            states.append(id + u':' +
+                          (!state.overridden ? u"system"_s
+                           : state.disabled  ? u"disabled"_s
+                                             : u"override"_s));
+            if (state.overridden) {
+                EXPECT_TRUE(
+                    isExactOverride(state.snapshot.path, system, state.disabled,
+                                    contents.contains(id) ? std::optional(contents[id]) : std::nullopt));
+            }
+        }
+        return states;
     }
     static void expectOneErrorLine(const Outcome &outcome, int code)
     {
@@ -131,6 +161,256 @@ TEST_F(Cli, ShowPrintsTheShownRecordAsAPropertyList)
     }
 }
 
+// Several snippets, named or selected, each changed on its own: one line for each done or failed.
+TEST_F(Cli, ChangesOfSeveralSnippetsNameEachOne)
+{
+    struct Case
+    {
+        QString before; // a command run first, if any
+        QString command;
+        int code;
+        QString out;
+        QStringList errors; // how each line of standard error starts
+        QStringList states;
+    };
+    const QString failed = u"glimmerpad-cli: could not write the override of \"blank\": "_s;
+    const Case cases[] = {
+        {{},
+         u"disable alpha none"_s,
+         0,
+         u"alpha disabled\nnone disabled\n"_s,
+         {},
+         {u"alpha:disabled"_s, u"blank:system"_s, u"none:disabled"_s}},
+        {{},
+         u"enable alpha nope blank alpha"_s,
+         1,
+         u"alpha enabled\nblank enabled\n"_s,
+         {u"glimmerpad-cli: no system snippet has the identifier \"nope\""_s},
+         {u"alpha:override"_s, u"blank:override"_s, u"none:system"_s}},
+        {u"disable alpha"_s,
+         u"revert alpha none"_s,
+         0,
+         u"alpha reverted\nnone has no override\n"_s,
+         {},
+         {u"alpha:system"_s, u"blank:system"_s, u"none:system"_s}},
+        {u"disable alpha none"_s,
+         u"enable --changed"_s,
+         0,
+         u"alpha enabled\nnone enabled\n"_s,
+         {},
+         {u"alpha:override"_s, u"blank:system"_s, u"none:override"_s}},
+        {{},
+         u"disable --filter N"_s,
+         0,
+         u"blank disabled\nnone disabled\n"_s,
+         {},
+         {u"alpha:system"_s, u"blank:disabled"_s, u"none:disabled"_s}},
+        {u"disable alpha"_s,
+         u"revert --changed --filter one"_s,
+         0,
+         {},
+         {},
+         {u"alpha:disabled"_s, u"blank:system"_s, u"none:system"_s}},
+        {{},
+         u"disable --language c++"_s,
+         0,
+         u"blank disabled\n"_s,
+         {},
+         {u"alpha:system"_s, u"blank:disabled"_s, u"none:system"_s}},
+        {{},
+         u"disable --language Kotlin"_s,
+         1,
+         {},
+         {u"glimmerpad-cli: no system snippet is in the language \"Kotlin\" (there are: C++, Swift)"_s},
+         {u"alpha:system"_s, u"blank:system"_s, u"none:system"_s}},
+        {u"mkdir blank"_s,
+         u"disable alpha blank none"_s,
+         1,
+         u"alpha disabled\nnone disabled\n"_s,
+         {failed},
+         {u"alpha:disabled"_s, u"blank:system"_s, u"none:disabled"_s}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(QString(c.before + u" | "_s + c.command).toStdString());
+        QDir(fx.home()).removeRecursively();
+        QDir().mkpath(fx.home());
+        if (c.before == u"mkdir blank"_s) {
+            QDir().mkpath(file(u"blank"_s)); // the write fails: the target is a folder
+        } else if (!c.before.isEmpty()) {
+            ASSERT_EQ(run(c.before).code, 0);
+        }
+        const MessageCapture log;
+        const Outcome outcome = run(c.command);
+        EXPECT_EQ(outcome.code, c.code);
+        EXPECT_EQ(outcome.out, c.out);
+        const QStringList errors = outcome.err.split(u'\n', Qt::SkipEmptyParts);
+        ASSERT_EQ(errors.size(), c.errors.size()) << outcome.err.toStdString();
+        for (qsizetype i = 0; i < errors.size(); ++i)
+            EXPECT_TRUE(errors[i].startsWith(c.errors[i])) << errors[i].toStdString();
+        EXPECT_EQ(states(), c.states);
+    }
+}
+
+TEST_F(Cli, JsonNamesEachSnippetWithItsOutcome)
+{
+    const auto json = [this](const QString &command, int code) {
+        const Outcome outcome = run(command);
+        EXPECT_EQ(outcome.code, code) << command.toStdString();
+        EXPECT_EQ(outcome.err, QString()) << command.toStdString();
+        return QJsonDocument::fromJson(outcome.out.toUtf8());
+    };
+    EXPECT_EQ(json(u"disable alpha nope --json"_s, 1), QJsonDocument::fromJson(R"([
+        {"identifier": "alpha", "ok": true, "error": null},
+        {"identifier": "nope", "ok": false, "error": "no system snippet has the identifier \"nope\""}])"));
+    EXPECT_EQ(states(), QStringList({u"alpha:disabled"_s, u"blank:system"_s, u"none:system"_s}));
+    EXPECT_EQ(json(u"revert --json --filter a"_s, 0), QJsonDocument::fromJson(R"([
+        {"identifier": "alpha", "ok": true, "error": null},
+        {"identifier": "blank", "ok": true, "error": null}])"));
+
+    const QString in = fx.root() + u"/in"_s;
+    writeFile(in + u"/a.codesnippet"_s, snippetFile({.identifier = u"none"_s, .completionPrefix = u""_s}));
+    writeFile(in + u"/b.codesnippet"_s, snippetFile({.identifier = u"stray"_s}));
+    const QJsonArray imported = json(u"import --json "_s + in, 1).array();
+    const QJsonArray expected{QJsonObject{{u"identifier"_s, u"none"_s},
+                                          {u"file"_s, QString(in + u"/a.codesnippet"_s)},
+                                          {u"ok"_s, true},
+                                          {u"error"_s, QJsonValue()}},
+                              QJsonObject{{u"identifier"_s, u"stray"_s},
+                                          {u"file"_s, QString(in + u"/b.codesnippet"_s)},
+                                          {u"ok"_s, false},
+                                          {u"error"_s, u"no system snippet has the identifier \"stray\""_s}}};
+    EXPECT_EQ(imported, expected);
+    EXPECT_EQ(states(), QStringList({u"alpha:system"_s, u"blank:system"_s, u"none:disabled"_s}));
+}
+
+TEST_F(Cli, ListSelectsByChangedStateAndLanguage)
+{
+    ASSERT_EQ(run(u"disable alpha none"_s).code, 0);
+    EXPECT_EQ(states(), QStringList({u"alpha:disabled"_s, u"blank:system"_s, u"none:disabled"_s}));
+    const std::pair<QString, QString> cases[] = {
+        {u"list --changed"_s, u"alpha\tdisabled\t\tAlpha\tFirst\nnone\tdisabled\t\tNone\t\n"_s},
+        {u"list --language swift"_s, u"alpha\tdisabled\t\tAlpha\tFirst\n"_s},
+        {u"list --language Xcode.SourceCodeLanguage.C-Plus-Plus"_s, u"blank\tsystem\t\tBlank\t\n"_s},
+        {u"list --changed --language C++"_s, u""_s},
+        {u"list --changed --filter NON"_s, u"none\tdisabled\t\tNone\t\n"_s},
+    };
+    for (const auto &[command, out] : cases) {
+        const Outcome outcome = run(command);
+        EXPECT_EQ(outcome.code, 0) << command.toStdString();
+        EXPECT_EQ(outcome.out, out) << command.toStdString();
+    }
+    const Outcome unknown = run(u"list --language C"_s); // C++ is no C
+    expectOneErrorLine(unknown, 1);
+    EXPECT_TRUE(unknown.err.contains(u"(there are: C++, Swift)"_s)) << unknown.err.toStdString();
+}
+
+TEST_F(Cli, DiffShowsWhatTheOverrideChangedInTheBody)
+{
+    const std::tuple<QString, QString> cases[] = {
+        {{}, {}},                // no override
+        {u"disable none"_s, {}}, // the same body
+        {u"set-contents none"_s,
+         u"--- system\n+++ override\n@@ -1 +1,2 @@\n-none body\n\\ No newline at end of file\n+new body\n+more\n"_s},
+        {u"set-contents alpha"_s,
+         u"--- system\n+++ override\n@@ -0,0 +1,2 @@\n+new body\n+more\n"_s}, // none before
+    };
+    for (const auto &[change, expected] : cases) {
+        SCOPED_TRACE(change.toStdString());
+        if (!change.isEmpty()) {
+            ASSERT_EQ(run(change, "new body\nmore\n").code, 0);
+        }
+        const QString id = change.isEmpty() ? u"none"_s : change.section(u' ', 1);
+        const Outcome outcome = run(u"diff "_s + id);
+        EXPECT_EQ(outcome.code, 0);
+        EXPECT_EQ(outcome.out, expected);
+    }
+    EXPECT_EQ(states({{u"none"_s, u"new body\nmore\n"_s}, {u"alpha"_s, u"new body\nmore\n"_s}}),
+              QStringList({u"alpha:override"_s, u"blank:system"_s, u"none:disabled"_s}));
+    expectOneErrorLine(run(u"diff nope"_s), 1);
+}
+
+// Export copies what governs each overridden system snippet, byte for byte and under the
+// identifier's name; import makes the same overrides again from those files.
+TEST_F(Cli, ExportAndImportCarryOverridesAcross)
+{
+    writeFile(fx.root() + u"/body"_s, "mine\n");
+    ASSERT_EQ(run(u"set-contents alpha "_s + fx.root() + u"/body"_s).code, 0);
+    ASSERT_EQ(run(u"disable none"_s).code, 0);
+    const QString governing = fx.userFolder() + u"/other.codesnippet"_s; // any name governs
+    ASSERT_TRUE(QFile::rename(file(u"none"_s), governing));
+    writeFile(file(u"stray"_s), snippetFile({.identifier = u"stray"_s})); // a snippet of the user's own
+
+    const QString out = fx.root() + u"/out/new"_s;
+    const Outcome exported = run(u"export "_s + out);
+    EXPECT_EQ(exported.code, 0) << exported.err.toStdString();
+    EXPECT_EQ(exported.out, u"exported 2 overrides to "_s + out + u'\n');
+    EXPECT_EQ(folderEntries(out), QStringList({u"alpha.codesnippet"_s, u"none.codesnippet"_s}));
+    EXPECT_EQ(readFile(out + u"/alpha.codesnippet"_s), readFile(file(u"alpha"_s)));
+    EXPECT_EQ(readFile(out + u"/none.codesnippet"_s), readFile(governing));
+
+    // Into a folder with snippet files, or onto a file: refused whole, nothing written.
+    const QStringList before = treeSnapshot(fx.root());
+    for (const QString &target : QStringList{out, out + u"/alpha.codesnippet"_s}) {
+        const Outcome refused = run(u"export "_s + target);
+        expectOneErrorLine(refused, 1);
+        EXPECT_TRUE(refused.err.contains(target)) << refused.err.toStdString();
+        EXPECT_EQ(refused.out, QString());
+    }
+    EXPECT_EQ(treeSnapshot(fx.root()), before);
+
+    ASSERT_EQ(run(u"revert --changed"_s).code, 0);
+    EXPECT_EQ(states(), QStringList({u"alpha:system"_s, u"blank:system"_s, u"none:system"_s}));
+    const Outcome imported = run(u"import "_s + out);
+    EXPECT_EQ(imported.code, 0) << imported.err.toStdString();
+    EXPECT_EQ(imported.out, u"imported 2 overrides\n"_s);
+    EXPECT_EQ(states({{u"alpha"_s, u"mine\n"_s}}),
+              QStringList({u"alpha:override"_s, u"blank:system"_s, u"none:disabled"_s}));
+}
+
+// Import makes the override a user would make by hand from each file it can, and names every
+// other file with the reason.
+TEST_F(Cli, ImportSkipsWhatItCannotUseAndSaysWhy)
+{
+    const QString in = fx.root() + u"/in"_s, empty = fx.root() + u"/empty"_s,
+                  missing = fx.root() + u"/missing"_s;
+    QDir().mkpath(empty);
+    writeFile(in + u"/1.codesnippet"_s, snippetFile({.identifier = u"blank"_s,
+                                                     .title = u"Renamed"_s,
+                                                     .completionPrefix = u""_s,
+                                                     .contents = u"imported\r\nbody"_s}));
+    writeFile(in + u"/2.codesnippet"_s, snippetFile({.identifier = u"none"_s, .completionPrefix = u"xyz"_s}));
+    writeFile(in + u"/3.codesnippet"_s, "not a property list");
+    writeFile(in + u"/4.codesnippet"_s, snippetFile({.title = u"Anonymous"_s}));
+    writeFile(in + u"/5.codesnippet"_s, snippetFile({.identifier = u"stray"_s}));
+    writeFile(in + u"/6.codesnippet"_s,
+              snippetFile({.identifier = u"alpha"_s,
+                           .extraXml = u"<key>IDECodeSnippetContents</key><integer>3</integer>"_s}));
+    writeFile(in + u"/7.codesnippet"_s, snippetFile({.identifier = u"alpha"_s, .contents = u"form\ffeed"_s}));
+    writeFile(in + u"/notes.txt"_s, "not read: only .codesnippet files of a folder are");
+
+    const Outcome outcome = run(u"import "_s + in + u' ' + missing + u' ' + empty);
+    EXPECT_EQ(outcome.code, 1);
+    EXPECT_EQ(outcome.out, u"imported 2 overrides\n"_s);
+    const std::pair<QString, QString> skipped[] = {
+        {in + u"/3.codesnippet"_s, u"not a snippet file"_s},
+        {in + u"/4.codesnippet"_s, u"the snippet carries no identifier"_s},
+        {in + u"/5.codesnippet"_s, u"no system snippet has the identifier \"stray\""_s},
+        {in + u"/6.codesnippet"_s, u"the snippet's contents are not text"_s},
+        {in + u"/7.codesnippet"_s, u"FORM FEED"_s},
+        {missing, u"cannot be read"_s},
+        {empty, u"the folder holds no .codesnippet file"_s},
+    };
+    const QStringList errors = outcome.err.split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(errors.size(), std::size(skipped)) << outcome.err.toStdString();
+    for (std::size_t i = 0; i < std::size(skipped); ++i) {
+        const QString prefix = u"glimmerpad-cli: skipped "_s + skipped[i].first + u": "_s;
+        EXPECT_TRUE(errors[i].startsWith(prefix) && errors[i].contains(skipped[i].second))
+            << errors[i].toStdString();
+    }
+    EXPECT_EQ(states({{u"blank"_s, u"imported\r\nbody"_s}}),
+              QStringList({u"alpha:system"_s, u"blank:disabled"_s, u"none:override"_s}));
+}
+
 TEST_F(Cli, ChangesWriteAndRemoveOverrideFiles)
 {
     ASSERT_EQ(run(u"disable alpha"_s).code, 0);
@@ -193,7 +473,7 @@ TEST_F(Cli, FullOrReadOnlyFolderKeepsTheEarlierOverrideAndSaysWhy)
         QDir().mkpath(out);
         const QString script =
             u"F=$1; mount -t tmpfs -o size=128k tmpfs \"$F\" || exit 99\n"
-            "\"$2\" --xcode \"$3\" --home \"$4\" disable alpha || exit 98\n"
+            "\"$2\" --xcode \"$3\" --home \"$4\" disable alpha >/dev/null || exit 98\n"
             "cp \"$F/alpha.codesnippet\" \"$5/before\"\n"_s +
             fault +
             u"\n\"$2\" --xcode \"$3\" --home \"$4\" set-contents alpha \"$6\" 2>\"$5/err\"\n"
@@ -221,8 +501,10 @@ TEST_F(Cli, RefusedInstallationsAndUsageErrorsTouchNothing)
     fx.writeInfo(u"4.2"_s);
     expectOneErrorLine(run(u"list"_s), 1);
     for (const QString &command :
-         {u""_s, u"frob"_s, u"show"_s, u"disable alpha beta"_s, u"set-contents alpha a b"_s, u"info extra"_s,
-          u"--json show alpha"_s, u"--filter x info"_s, u"--bogus info"_s}) {
+         {u""_s, u"frob"_s, u"show"_s, u"disable"_s, u"revert alpha --changed"_s, u"enable --json"_s,
+          u"set-contents alpha a b"_s, u"info extra"_s, u"--json show alpha"_s, u"--filter x info"_s,
+          u"--changed diff alpha"_s, u"--language C import x"_s, u"--json export x"_s, u"export"_s,
+          u"export a b"_s, u"import"_s, u"diff alpha beta"_s, u"--bogus info"_s}) {
         SCOPED_TRACE(command.toStdString());
         expectOneErrorLine(run(command), 2);
     }
@@ -255,6 +537,10 @@ TEST_F(Cli, BinaryReadsStandardInputAndReturnsExitCodes)
     expectOneErrorLine(runBinary(u"set-contents none -"_s, "\xC3\x28"), 1);
     EXPECT_EQ(written(u"none"_s).contents(), text);
     EXPECT_EQ(runBinary(u"frob"_s, {}).code, 2);
+    const Outcome several = runBinary(u"disable alpha nope"_s, {});
+    EXPECT_EQ(several.code, 1);
+    EXPECT_EQ(several.out, u"alpha disabled\n"_s);
+    EXPECT_TRUE(exact(u"alpha"_s, true, std::nullopt));
 }
 
 // What a property list cannot carry is refused with the character and its line, nothing written;
