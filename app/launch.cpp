@@ -17,6 +17,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QButtonGroup>
+#include <QComboBox>
 #include <QEvent>
 #include <QGraphicsOpacityEffect>
 #include <QKeyEvent>
@@ -25,6 +26,9 @@
 #include <QScrollBar>
 #include <QSettings>
 #include <QTimer>
+
+#include <algorithm>
+#include <functional>
 
 Q_LOGGING_CATEGORY(lcLaunch, "glimmerpad.launch", QtWarningMsg)
 
@@ -43,6 +47,10 @@ RVAppDelegate::RVAppDelegate(UserInteraction &interaction, QSettings &settings, 
 
 RVAppDelegate::~RVAppDelegate()
 {
+    // The views tell of their own destruction through the filters; nothing is to be asked of them then.
+    for (QObject *watched : {static_cast<QObject *>(m_ui.window), static_cast<QObject *>(m_ui.tableView),
+                             static_cast<QObject *>(m_ui.tableView->viewport())})
+        watched->removeEventFilter(this);
     delete m_ui.window; // takes the popover, a child window, with it
 }
 
@@ -58,6 +66,7 @@ void RVAppDelegate::loadInterface()
     m_ui.window->setContentView(content);
     m_ui.tableView = mainForm.tableView;
     m_ui.searchField = mainForm.searchField;
+    m_ui.languageChoice = mainForm.languageChoice;
     m_ui.menuButton = mainForm.menuButton;
 
     m_ui.listModel = new SnippetListModel(m_catalogue, this);
@@ -75,6 +84,8 @@ void RVAppDelegate::loadInterface()
     m_ui.codeSnippetContents = popoverForm.codeSnippetContents;
     m_ui.editButton = popoverForm.editButton;
     m_ui.doneButton = popoverForm.doneButton;
+    m_ui.compareButton = popoverForm.compareButton;
+    m_ui.changedOnDiskLabel = popoverForm.changedOnDiskLabel;
     m_ui.headerContainer = popoverForm.headerContainer;
     m_ui.headerContainer->setGraphicsEffect(new QGraphicsOpacityEffect(m_ui.headerContainer));
 
@@ -93,6 +104,8 @@ void RVAppDelegate::loadInterface()
     connect(m_ui.onOffSegmentedControl, &QButtonGroup::idClicked, this, &RVAppDelegate::toggleSnippetVisibility);
     connect(m_ui.editButton, &QPushButton::clicked, this, &RVAppDelegate::editButtonClicked);
     connect(m_ui.doneButton, &QPushButton::clicked, this, &RVAppDelegate::doneButtonClicked);
+    connect(m_ui.compareButton, &QPushButton::clicked, this, &RVAppDelegate::compareWithStandard);
+    connect(m_ui.languageChoice, &QComboBox::activated, this, &RVAppDelegate::chooseLanguage);
     connect(m_ui.tableView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &RVAppDelegate::tableViewSelectionDidChange);
     connect(m_ui.searchField, &QLineEdit::textChanged, this, &RVAppDelegate::controlTextDidChange);
@@ -116,6 +129,31 @@ void RVAppDelegate::createActions()
     m_ui.revertAction = new QAction(qtTrId("menu_revert"), m_ui.window);
     m_ui.revertAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R));
     connect(m_ui.revertAction, &QAction::triggered, this, &RVAppDelegate::revertMenuAction);
+
+    // On many rows at once as on one: the highlighted rows.
+    //% "Turn Shortcut &Off"
+    m_ui.turnOffAction = new QAction(qtTrId("menu_turn_off"), m_ui.window);
+    m_ui.turnOffAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_D));
+    connect(m_ui.turnOffAction, &QAction::triggered, this, [this] { turnShortcutOfRows(selectedRows(), true); });
+    //% "Turn Shortcut O&n"
+    m_ui.turnOnAction = new QAction(qtTrId("menu_turn_on"), m_ui.window);
+    m_ui.turnOnAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E));
+    connect(m_ui.turnOnAction, &QAction::triggered, this, [this] { turnShortcutOfRows(selectedRows(), false); });
+    //% "Show &Changed Only"
+    m_ui.showChangedOnlyAction = new QAction(qtTrId("menu_show_changed_only"), m_ui.window);
+    m_ui.showChangedOnlyAction->setCheckable(true);
+    m_ui.showChangedOnlyAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
+    connect(m_ui.showChangedOnlyAction, &QAction::toggled, this, &RVAppDelegate::setShowChangedOnly);
+    //% "Co&mpare with Standard"
+    m_ui.compareAction = new QAction(qtTrId("menu_compare"), m_ui.window);
+    m_ui.compareAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+    connect(m_ui.compareAction, &QAction::triggered, this, &RVAppDelegate::compareWithStandard);
+    //% "E&xport Overrides…"
+    m_ui.exportAction = new QAction(qtTrId("menu_export"), m_ui.window);
+    connect(m_ui.exportAction, &QAction::triggered, this, &RVAppDelegate::exportOverrides);
+    //% "&Import Overrides…"
+    m_ui.importAction = new QAction(qtTrId("menu_import"), m_ui.window);
+    connect(m_ui.importAction, &QAction::triggered, this, &RVAppDelegate::importOverrides);
 
     //% "Glimmerpad &Help"
     m_ui.helpAction = new QAction(qtTrId("menu_help"), m_ui.window);
@@ -145,8 +183,10 @@ void RVAppDelegate::createActions()
     });
 
     // Shortcuts work in the main window and in the popover, whether or not the menu is open.
-    const QList<QAction *> actions{m_ui.findAction,   m_ui.editAction, m_ui.saveAction,
-                                   m_ui.revertAction, m_ui.helpAction, m_ui.quitAction};
+    const QList<QAction *> actions{m_ui.findAction,    m_ui.editAction,   m_ui.saveAction,
+                                   m_ui.turnOffAction, m_ui.turnOnAction, m_ui.revertAction,
+                                   m_ui.compareAction, m_ui.showChangedOnlyAction, m_ui.exportAction,
+                                   m_ui.importAction,  m_ui.helpAction,   m_ui.quitAction};
     for (QAction *action : actions)
         action->setShortcutContext(Qt::ApplicationShortcut);
     m_ui.window->addActions(actions);
@@ -155,7 +195,15 @@ void RVAppDelegate::createActions()
     m_ui.menu->addAction(m_ui.findAction);
     m_ui.menu->addAction(m_ui.editAction);
     m_ui.menu->addAction(m_ui.saveAction);
+    m_ui.menu->addAction(m_ui.compareAction);
+    m_ui.menu->addSeparator();
+    m_ui.menu->addAction(m_ui.turnOffAction);
+    m_ui.menu->addAction(m_ui.turnOnAction);
     m_ui.menu->addAction(m_ui.revertAction);
+    m_ui.menu->addSeparator();
+    m_ui.menu->addAction(m_ui.showChangedOnlyAction);
+    m_ui.menu->addAction(m_ui.exportAction);
+    m_ui.menu->addAction(m_ui.importAction);
     m_ui.menu->addSeparator();
     //% "&Window"
     m_ui.windowMenu = m_ui.menu->addMenu(qtTrId("menu_window"));
@@ -175,24 +223,38 @@ void RVAppDelegate::createActions()
 
 void RVAppDelegate::updateActions()
 {
-    // Revert acts on the highlighted row, so it is offered for what that row shows: after a search
-    // the popover may still show the snippet that stood at that row before.
-    m_ui.revertAction->setEnabled(rowIsOverridden(selectedRow()));
+    // Revert acts on the highlighted rows, so it is offered for what they show: after a search the
+    // popover may still show the snippet that stood at that row before.
+    const QList<int> rows = selectedRows();
+    m_ui.revertAction->setEnabled(std::any_of(rows.cbegin(), rows.cend(), [this](int row) { return rowIsOverridden(row); }));
+    m_ui.turnOffAction->setEnabled(!rows.isEmpty());
+    m_ui.turnOnAction->setEnabled(!rows.isEmpty());
+    m_ui.compareAction->setEnabled(m_ui.popover->isShown() && m_shownState.overridden);
+    m_ui.compareButton->setEnabled(m_shownState.overridden);
     m_ui.editAction->setEnabled(m_ui.popover->isShown());
     m_ui.saveAction->setEnabled(m_ui.popover->isShown() && isEditing());
 }
 
-// The row's own menu acts on the row it was opened on, whichever row is highlighted.
+// The row's own menu acts on the row it was opened on: on all the highlighted rows when it is one
+// of them, on it alone otherwise.
 void RVAppDelegate::showRowMenu(const QPoint &at)
 {
     const int row = m_ui.tableView->indexAt(at).row();
     if (row < 0)
         return;
+    const QList<int> highlighted = selectedRows();
+    const QList<int> rows = highlighted.contains(row) ? highlighted : QList<int>{row};
     QMenu menu;
-    QAction *revert = menu.addAction(m_ui.revertAction->text());
-    revert->setShortcut(m_ui.revertAction->shortcut());
-    revert->setEnabled(rowIsOverridden(row));
-    connect(revert, &QAction::triggered, this, [this, row] { revertRow(row); });
+    const auto add = [&](const QAction *like, bool enabled, std::function<void()> run) {
+        QAction *action = menu.addAction(like->text());
+        action->setShortcut(like->shortcut());
+        action->setEnabled(enabled);
+        connect(action, &QAction::triggered, this, std::move(run));
+    };
+    const bool anyOverridden = std::any_of(rows.cbegin(), rows.cend(), [this](int r) { return rowIsOverridden(r); });
+    add(m_ui.turnOffAction, true, [this, rows] { turnShortcutOfRows(rows, true); });
+    add(m_ui.turnOnAction, true, [this, rows] { turnShortcutOfRows(rows, false); });
+    add(m_ui.revertAction, anyOverridden, [this, rows] { revertRows(rows); });
     menu.exec(m_ui.tableView->viewport()->mapToGlobal(at));
 }
 
@@ -231,6 +293,17 @@ void RVAppDelegate::applicationDidFinishLaunching()
     if (m_terminating)
         return;
     parseUserCodeSnippets();
+    // The views chosen in the last run, over the snippets just loaded.
+    fillLanguageChoice();
+    {
+        const QSignalBlocker blocker(m_ui.showChangedOnlyAction);
+        m_ui.showChangedOnlyAction->setChecked(m_settings.value(kShowChangedOnlyKey, false).toBool());
+    }
+    if (currentFilter().changedOnly || !currentFilter().language.isEmpty()) {
+        m_catalogue.filterSystemCodeSnippets(currentFilter());
+        m_ui.listModel->reloadData();
+    }
+    startWatchingFiles();
 
     const QRect frame = m_ui.window->frameGeometry();
     if (frame.x() < kMinimumWindowX)
@@ -294,7 +367,7 @@ bool RVAppDelegate::eventFilter(QObject *watched, QEvent *event)
     if (watched == m_ui.window && (event->type() == QEvent::Move || event->type() == QEvent::Resize))
         repositionPopover();
     // The list's own size settles after the window's; only then is it known whether the row still shows.
-    if (watched == m_ui.tableView->viewport() && event->type() == QEvent::Resize)
+    if (event->type() == QEvent::Resize && watched == m_ui.tableView->viewport())
         repositionPopover();
     return QObject::eventFilter(watched, event);
 }

@@ -71,6 +71,7 @@ void RVAppDelegate::updatePopoverContents()
     if (auto *effect = qobject_cast<QGraphicsOpacityEffect *>(m_ui.headerContainer->graphicsEffect()))
         effect->setOpacity(disabled ? kDisabledHeaderOpacity : 1.0);
 
+    m_ui.changedOnDiskLabel->hide();
     // After the text: replacing it counts as an edit.
     m_selectedSnippetIsDirty = false;
     m_ui.codeSnippetContents->document()->clearUndoRedoStacks();
@@ -161,7 +162,10 @@ void RVAppDelegate::textStorageDidProcessEditing()
 
 void RVAppDelegate::revertMenuAction()
 {
-    revertRow(selectedRow());
+    if (selectedRows().size() > 1)
+        revertRows(selectedRows());
+    else
+        revertRow(selectedRow());
 }
 
 void RVAppDelegate::revertRow(int row)

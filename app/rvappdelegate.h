@@ -8,10 +8,14 @@
 #include <QRect>
 
 #include <chrono>
+#include <functional>
 #include <optional>
 
 class QAction;
 class QButtonGroup;
+class QComboBox;
+class QFileSystemWatcher;
+class QTimer;
 class QLabel;
 class QLineEdit;
 class QListView;
@@ -35,6 +39,8 @@ class RVAppDelegate final : public QObject, public RVWindowDelegate
 
 public:
     inline static const QString kUserSelectedRowKey = QStringLiteral("UserSelectedRow");
+    inline static const QString kShowChangedOnlyKey = QStringLiteral("ShowChangedOnly");
+    inline static const QString kLanguageKey = QStringLiteral("Language");
     inline static const QString kHelpUrl = QStringLiteral("http://glimmerpad.org/glimmerpad/help/");
 
     // The views and commands the controller works with, named as in the Designer forms. None is
@@ -44,6 +50,7 @@ public:
         RVWindow *window = nullptr;
         QListView *tableView = nullptr;
         QLineEdit *searchField = nullptr;
+        QComboBox *languageChoice = nullptr; // "All Languages" first, then each language of the library
         QToolButton *menuButton = nullptr;
         EditorPopover *popover = nullptr;
         ElidedLabel *popoverTitle = nullptr;
@@ -52,6 +59,8 @@ public:
         SnippetTextEdit *codeSnippetContents = nullptr;
         QPushButton *editButton = nullptr;
         QPushButton *doneButton = nullptr;
+        QPushButton *compareButton = nullptr;
+        QLabel *changedOnDiskLabel = nullptr; // shown while the snippet being edited changed on disk
         QWidget *headerContainer = nullptr;
         QButtonGroup *onOffSegmentedControl = nullptr; // button 0 is On, 1 is Off
         SnippetListModel *listModel = nullptr;
@@ -63,6 +72,12 @@ public:
         QAction *quitAction = nullptr;
         QAction *editAction = nullptr;
         QAction *saveAction = nullptr;
+        QAction *turnOffAction = nullptr;
+        QAction *turnOnAction = nullptr;
+        QAction *showChangedOnlyAction = nullptr;
+        QAction *compareAction = nullptr;
+        QAction *exportAction = nullptr;
+        QAction *importAction = nullptr;
     };
 
     // Builds the interface (the main window, the list, the search field, the popover) around a
@@ -75,14 +90,18 @@ public:
     void setXcodeAppPathOverride(const QString &path) { m_xcodeAppPathOverride = path; }
     // How long after a write the running check waits; a second unless a test says otherwise.
     void setXcodeCheckDelay(std::chrono::milliseconds delay) { m_xcodeCheckDelay = delay; }
+    // How long the list waits for a burst of changes on disk to end before it reads them.
+    void setRefreshDelay(std::chrono::milliseconds delay) { m_refreshDelay = delay; }
 
     void applicationDidFinishLaunching();
 
     const Interface &ui() const { return m_ui; }
     const SnippetCatalogue &catalogue() const { return m_catalogue; }
 
-    // What the user sees and what the commands act on.
+    // What the user sees and what the commands act on. selectedRow() is the one highlighted row,
+    // -1 when none or several are.
     int selectedRow() const;
+    QList<int> selectedRows() const;
     QRect rectOfRow(int row) const; // in the list's content coordinates (y from the first row's top)
     SnippetRecord selectedSnippet() const { return m_selectedSnippet; }
     bool selectedSnippetIsDirty() const { return m_selectedSnippetIsDirty; }
@@ -92,6 +111,11 @@ public:
     bool xcodeProcessIsRunning() const;
     bool xcodeAlertShown() const { return m_xcodeAlertShown; }
 
+Q_SIGNALS:
+    // The list and the popover have taken in what changed on disk.
+    void refreshedFromDisk();
+
+public:
     // Sheets hang from the lower edge of the tall title bar.
     QRectF windowWillPositionSheet(RVWindow *window, QWidget *sheet, const QRectF &proposedRect) override;
 
@@ -120,6 +144,7 @@ private:
     void parseUserCodeSnippets();
     void reloadSelectedRow();
     bool rowIsOverridden(int row) const;
+    void restoreSelection(const QList<int> &rows, int current);
     ChangeResult overrideSystemCodeSnippetAtIndex(qsizetype index, bool disableShortcut,
                                                   const std::optional<QString> &userSnippetContents,
                                                   const std::optional<OverrideSnapshot> &expected = std::nullopt);
@@ -132,6 +157,25 @@ private:
     QRect titleBarGlobalRect() const;
     void controlTextDidChange();
     void find();
+
+    // -- commands on the highlighted rows, one or many; views; export and import (commands.cpp)
+    void turnShortcutOfRows(const QList<int> &rows, bool disable);
+    void revertRows(const QList<int> &rows);
+    void applyToRows(const QList<int> &rows, const QString &failureTitle,
+                     const std::function<ChangeResult(const SnippetRecord &system)> &change);
+    void setShowChangedOnly(bool changedOnly);
+    void chooseLanguage(int index);
+    void fillLanguageChoice();
+    SnippetFilter currentFilter() const;
+    void exportOverrides();
+    void importOverrides();
+    void reportTransfers(const QString &title, const QList<TransferResult> &results);
+    void compareWithStandard();
+
+    // -- live refresh (liverefresh.cpp)
+    void startWatchingFiles();
+    void scheduleRefresh();
+    void refreshFromDisk();
 
     // -- editor popover (popover.cpp)
     void showPopover();
@@ -157,7 +201,12 @@ private:
     QSettings &m_settings;
     SnippetCatalogue m_catalogue;
     std::optional<QString> m_xcodeAppPathOverride;
+    QString m_xcodeAppPath;   // the installation loaded
+    FileStamp m_libraryStamp; // its library as last read
     std::chrono::milliseconds m_xcodeCheckDelay{1000};
+    std::chrono::milliseconds m_refreshDelay{300};
+    QFileSystemWatcher *m_watcher = nullptr;
+    QTimer *m_refreshTimer = nullptr;
 
     Interface m_ui; // the main window is owned here; it owns every other view
 

@@ -20,7 +20,9 @@ void RVAppDelegate::parseSystemCodeSnippets()
     const std::optional<QString> path = xcodePath();
     if (!path)
         return;
+    m_xcodeAppPath = *path;
     m_catalogue.parseSystemCodeSnippets(*path);
+    m_libraryStamp = fileStamp(m_catalogue.systemCodeSnippetsPath());
     m_ui.listModel->reloadData();
 }
 
@@ -40,7 +42,34 @@ void RVAppDelegate::reloadSelectedRow()
 int RVAppDelegate::selectedRow() const
 {
     const QModelIndexList rows = m_ui.tableView->selectionModel()->selectedRows();
-    return rows.isEmpty() ? -1 : rows.first().row();
+    return rows.size() == 1 ? rows.first().row() : -1;
+}
+
+QList<int> RVAppDelegate::selectedRows() const
+{
+    QList<int> rows;
+    const QModelIndexList selected = m_ui.tableView->selectionModel()->selectedRows();
+    for (const QModelIndex &index : selected)
+        rows.append(index.row());
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+// Puts back the highlighted rows and the current one after the list was reloaded, without
+// telling anyone: nothing the user chose changed.
+void RVAppDelegate::restoreSelection(const QList<int> &rows, int current)
+{
+    QItemSelectionModel *selection = m_ui.tableView->selectionModel();
+    const QSignalBlocker blocker(selection);
+    QItemSelection restored;
+    for (const int row : rows) {
+        if (row >= 0 && row < m_ui.listModel->rowCount())
+            restored.select(m_ui.listModel->index(row), m_ui.listModel->index(row));
+    }
+    if (current >= 0 && current < m_ui.listModel->rowCount())
+        selection->setCurrentIndex(m_ui.listModel->index(current), QItemSelectionModel::NoUpdate);
+    selection->select(restored, QItemSelectionModel::ClearAndSelect);
+    m_ui.tableView->viewport()->update();
 }
 
 QRect RVAppDelegate::rectOfRow(int row) const
@@ -100,12 +129,16 @@ bool RVAppDelegate::canRevertToStandardSnippet() const
 
 void RVAppDelegate::tableViewSelectionDidChange()
 {
+    // With several rows highlighted the popover closes; the current one is remembered for the
+    // next start.
     const int row = selectedRow();
-    m_settings.setValue(kUserSelectedRowKey, row);
+    const bool several = selectedRows().size() > 1;
+    m_settings.setValue(kUserSelectedRowKey, several ? m_ui.tableView->currentIndex().row() : row);
     if (row < 0)
         m_ui.popover->close();
     else
         QTimer::singleShot(0, this, &RVAppDelegate::showPopover);
+    updateActions();
 }
 
 bool RVAppDelegate::selectedRowIsOutOfView() const
@@ -164,15 +197,11 @@ void RVAppDelegate::controlTextDidChange()
     // Reloading a Qt view drops its selection and its current row; the filter keeps the table's
     // selection as it is (and writes no setting), so the same row is selected and current again
     // without notifying anyone, and the arrow keys go on from it.
-    const int row = selectedRow();
-    m_catalogue.filterSystemCodeSnippets(m_ui.searchField->text());
+    const QList<int> rows = selectedRows();
+    const int current = m_ui.tableView->currentIndex().row();
+    m_catalogue.filterSystemCodeSnippets(currentFilter());
     m_ui.listModel->reloadData();
-    if (row >= 0 && row < m_ui.listModel->rowCount()) {
-        const QSignalBlocker blocker(m_ui.tableView->selectionModel());
-        m_ui.tableView->selectionModel()->setCurrentIndex(m_ui.listModel->index(row),
-                                                          QItemSelectionModel::ClearAndSelect);
-        m_ui.tableView->viewport()->update();
-    }
+    restoreSelection(rows, rows.size() == 1 ? rows.first() : current);
     updateActions();
 }
 

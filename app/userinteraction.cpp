@@ -63,6 +63,19 @@ std::optional<QString> DesktopInteraction::chooseApplicationBundle(QWidget *pare
     return dialog.selectedFiles().constLast();
 }
 
+std::optional<QString> DesktopInteraction::chooseFolder(QWidget *parent, const QString &title)
+{
+    const QString folder = QFileDialog::getExistingDirectory(parent, title);
+    return folder.isEmpty() ? std::nullopt : std::optional(folder);
+}
+
+QStringList DesktopInteraction::chooseSnippetFiles(QWidget *parent, const QString &title)
+{
+    //% "Snippets (*.codesnippet)"
+    const QString filter = qtTrId("import_file_filter");
+    return QFileDialog::getOpenFileNames(parent, title, {}, filter);
+}
+
 void DesktopInteraction::runCriticalAlert(QWidget *parent, const QString &title, const QString &message,
                                           const QString &button)
 {

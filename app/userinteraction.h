@@ -3,6 +3,7 @@
 #include "chrome/rvsheet.h"
 
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 
 #include <functional>
@@ -23,6 +24,10 @@ public:
     // the chosen path, or nullopt when cancelled.
     virtual std::optional<QString> chooseApplicationBundle(QWidget *parent, const QString &title,
                                                            const QString &message, const QString &prompt) = 0;
+    // An application-modal chooser of one folder (to export into); nullopt when cancelled.
+    virtual std::optional<QString> chooseFolder(QWidget *parent, const QString &title) = 0;
+    // An application-modal chooser of snippet files (to import); empty when cancelled.
+    virtual QStringList chooseSnippetFiles(QWidget *parent, const QString &title) = 0;
     // An application-modal critical alert with one button; returns when it is dismissed.
     virtual void runCriticalAlert(QWidget *parent, const QString &title, const QString &message,
                                   const QString &button) = 0;
@@ -45,6 +50,8 @@ class DesktopInteraction final : public UserInteraction
 public:
     std::optional<QString> chooseApplicationBundle(QWidget *parent, const QString &title,
                                                    const QString &message, const QString &prompt) override;
+    std::optional<QString> chooseFolder(QWidget *parent, const QString &title) override;
+    QStringList chooseSnippetFiles(QWidget *parent, const QString &title) override;
     void runCriticalAlert(QWidget *parent, const QString &title, const QString &message,
                           const QString &button) override;
     void beginSheet(RVWindow *window, RVSheet::Icon icon, const QString &title, const QString &message,

@@ -1,4 +1,5 @@
 // The program driven as a user would: through its widgets, with the dialogs answered by a fake.
+#include "app/comparedialog.h"
 #include "app/editorpopover.h"
 #include "app/elidedlabel.h"
 #include "app/rvappdelegate.h"
@@ -13,16 +14,20 @@
 #include <QAction>
 #include <QApplication>
 #include <QButtonGroup>
+#include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QPlainTextEdit>
+#include <QTextBlock>
 #include <QMenu>
 #include <QProcess>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 
@@ -39,6 +44,8 @@ class FakeInteraction final : public UserInteraction
 {
 public:
     std::optional<QString> chooserAnswer;
+    std::optional<QString> folderAnswer;
+    QStringList filesAnswer;
     int choosers = 0;
     QStringList alerts;
     QStringList sheets;
@@ -51,6 +58,8 @@ public:
         ++choosers;
         return chooserAnswer;
     }
+    std::optional<QString> chooseFolder(QWidget *, const QString &) override { return folderAnswer; }
+    QStringList chooseSnippetFiles(QWidget *, const QString &) override { return filesAnswer; }
     void runCriticalAlert(QWidget *, const QString &title, const QString &, const QString &) override
     {
         alerts.append(title);
@@ -641,8 +650,10 @@ TEST_F(AppTest, RevertMenusAndKeysFollowTheHighlightedRow)
     QTimer::singleShot(0, [&] {
         auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
         ASSERT_NE(menu, nullptr);
-        offered = menu->actions().first()->isEnabled();
-        menu->actions().first()->trigger();
+        QAction *revert = menu->actions().last();
+        ASSERT_EQ(revert->text(), app->ui().revertAction->text());
+        offered = revert->isEnabled();
+        revert->trigger();
         menu->close();
     });
     const QRect target = app->ui().tableView->visualRect(app->ui().listModel->index(delegateRow));
@@ -676,6 +687,131 @@ TEST_F(AppTest, TheWindowHasAMinimumSizeAndThePopoverFollowsItsRowThroughResizin
     app->ui().window->resize(540, 300); // row 6 now lies below the list's end
     QCoreApplication::processEvents();
     EXPECT_FALSE(app->ui().popover->isShown());
+}
+
+// ---- many snippets at once, views, comparison, export and import, live refresh ----
+
+// Several highlighted rows: the popover closes, the commands act on all of them, reverting many
+// is asked once, and a failure names the snippet while the others stay done.
+TEST_F(AppTest, CommandsActOnEveryHighlightedRow)
+{
+    launch();
+    QItemSelectionModel *selection = app->ui().tableView->selectionModel();
+    selection->select(QItemSelection(app->ui().listModel->index(0), app->ui().listModel->index(2)),
+                      QItemSelectionModel::ClearAndSelect);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(app->ui().popover->isShown());
+    EXPECT_EQ(app->selectedRows(), QList<int>({0, 1, 2}));
+
+    QDir().mkpath(fixture.userFolder() + u"/delegate.codesnippet"_qs); // this one cannot be written
+    app->ui().turnOffAction->trigger();
+    EXPECT_TRUE(wroteOverride(u"if"_qs, true, std::nullopt));
+    EXPECT_TRUE(wroteOverride(u"blank"_qs, true, std::nullopt));
+    ASSERT_EQ(interaction.sheets.size(), 1);
+    EXPECT_TRUE(interaction.sheets.first().contains(u"delegate: "_qs)) << interaction.sheets.first().toStdString();
+    app->ui().turnOnAction->trigger();
+    EXPECT_TRUE(wroteOverride(u"blank"_qs, false, std::nullopt));
+
+    app->ui().revertAction->trigger();
+    ASSERT_EQ(interaction.questions.size(), 1);
+    EXPECT_TRUE(interaction.questions.first().contains(u"2"_qs)) << interaction.questions.first().toStdString();
+    interaction.answerQuestion(true);
+    EXPECT_EQ(userFiles(), QStringList{u"delegate.codesnippet"_qs});
+}
+
+// Changed only, a language, and the search text narrow the list together, and the choices come
+// back at the next start.
+TEST_F(AppTest, ChangedOnlyAndLanguageViewsCombineWithTheSearchAndSurviveRelaunch)
+{
+    const auto swift = u"<key>IDECodeSnippetLanguage</key><string>Xcode.SourceCodeLanguage.Swift</string>"_qs;
+    const auto objc = u"<key>IDECodeSnippetLanguage</key><string>Xcode.SourceCodeLanguage.Objective-C</string>"_qs;
+    fixture.install({{u"s1"_qs, u"Swift One"_qs, {}, u"s1"_qs, u"a"_qs, swift},
+                     {u"s2"_qs, u"Swift Two"_qs, {}, u"s2"_qs, u"b"_qs, swift},
+                     {u"o1"_qs, u"ObjC One"_qs, {}, u"o1"_qs, u"c"_qs, objc}});
+    writeFile(fixture.userFolder() + u"/s2.codesnippet"_qs, snippetFile({.identifier = u"s2"_qs, .title = u"Swift Two"_qs}));
+    launch();
+    QComboBox *languages = app->ui().languageChoice;
+    ASSERT_EQ(languages->count(), 3); // All, Objective-C, Swift
+    languages->setCurrentIndex(languages->findText(u"Swift"_qs));
+    Q_EMIT languages->activated(languages->currentIndex());
+    EXPECT_EQ(app->ui().listModel->rowCount(), 2);
+    app->ui().showChangedOnlyAction->setChecked(true);
+    EXPECT_EQ(app->ui().listModel->rowCount(), 1);
+    app->ui().searchField->setText(u"One"_qs);
+    EXPECT_EQ(app->ui().listModel->rowCount(), 0);
+    app->ui().searchField->clear();
+
+    app.reset();
+    launch();
+    EXPECT_TRUE(app->ui().showChangedOnlyAction->isChecked());
+    EXPECT_EQ(app->ui().languageChoice->currentText(), u"Swift"_qs);
+    ASSERT_EQ(app->ui().listModel->rowCount(), 1);
+    EXPECT_EQ(app->ui().listModel->index(0).data().toString(), u"Swift Two"_qs);
+}
+
+TEST_F(AppTest, CompareShowsTheStandardBesideTheOverride)
+{
+    writeFile(fixture.userFolder() + u"/if.codesnippet"_qs,
+              snippetFile({.identifier = u"if"_qs, .title = u"If Statement"_qs, .contents = u"if (<#condition#>) {\n    go();\n}"_qs}));
+    launch();
+    selectRow(rowOf(u"If Statement"_qs));
+    ASSERT_TRUE(app->ui().compareAction->isEnabled());
+    app->ui().compareAction->trigger();
+    auto *dialog = app->ui().window->findChild<CompareDialog *>();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->standardPane()->toPlainText(), u"if (<#condition#>) {\n\n}"_qs); // a blank keeps step
+    EXPECT_EQ(dialog->changedPane()->toPlainText(), u"if (<#condition#>) {\n    go();\n}"_qs);
+    const QList<QTextEdit::ExtraSelection> marked = dialog->changedPane()->extraSelections();
+    ASSERT_EQ(marked.size(), 1);
+    EXPECT_EQ(marked.first().cursor.block().text(), u"    go();"_qs);
+    EXPECT_EQ(marked.first().format.background().color(), CompareDialog::insertedColor());
+    dialog->setView(CompareDialog::View::Unified);
+    EXPECT_TRUE(dialog->unifiedPane()->toPlainText().contains(u"+     go();"_qs));
+    dialog->close();
+}
+
+TEST_F(AppTest, ExportAndImportGoThroughTheChoosersAndSayWhatTheyDid)
+{
+    launch();
+    selectRow(rowOf(u"If Statement"_qs));
+    QTest::mouseClick(app->ui().onOffSegmentedControl->button(1), Qt::LeftButton);
+    const QString out = fixture.root() + u"/exported"_qs;
+    interaction.folderAnswer = out;
+    app->ui().exportAction->trigger();
+    EXPECT_EQ(folderEntries(out), QStringList{u"if.codesnippet"_qs});
+    EXPECT_EQ(readFile(out + u"/if.codesnippet"_qs), readFile(fixture.userFolder() + u"/if.codesnippet"_qs));
+    ASSERT_EQ(interaction.sheets.size(), 1);
+
+    app->ui().revertAction->trigger();
+    writeFile(fixture.root() + u"/junk.codesnippet"_qs, "not a snippet");
+    interaction.filesAnswer = {out + u"/if.codesnippet"_qs, fixture.root() + u"/junk.codesnippet"_qs};
+    app->ui().importAction->trigger();
+    EXPECT_TRUE(wroteOverride(u"if"_qs, true, std::nullopt));
+    ASSERT_EQ(interaction.sheets.size(), 2);
+    EXPECT_TRUE(interaction.sheets.last().contains(u"junk.codesnippet"_qs)) << interaction.sheets.last().toStdString();
+}
+
+// Files written from outside show up; a burst of them is read once; a popover being edited keeps
+// its text and says that the snippet changed on disk.
+TEST_F(AppTest, ChangesOnDiskRefreshTheListOnceForABurst)
+{
+    launch();
+    app->setRefreshDelay(std::chrono::milliseconds(200));
+    QSignalSpy refreshes(app.get(), &RVAppDelegate::refreshedFromDisk);
+    selectRow(rowOf(u"If Statement"_qs));
+    QTest::mouseClick(app->ui().editButton, Qt::LeftButton);
+    typeIntoEditor(u" typed"_qs);
+
+    for (int i = 0; i < 20; ++i)
+        writeFile(fixture.userFolder() + u"/burst%1.codesnippet"_qs.arg(i), snippetFile({.identifier = u"x%1"_qs.arg(i)}));
+    writeFile(fixture.userFolder() + u"/if.codesnippet"_qs,
+              snippetFile({.identifier = u"if"_qs, .title = u"From Elsewhere"_qs, .contents = u"other"_qs}));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return refreshes.count() > 0; }));
+    EXPECT_EQ(refreshes.count(), 1);
+    EXPECT_EQ(app->ui().listModel->index(rowOf(u"From Elsewhere"_qs)).data(SnippetListModel::IsOverriddenRole), true);
+    EXPECT_EQ(app->selectedSnippet().identifier(), u"if"_qs); // still highlighted, wherever its row is now
+    EXPECT_TRUE(app->ui().codeSnippetContents->toPlainText().endsWith(u" typed"_qs));
+    EXPECT_TRUE(app->ui().changedOnDiskLabel->isVisibleTo(app->ui().popover));
 }
 
 } // namespace

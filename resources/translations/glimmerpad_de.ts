@@ -150,6 +150,110 @@
         <source>Keep Editing</source>
         <translation>Weiter bearbeiten</translation>
     </message>
+    <message id="batch_switch_failed_title">
+        <source>Some snippets could not be switched.</source>
+        <translation>Einige Snippets konnten nicht umgeschaltet werden.</translation>
+    </message>
+    <message id="batch_revert_question">
+        <source>Revert the highlighted snippets to the standard ones? Overrides to remove: %1.</source>
+        <translation>Die markierten Snippets auf die Standardversion zurücksetzen? Zu entfernende Überschreibungen: %1.</translation>
+    </message>
+    <message id="batch_revert_message">
+        <source>Their overrides go to the trash, whence they can be brought back.</source>
+        <translation>Ihre Überschreibungen kommen in den Papierkorb und lassen sich von dort zurückholen.</translation>
+    </message>
+    <message id="batch_revert_accept">
+        <source>Revert</source>
+        <translation>Zurücksetzen</translation>
+    </message>
+    <message id="batch_revert_cancel">
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message id="batch_revert_failed_title">
+        <source>Some snippets could not be reverted.</source>
+        <translation>Einige Snippets konnten nicht zurückgesetzt werden.</translation>
+    </message>
+    <message id="batch_failed_summary">
+        <source>%1 of %2 could not be changed; the others are done.</source>
+        <translation>%1 von %2 konnten nicht geändert werden; die übrigen sind erledigt.</translation>
+    </message>
+    <message id="language_all">
+        <source>All Languages</source>
+        <translation>Alle Sprachen</translation>
+    </message>
+    <message id="export_title">
+        <source>Export Overrides</source>
+        <translation>Überschreibungen exportieren</translation>
+    </message>
+    <message id="export_done_title">
+        <source>Export Overrides</source>
+        <translation>Überschreibungen exportieren</translation>
+    </message>
+    <message id="import_title">
+        <source>Import Overrides</source>
+        <translation>Überschreibungen importieren</translation>
+    </message>
+    <message id="import_done_title">
+        <source>Import Overrides</source>
+        <translation>Überschreibungen importieren</translation>
+    </message>
+    <message id="transfer_done">
+        <source>Done: %1.</source>
+        <translation>Erledigt: %1.</translation>
+    </message>
+    <message id="transfer_not_done">
+        <source>Not done:</source>
+        <translation>Nicht erledigt:</translation>
+    </message>
+    <message id="compare_title">
+        <source>Compare with Standard: %1</source>
+        <translation>Mit Standard vergleichen: %1</translation>
+    </message>
+    <message id="compare_standard">
+        <source>Standard</source>
+        <translation>Standard</translation>
+    </message>
+    <message id="compare_override">
+        <source>Yours</source>
+        <translation>Ihre Fassung</translation>
+    </message>
+    <message id="compare_side_by_side">
+        <source>Side by Side</source>
+        <translation>Nebeneinander</translation>
+    </message>
+    <message id="compare_unified">
+        <source>Unified</source>
+        <translation>Einheitlich</translation>
+    </message>
+    <message id="menu_turn_off">
+        <source>Turn Shortcut &amp;Off</source>
+        <translation>Kürzel &amp;aus</translation>
+    </message>
+    <message id="menu_turn_on">
+        <source>Turn Shortcut O&amp;n</source>
+        <translation>Kürzel e&amp;in</translation>
+    </message>
+    <message id="menu_show_changed_only">
+        <source>Show &amp;Changed Only</source>
+        <translation>Nur &amp;Geänderte zeigen</translation>
+    </message>
+    <message id="menu_compare">
+        <source>Co&amp;mpare with Standard</source>
+        <translation>Mit Standard &amp;vergleichen</translation>
+    </message>
+    <message id="menu_export">
+        <source>E&amp;xport Overrides…</source>
+        <translation>Überschreibungen e&amp;xportieren…</translation>
+    </message>
+    <message id="menu_import">
+        <source>&amp;Import Overrides…</source>
+        <translation>Überschreibungen &amp;importieren…</translation>
+    </message>
+    <message id="import_file_filter">
+        <source>Snippets (*.codesnippet)</source>
+        <translation>Snippets (*.codesnippet)</translation>
+    </message>
 </context>
 <context>
     <name>EditorPopoverContent</name>
@@ -193,6 +297,18 @@
         <source>Done</source>
         <translation>Fertig</translation>
     </message>
+    <message id="This snippet was changed outside Glimmerpad while you were editing it. Saving will ask what to do.">
+        <source>This snippet was changed outside Glimmerpad while you were editing it. Saving will ask what to do.</source>
+        <translation>Dieses Snippet wurde außerhalb von Glimmerpad geändert, während Sie es bearbeitet haben. Beim Sichern werden Sie gefragt, was geschehen soll.</translation>
+    </message>
+    <message id="Compare with Standard">
+        <source>Compare with Standard</source>
+        <translation>Mit Standard vergleichen</translation>
+    </message>
+    <message id="Show what this override changes in the standard snippet">
+        <source>Show what this override changes in the standard snippet</source>
+        <translation>Zeigt, was diese Überschreibung am Standard-Snippet ändert</translation>
+    </message>
 </context>
 <context>
     <name>MainContent</name>
@@ -211,6 +327,14 @@
     <message id="Snippets">
         <source>Snippets</source>
         <translation>Snippets</translation>
+    </message>
+    <message id="Show the snippets of one language">
+        <source>Show the snippets of one language</source>
+        <translation>Nur die Snippets einer Sprache zeigen</translation>
+    </message>
+    <message id="Language">
+        <source>Language</source>
+        <translation>Sprache</translation>
     </message>
 </context>
 </TS>

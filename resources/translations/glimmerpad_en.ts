@@ -150,6 +150,110 @@
         <source>Keep Editing</source>
         <translation>Keep Editing</translation>
     </message>
+    <message id="batch_switch_failed_title">
+        <source>Some snippets could not be switched.</source>
+        <translation>Some snippets could not be switched.</translation>
+    </message>
+    <message id="batch_revert_question">
+        <source>Revert the highlighted snippets to the standard ones? Overrides to remove: %1.</source>
+        <translation>Revert the highlighted snippets to the standard ones? Overrides to remove: %1.</translation>
+    </message>
+    <message id="batch_revert_message">
+        <source>Their overrides go to the trash, whence they can be brought back.</source>
+        <translation>Their overrides go to the trash, whence they can be brought back.</translation>
+    </message>
+    <message id="batch_revert_accept">
+        <source>Revert</source>
+        <translation>Revert</translation>
+    </message>
+    <message id="batch_revert_cancel">
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message id="batch_revert_failed_title">
+        <source>Some snippets could not be reverted.</source>
+        <translation>Some snippets could not be reverted.</translation>
+    </message>
+    <message id="batch_failed_summary">
+        <source>%1 of %2 could not be changed; the others are done.</source>
+        <translation>%1 of %2 could not be changed; the others are done.</translation>
+    </message>
+    <message id="language_all">
+        <source>All Languages</source>
+        <translation>All Languages</translation>
+    </message>
+    <message id="export_title">
+        <source>Export Overrides</source>
+        <translation>Export Overrides</translation>
+    </message>
+    <message id="export_done_title">
+        <source>Export Overrides</source>
+        <translation>Export Overrides</translation>
+    </message>
+    <message id="import_title">
+        <source>Import Overrides</source>
+        <translation>Import Overrides</translation>
+    </message>
+    <message id="import_done_title">
+        <source>Import Overrides</source>
+        <translation>Import Overrides</translation>
+    </message>
+    <message id="transfer_done">
+        <source>Done: %1.</source>
+        <translation>Done: %1.</translation>
+    </message>
+    <message id="transfer_not_done">
+        <source>Not done:</source>
+        <translation>Not done:</translation>
+    </message>
+    <message id="compare_title">
+        <source>Compare with Standard: %1</source>
+        <translation>Compare with Standard: %1</translation>
+    </message>
+    <message id="compare_standard">
+        <source>Standard</source>
+        <translation>Standard</translation>
+    </message>
+    <message id="compare_override">
+        <source>Yours</source>
+        <translation>Yours</translation>
+    </message>
+    <message id="compare_side_by_side">
+        <source>Side by Side</source>
+        <translation>Side by Side</translation>
+    </message>
+    <message id="compare_unified">
+        <source>Unified</source>
+        <translation>Unified</translation>
+    </message>
+    <message id="menu_turn_off">
+        <source>Turn Shortcut &amp;Off</source>
+        <translation>Turn Shortcut &amp;Off</translation>
+    </message>
+    <message id="menu_turn_on">
+        <source>Turn Shortcut O&amp;n</source>
+        <translation>Turn Shortcut O&amp;n</translation>
+    </message>
+    <message id="menu_show_changed_only">
+        <source>Show &amp;Changed Only</source>
+        <translation>Show &amp;Changed Only</translation>
+    </message>
+    <message id="menu_compare">
+        <source>Co&amp;mpare with Standard</source>
+        <translation>Co&amp;mpare with Standard</translation>
+    </message>
+    <message id="menu_export">
+        <source>E&amp;xport Overrides…</source>
+        <translation>E&amp;xport Overrides…</translation>
+    </message>
+    <message id="menu_import">
+        <source>&amp;Import Overrides…</source>
+        <translation>&amp;Import Overrides…</translation>
+    </message>
+    <message id="import_file_filter">
+        <source>Snippets (*.codesnippet)</source>
+        <translation>Snippets (*.codesnippet)</translation>
+    </message>
 </context>
 <context>
     <name>EditorPopoverContent</name>
@@ -193,6 +297,18 @@
         <source>Done</source>
         <translation>Done</translation>
     </message>
+    <message id="This snippet was changed outside Glimmerpad while you were editing it. Saving will ask what to do.">
+        <source>This snippet was changed outside Glimmerpad while you were editing it. Saving will ask what to do.</source>
+        <translation>This snippet was changed outside Glimmerpad while you were editing it. Saving will ask what to do.</translation>
+    </message>
+    <message id="Compare with Standard">
+        <source>Compare with Standard</source>
+        <translation>Compare with Standard</translation>
+    </message>
+    <message id="Show what this override changes in the standard snippet">
+        <source>Show what this override changes in the standard snippet</source>
+        <translation>Show what this override changes in the standard snippet</translation>
+    </message>
 </context>
 <context>
     <name>MainContent</name>
@@ -211,6 +327,14 @@
     <message id="Snippets">
         <source>Snippets</source>
         <translation>Snippets</translation>
+    </message>
+    <message id="Show the snippets of one language">
+        <source>Show the snippets of one language</source>
+        <translation>Show the snippets of one language</translation>
+    </message>
+    <message id="Language">
+        <source>Language</source>
+        <translation>Language</translation>
     </message>
 </context>
 </TS>

@@ -1,0 +1,150 @@
+#include "app/comparedialog.h"
+
+#include "app/snippettextedit.h"
+#include "catalogue/linediff.h"
+
+#include <QButtonGroup>
+#include <QDialogButtonBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSplitter>
+#include <QStackedWidget>
+#include <QTextBlock>
+#include <QVBoxLayout>
+
+namespace Glimmerpad {
+
+namespace {
+
+QPlainTextEdit *makePane(QWidget *parent)
+{
+    auto *pane = new QPlainTextEdit(parent);
+    pane->setReadOnly(true);
+    pane->setLineWrapMode(QPlainTextEdit::NoWrap);
+    pane->setFont(SnippetTextEdit::snippetFont());
+    return pane;
+}
+
+// Fills a pane with lines, each marked in its colour (invalid: unmarked).
+void fill(QPlainTextEdit *pane, const QStringList &lines, const QList<QColor> &marks)
+{
+    pane->setPlainText(lines.join(u'\n'));
+    QList<QTextEdit::ExtraSelection> selections;
+    QTextBlock block = pane->document()->firstBlock();
+    for (qsizetype i = 0; i < marks.size() && block.isValid(); ++i, block = block.next()) {
+        if (!marks[i].isValid())
+            continue;
+        QTextEdit::ExtraSelection selection;
+        selection.cursor = QTextCursor(block);
+        selection.format.setBackground(marks[i]);
+        selection.format.setProperty(QTextFormat::FullWidthSelection, true);
+        selections.append(selection);
+    }
+    pane->setExtraSelections(selections);
+}
+
+} // namespace
+
+QColor CompareDialog::removedColor()
+{
+    return QColor(0xfb, 0xd5, 0xd5);
+}
+
+QColor CompareDialog::insertedColor()
+{
+    return QColor(0xd4, 0xf4, 0xd4);
+}
+
+CompareDialog::CompareDialog(QWidget *parent, const QString &title, const QString &standard, const QString &changed)
+    : QDialog(parent), m_standard(makePane(this)), m_changed(makePane(this)), m_unified(makePane(this)),
+      m_views(new QStackedWidget(this))
+{
+    //% "Compare with Standard: %1"
+    setWindowTitle(qtTrId("compare_title").arg(title));
+    resize(820, 480);
+
+    // Side by side: each line of the standard against the override's, a blank line standing in
+    // where the other side has none, so that both panes scroll in step.
+    QStringList left, right, unified;
+    QList<QColor> leftMarks, rightMarks, unifiedMarks;
+    const auto addRow = [&](const QString &l, const QColor &lm, const QString &r, const QColor &rm, const QString &u,
+                            const QColor &um) {
+        left.append(l), leftMarks.append(lm), right.append(r), rightMarks.append(rm);
+        unified.append(u), unifiedMarks.append(um);
+    };
+    const QColor none;
+    for (const DiffLine &line : lineDiff(standard, changed)) {
+        switch (line.kind) {
+        case DiffLine::Kind::Context:
+            addRow(line.text, none, line.text, none, u"  " + line.text, none);
+            break;
+        case DiffLine::Kind::Removed:
+            addRow(line.text, removedColor(), QString(), none, u"- " + line.text, removedColor());
+            break;
+        case DiffLine::Kind::Added:
+            addRow(QString(), none, line.text, insertedColor(), u"+ " + line.text, insertedColor());
+            break;
+        }
+    }
+    fill(m_standard, left, leftMarks);
+    fill(m_changed, right, rightMarks);
+    fill(m_unified, unified, unifiedMarks);
+    connect(m_standard->verticalScrollBar(), &QScrollBar::valueChanged, m_changed->verticalScrollBar(),
+            &QScrollBar::setValue);
+    connect(m_changed->verticalScrollBar(), &QScrollBar::valueChanged, m_standard->verticalScrollBar(),
+            &QScrollBar::setValue);
+
+    auto *sideBySide = new QSplitter(this);
+    //% "Standard"
+    const QString standardHeading = qtTrId("compare_standard");
+    //% "Yours"
+    const QString changedHeading = qtTrId("compare_override");
+    for (const auto &[pane, heading] : {std::pair{m_standard, standardHeading}, std::pair{m_changed, changedHeading}}) {
+        auto *column = new QWidget(sideBySide);
+        auto *layout = new QVBoxLayout(column);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(new QLabel(heading, column));
+        layout->addWidget(pane);
+    }
+    m_views->addWidget(sideBySide);
+    m_views->addWidget(m_unified);
+
+    //% "Side by Side"
+    auto *sideButton = new QPushButton(qtTrId("compare_side_by_side"), this);
+    //% "Unified"
+    auto *unifiedButton = new QPushButton(qtTrId("compare_unified"), this);
+    auto *choice = new QButtonGroup(this);
+    for (QPushButton *button : {sideButton, unifiedButton}) {
+        button->setCheckable(true);
+        choice->addButton(button);
+    }
+    sideButton->setChecked(true);
+    connect(sideButton, &QPushButton::toggled, this,
+            [this](bool on) { setView(on ? View::SideBySide : View::Unified); });
+    auto *switches = new QHBoxLayout;
+    switches->addWidget(sideButton);
+    switches->addWidget(unifiedButton);
+    switches->addStretch();
+
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(switches);
+    layout->addWidget(m_views, 1);
+    layout->addWidget(buttons);
+}
+
+void CompareDialog::setView(View view)
+{
+    m_views->setCurrentIndex(view == View::SideBySide ? 0 : 1);
+}
+
+CompareDialog::View CompareDialog::view() const
+{
+    return m_views->currentIndex() == 0 ? View::SideBySide : View::Unified;
+}
+
+} // namespace Glimmerpad
