@@ -15,6 +15,8 @@
 #include <QTextBlock>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace Glimmerpad {
 
 namespace {
@@ -66,8 +68,6 @@ CompareDialog::CompareDialog(QWidget *parent, const QString &title, const QStrin
     setWindowTitle(qtTrId("compare_title").arg(title));
     resize(820, 480);
 
-    // Side by side: each line of the standard against the override's, a blank line standing in
-    // where the other side has none, so that both panes scroll in step.
     QStringList left, right, unified;
     QList<QColor> leftMarks, rightMarks, unifiedMarks;
     const auto addRow = [&](const QString &l, const QColor &lm, const QString &r, const QColor &rm, const QString &u,
@@ -75,19 +75,36 @@ CompareDialog::CompareDialog(QWidget *parent, const QString &title, const QStrin
         left.append(l), leftMarks.append(lm), right.append(r), rightMarks.append(rm);
         unified.append(u), unifiedMarks.append(um);
     };
+    // Side by side: each line of the standard beside the override's, a blank line standing in where
+    // one side has none, so that both panes scroll in step.
     const QColor none;
-    for (const DiffLine &line : lineDiff(standard, changed)) {
-        switch (line.kind) {
-        case DiffLine::Kind::Context:
-            addRow(line.text, none, line.text, none, u"  " + line.text, none);
-            break;
-        case DiffLine::Kind::Removed:
-            addRow(line.text, removedColor(), QString(), none, u"- " + line.text, removedColor());
-            break;
-        case DiffLine::Kind::Added:
-            addRow(QString(), none, line.text, insertedColor(), u"+ " + line.text, insertedColor());
-            break;
+    // A run of removed lines followed by a run of inserted ones is a change: their lines share rows,
+    // so that each changed line stands beside what it became.
+    const QList<DiffLine> lines = lineDiff(standard, changed);
+    for (qsizetype i = 0; i < lines.size();) {
+        if (lines[i].kind == DiffLine::Kind::Context) {
+            addRow(lines[i].text, none, lines[i].text, none, u"  " + lines[i].text, none);
+            ++i;
+            continue;
         }
+        qsizetype removedEnd = i;
+        while (removedEnd < lines.size() && lines[removedEnd].kind == DiffLine::Kind::Removed)
+            ++removedEnd;
+        qsizetype addedEnd = removedEnd;
+        while (addedEnd < lines.size() && lines[addedEnd].kind == DiffLine::Kind::Added)
+            ++addedEnd;
+        const qsizetype removed = removedEnd - i, added = addedEnd - removedEnd;
+        for (qsizetype k = 0; k < std::max(removed, added); ++k) {
+            const bool l = k < removed, r = k < added;
+            left.append(l ? lines[i + k].text : QString()), leftMarks.append(l ? removedColor() : none);
+            right.append(r ? lines[removedEnd + k].text : QString()), rightMarks.append(r ? insertedColor() : none);
+        }
+        for (qsizetype k = i; k < addedEnd; ++k) {
+            const bool isRemoved = lines[k].kind == DiffLine::Kind::Removed;
+            unified.append((isRemoved ? u"- " : u"+ ") + lines[k].text);
+            unifiedMarks.append(isRemoved ? removedColor() : insertedColor());
+        }
+        i = addedEnd;
     }
     fill(m_standard, left, leftMarks);
     fill(m_changed, right, rightMarks);

@@ -153,6 +153,8 @@ void RVSheet::present()
     // window) had them; they go back there once it is dismissed.
     if (!m_previousFocus)
         m_previousFocus = QApplication::focusWidget();
+    if (!m_windowFocus)
+        m_windowFocus = m_window->focusWidget();
     m_window->activateWindow();
     const auto isDefault = [this](int i) { return m_roles[i].isDefault; };
     int focus = 0;
@@ -197,8 +199,15 @@ void RVSheet::dismiss(int button)
     m_veil->deleteLater();
     if (RVSheet *next = current(window)) {
         next->m_previousFocus = m_previousFocus;
+        next->m_windowFocus = m_windowFocus;
         next->present();
-    } else if (m_previousFocus && m_previousFocus->isVisible()) {
+        return;
+    }
+    // The window's own focus goes back where it was (not to whatever follows the sheet's button),
+    // and the keys to the window that had them.
+    if (m_windowFocus && m_windowFocus->isVisible())
+        m_windowFocus->setFocus(Qt::OtherFocusReason);
+    if (m_previousFocus && m_previousFocus->isVisible()) {
         m_previousFocus->activateWindow();
         m_previousFocus->setFocus(Qt::OtherFocusReason);
     }

@@ -68,6 +68,7 @@ private:
     QString m_title;
     QString m_message;
     QPointer<QWidget> m_previousFocus; // where the keys were before the sheet took them
+    QPointer<QWidget> m_windowFocus;   // the window's own focus widget then
 };
 
 } // namespace Glimmerpad
