@@ -19,6 +19,7 @@
 #include <QFile>
 #include <QListView>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <benchmark/benchmark.h>
 #include <plist/plist.h>
@@ -441,6 +442,27 @@ bool prepare(Installation &installation, const QString &given, const QString &sc
     return true;
 }
 
+// The fixture read on every core and on one: the same rows, governing files and bytes, or the
+// figures would compare different work.
+bool loadsAlikeOnEveryThreadCount(const Installation &installation)
+{
+    const auto load = [&](int threads) {
+        SnippetCatalogue catalogue(installation.home);
+        catalogue.setLoaderThreadCount(threads);
+        catalogue.parseSystemCodeSnippets(installation.xcode);
+        catalogue.parseUserCodeSnippets();
+        return catalogue;
+    };
+    const SnippetCatalogue one = load(1), many = load(QThread::idealThreadCount());
+    bool alike = one.userCodeSnippetPaths() == many.userCodeSnippetPaths() &&
+                 one.userCodeSnippetIdentifiers() == many.userCodeSnippetIdentifiers();
+    for (qsizetype i = 0; alike && i < one.userCodeSnippets().size(); ++i)
+        alike = one.userCodeSnippets()[i].sourceBytes() == many.userCodeSnippets()[i].sourceBytes();
+    if (!alike)
+        std::fprintf(stderr, "bench: the fixture loads differently on one thread and on several\n");
+    return alike;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -473,6 +495,9 @@ int main(int argc, char *argv[])
         !prepare(g_filter, filterRoot, scratch.filePath(QStringLiteral("filter")), filterSystem.toInt(), 0)) {
         return 1;
     }
+    if (!loadsAlikeOnEveryThreadCount(g_load))
+        return 1;
+    benchmark::AddCustomContext("loader threads", std::to_string(QThread::idealThreadCount()));
     benchmark::AddCustomContext("load fixture",
                                 QString::number(g_load.systemSnippets).toStdString() + " system snippets, " +
                                     QString::number(g_load.userFiles).toStdString() + " user files");

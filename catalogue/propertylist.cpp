@@ -8,6 +8,7 @@
 #include <QThread>
 
 #include <algorithm>
+#include <atomic>
 #include <limits>
 #include <memory>
 #include <string>
@@ -52,15 +53,17 @@ PlistPtr parseXmlOnLargeStack(QByteArrayView xml)
     const quint64 stackBytes = 8 * 1024 * 1024 + 16 * static_cast<quint64>(xml.size());
     static_assert(Limits::kMaxSystemLibraryBytes / 6 * 48 < std::numeric_limits<uint>::max());
     PlistPtr root;
-    bool parsed = false;
+    // Released by the parse and acquired here: the tree is handed over by that, also in the eyes
+    // of a race detector that cannot see into QThread::wait().
+    std::atomic<bool> parsed = false;
     const std::unique_ptr<QThread> thread(QThread::create([&] {
         root = parseWithinDepth(xml, false);
-        parsed = true;
+        parsed.store(true, std::memory_order_release);
     }));
     thread->setStackSize(static_cast<uint>(std::min<quint64>(stackBytes, std::numeric_limits<uint>::max())));
     thread->start();
     thread->wait();
-    if (!parsed)
+    if (!parsed.load(std::memory_order_acquire))
         qCWarning(lcPlist) << "no thread to parse a property list of" << xml.size() << "bytes";
     return root;
 }

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <algorithm>
 #include <functional>
 #include <optional>
 
@@ -88,6 +89,11 @@ public:
     explicit SnippetCatalogue(QString homeDirectory);
 
     QString homeDirectory() const { return m_home; }
+
+    // How many threads read the user snippet files (as many as the machine has cores unless set);
+    // 1 reads them one after another on the calling thread. The catalogue is the same either way.
+    void setLoaderThreadCount(int threads) { m_loaderThreads = std::max(threads, 1); }
+    int loaderThreadCount() const { return m_loaderThreads; }
     QString userLibraryDirectory() const;
     // The user snippet folder; created with its parents when nothing exists at its path.
     QString userCodeSnippetsDirectory() const;
@@ -225,6 +231,7 @@ private:
     QList<qsizetype> searchMatches(const QString &needle) const;
 
     QString m_home;
+    int m_loaderThreads = 1;
     QString m_libraryPath;
     OverrideWriter m_overrideWriter;
     FileDisposer m_fileDisposer;

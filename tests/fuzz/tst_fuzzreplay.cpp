@@ -1,4 +1,5 @@
 // Every fuzz corpus input and every kept crash through the fuzz targets' code, without libFuzzer.
+#include "catalogue/snippetcatalogue.h"
 #include "fuzztargets.h"
 #include "testsupport.h"
 
@@ -41,4 +42,38 @@ TEST(FuzzReplay, EveryCorpusAndRegressionInputKeepsThePromises)
     RecordProperty("replayed", replayed);
 }
 
+// Every user snippet input of the corpus and the regressions in one folder, read one file after
+// another and on several threads: the same records from the same files, the same log lines in
+// the same order.
+TEST(FuzzReplay, ReadingOnManyThreadsGivesTheCatalogueOfOneThread)
+{
+    Fixture fx;
+    fx.install({{.identifier = u"alpha"_qs}});
+    int n = 0;
+    for (const QString &folder : {QStringLiteral("/corpus/"), QStringLiteral("/regressions/")}) {
+        QDirIterator it(QStringLiteral(GLIMMERPAD_FUZZ_DIR) + folder + u"user_snippet"_qs, QDir::Files);
+        while (it.hasNext())
+            fx.writeUserFile(u"%1.codesnippet"_qs.arg(n++, 4, 10, QLatin1Char('0')), readFile(it.next()));
+    }
+    const auto load = [&](int threads, QStringList &logged) {
+        const MessageCapture log;
+        SnippetCatalogue catalogue(fx.home());
+        catalogue.setLoaderThreadCount(threads);
+        catalogue.parseSystemCodeSnippets(fx.xcodePath());
+        catalogue.parseUserCodeSnippets();
+        logged = log.messages();
+        return catalogue;
+    };
+    QStringList oneLog, manyLog;
+    const SnippetCatalogue one = load(1, oneLog), many = load(4, manyLog);
+    ASSERT_GT(one.userCodeSnippets().size(), 0);
+    EXPECT_EQ(many.userCodeSnippetPaths(), one.userCodeSnippetPaths());
+    EXPECT_EQ(many.userCodeSnippetIdentifiers(), one.userCodeSnippetIdentifiers());
+    for (qsizetype i = 0; i < one.userCodeSnippets().size(); ++i)
+        EXPECT_EQ(many.userCodeSnippets()[i].sourceBytes(), one.userCodeSnippets()[i].sourceBytes()) << i;
+    EXPECT_EQ(manyLog, oneLog);
+    EXPECT_FALSE(oneLog.isEmpty()); // the inputs provoke warnings: their order is what is compared
+}
+
 } // namespace
+
