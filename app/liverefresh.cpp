@@ -53,6 +53,12 @@ void RVAppDelegate::refreshFromDisk()
 
     const QString library = m_catalogue.systemCodeSnippetsPath();
     const bool libraryChanged = m_libraryStamp != fileStamp(library);
+    // Our own saves, the lock file and a save's temporary file show in the folder too; when no
+    // snippet file changed there is nothing to read.
+    if (!libraryChanged && m_catalogue.userFolderUnchangedSinceReading()) {
+        startWatchingFiles();
+        return;
+    }
     if (libraryChanged && !m_xcodeAppPath.isEmpty()) {
         m_catalogue.parseSystemCodeSnippets(m_xcodeAppPath);
         m_libraryStamp = fileStamp(library);

@@ -125,6 +125,11 @@ public:
     bool canRevertToStandardSnippet(const SnippetRecord &selectedSnippet) const;
     quint64 customSnippetCount() const;
 
+    // Whether the user snippet folder still holds what the catalogue last read from it (a look at
+    // each file, not a reading); a watcher of the folder is spared reading it again after its own
+    // writes and after changes that were no snippets (a lock file, a save's temporary file).
+    bool userFolderUnchangedSinceReading() const { return userFolderUnchanged(userCodeSnippetsDirectory()); }
+
     // What governs the snippet as the catalogue last read the folder.
     OverrideSnapshot overrideSnapshot(const Identifier &identifier) const;
     // The record to show for a system snippet, whether and how it is overridden, and by which file.
