@@ -52,20 +52,24 @@ PlistPtr parseXmlOnLargeStack(QByteArrayView xml)
     // so the size stops there, which still covers the deepest tree of the largest XML read.
     const quint64 stackBytes = 8 * 1024 * 1024 + 16 * static_cast<quint64>(xml.size());
     static_assert(Limits::kMaxSystemLibraryBytes / 6 * 48 < std::numeric_limits<uint>::max());
-    PlistPtr root;
-    // Released by the parse and acquired here: the tree is handed over by that, also in the eyes
-    // of a race detector that cannot see into QThread::wait().
-    std::atomic<bool> parsed = false;
-    const std::unique_ptr<QThread> thread(QThread::create([&] {
-        root = parseWithinDepth(xml, false);
-        parsed.store(true, std::memory_order_release);
+    // The tree is handed over through memory of its own, released by the parse and acquired here,
+    // so that a race detector, which cannot see into QThread::wait(), sees the hand-over too.
+    struct Handover
+    {
+        PlistPtr root;
+        std::atomic<bool> parsed = false;
+    };
+    const auto handover = std::make_unique<Handover>();
+    const std::unique_ptr<QThread> thread(QThread::create([xml, to = handover.get()] {
+        to->root = parseWithinDepth(xml, false);
+        to->parsed.store(true, std::memory_order_release);
     }));
     thread->setStackSize(static_cast<uint>(std::min<quint64>(stackBytes, std::numeric_limits<uint>::max())));
     thread->start();
     thread->wait();
-    if (!parsed.load(std::memory_order_acquire))
+    if (!handover->parsed.load(std::memory_order_acquire))
         qCWarning(lcPlist) << "no thread to parse a property list of" << xml.size() << "bytes";
-    return root;
+    return std::move(handover->root);
 }
 
 } // namespace
