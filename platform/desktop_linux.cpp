@@ -1,7 +1,6 @@
 #include "platform/desktop.h"
 
-// Before the Qt headers, so that no Qt macro can rename a name in them.
-#include <gio/gio.h>
+#include "platform/gio_linux.h"
 
 #include <QByteArray>
 #include <QGuiApplication>
@@ -32,23 +31,24 @@ bool gnomeMinimizesOnDoubleClick()
 {
     static constexpr char schemaId[] = "org.gnome.desktop.wm.preferences";
     static constexpr char key[] = "action-double-click-titlebar";
-    GSettingsSchemaSource *source = g_settings_schema_source_get_default(); // not ours to free
+    const Gio *gio = Platform::gio();
+    GSettingsSchemaSource *source = gio ? gio->settingsSchemaSourceGetDefault() : nullptr; // not ours to free
     if (!source)
         return false;
-    GSettingsSchema *schema = g_settings_schema_source_lookup(source, schemaId, TRUE);
+    GSettingsSchema *schema = gio->settingsSchemaSourceLookup(source, schemaId, TRUE);
     if (!schema)
         return false;
     bool minimize = false;
-    if (g_settings_schema_has_key(schema, key)) {
-        GSettings *settings = g_settings_new_full(schema, nullptr, nullptr);
+    if (gio->settingsSchemaHasKey(schema, key)) {
+        GSettings *settings = gio->settingsNewFull(schema, nullptr, nullptr);
         // Read as a variant: g_settings_get_string() is fatal on a key that is not a string.
-        GVariant *value = g_settings_get_value(settings, key);
+        GVariant *value = gio->settingsGetValue(settings, key);
         minimize = g_variant_is_of_type(value, G_VARIANT_TYPE_STRING) &&
                    g_strcmp0(g_variant_get_string(value, nullptr), "minimize") == 0;
         g_variant_unref(value);
-        g_object_unref(settings);
+        gio->objectUnref(settings);
     }
-    g_settings_schema_unref(schema);
+    gio->settingsSchemaUnref(schema);
     return minimize;
 }
 

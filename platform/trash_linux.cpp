@@ -1,6 +1,4 @@
-// Before the Qt headers, so that no Qt macro can rename a name in them.
-#include <gio/gio.h>
-
+#include "platform/gio_linux.h"
 #include "platform/trash.h"
 
 #include <QFile>
@@ -40,21 +38,26 @@ TrashResult moveToTrash(const QString &path)
                                "\"%2\" is not an absolute path")
                     .arg(QFile::decodeName(home), QFile::decodeName(dataHome))};
 
+    QString unavailable;
+    const Gio *gio = Platform::gio(&unavailable);
+    if (!gio)
+        return {TrashOutcome::Failed, unavailable};
+
     // From the local VFS: GVfs would hand a path inside one of its FUSE mounts to its daemon.
     // Once the file is in the trash GLib still tells the default VFS, and GVfs, where installed,
     // then updates its metadata store over D-Bus, bounded by D-Bus's own time-out.
-    GFile *file = g_vfs_get_file_for_path(g_vfs_get_local(), QFile::encodeName(path).constData());
+    GFile *file = gio->vfsGetFileForPath(gio->vfsGetLocal(), QFile::encodeName(path).constData());
     GError *error = nullptr;
-    const bool trashed = g_file_trash(file, nullptr, &error);
-    g_object_unref(file);
+    const bool trashed = gio->fileTrash(file, nullptr, &error);
+    gio->objectUnref(file);
     if (trashed)
         return {TrashOutcome::Trashed, QString()};
 
     // The trash records a file as "<name>.trashinfo", so a name near the length limit cannot go
     // to any trash at all.
-    const bool noTrash =
-        g_error_matches(error, G_IO_ERROR, G_IO_ERROR_FILENAME_TOO_LONG) ||
-        (g_error_matches(error, G_IO_ERROR, G_IO_ERROR_NOT_SUPPORTED) && !homeTrashIsIncomplete());
+    const GQuark ioError = gio->ioErrorQuark();
+    const bool noTrash = g_error_matches(error, ioError, G_IO_ERROR_FILENAME_TOO_LONG) ||
+                         (g_error_matches(error, ioError, G_IO_ERROR_NOT_SUPPORTED) && !homeTrashIsIncomplete());
     TrashResult result{noTrash ? TrashOutcome::NoTrash : TrashOutcome::Failed,
                        QString::fromUtf8(error->message)};
     g_error_free(error);
