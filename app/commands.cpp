@@ -202,8 +202,18 @@ void RVAppDelegate::compareWithStandard()
     // The text as the popover shows it, typed changes included: what a save would write.
     const QString overrideText =
         m_selectedSnippetIsDirty ? m_ui.codeSnippetContents->typedText() : m_shownState.shown.contents().value_or(QString());
-    auto *dialog = new CompareDialog(m_ui.window, m_shownState.shown.title().value_or(QString()),
-                                     m_selectedSnippet.contents().value_or(QString()), overrideText);
+    QString error;
+    const std::optional<QList<DiffLine>> lines =
+        lineDiff(m_selectedSnippet.contents().value_or(QString()), overrideText, -1, &error);
+    if (!lines) {
+        //% "Cannot Compare"
+        const QString title = qtTrId("compare_failed_title");
+        //% "The differences could not be worked out: %1"
+        const QString message = qtTrId("compare_failed_message").arg(error);
+        m_interaction.beginSheet(m_ui.window, RVSheet::Icon::Warning, title, message, qtTrId("failure_sheet_button"));
+        return;
+    }
+    auto *dialog = new CompareDialog(m_ui.window, m_shownState.shown.title().value_or(QString()), *lines);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->show();
 }

@@ -60,7 +60,7 @@ QColor CompareDialog::insertedColor()
     return QColor(0xd4, 0xf4, 0xd4);
 }
 
-CompareDialog::CompareDialog(QWidget *parent, const QString &title, const QString &standard, const QString &changed)
+CompareDialog::CompareDialog(QWidget *parent, const QString &title, const QList<DiffLine> &lines)
     : QDialog(parent), m_standard(makePane(this)), m_changed(makePane(this)), m_unified(makePane(this)),
       m_views(new QStackedWidget(this))
 {
@@ -80,7 +80,6 @@ CompareDialog::CompareDialog(QWidget *parent, const QString &title, const QStrin
     const QColor none;
     // A run of removed lines followed by a run of inserted ones is a change: their lines share rows,
     // so that each changed line stands beside what it became.
-    const QList<DiffLine> lines = lineDiff(standard, changed);
     for (qsizetype i = 0; i < lines.size();) {
         if (lines[i].kind == DiffLine::Kind::Context) {
             addRow(lines[i].text, none, lines[i].text, none, u"  " + lines[i].text, none);

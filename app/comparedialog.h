@@ -1,5 +1,7 @@
 #pragma once
 
+#include "catalogue/linediff.h"
+
 #include <QDialog>
 
 class QPlainTextEdit;
@@ -15,7 +17,8 @@ class CompareDialog : public QDialog
     Q_OBJECT
 
 public:
-    CompareDialog(QWidget *parent, const QString &title, const QString &standard, const QString &changed);
+    // lines: every line of the standard and the override, as lineDiff() gives them.
+    CompareDialog(QWidget *parent, const QString &title, const QList<DiffLine> &lines);
 
     enum class View
     {

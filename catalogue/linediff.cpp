@@ -1,9 +1,11 @@
 #include "catalogue/linediff.h"
 
 #include <QByteArray>
+#include <QLibrary>
 #include <QLoggingCategory>
 #include <QStringList>
 
+// For the types and constants only: the functions come from the library opened below.
 #include <git2.h>
 
 #include <algorithm>
@@ -15,9 +17,70 @@ namespace Glimmerpad {
 
 namespace {
 
+// libgit2's functions, opened on first use rather than linked: libgit2 brings TLS, SSH and
+// Kerberos libraries whose loading would cost every start of both programs several milliseconds
+// and megabytes, for a comparison most runs never make.
+struct Git2
+{
+    decltype(&git_libgit2_init) init = nullptr;
+    decltype(&git_patch_from_buffers) patchFromBuffers = nullptr;
+    decltype(&git_patch_free) patchFree = nullptr;
+    decltype(&git_patch_num_hunks) numHunks = nullptr;
+    decltype(&git_patch_get_hunk) getHunk = nullptr;
+    decltype(&git_patch_get_line_in_hunk) getLineInHunk = nullptr;
+    decltype(&git_error_last) errorLast = nullptr;
+    QString problem; // why it cannot be used; empty when it can
+};
+
+Git2 openGit2()
+{
+    Git2 git;
+    QLibrary library(QStringLiteral(GLIMMERPAD_LIBGIT2_SONAME));
+    if (!library.load()) {
+        git.problem = library.errorString();
+        return git;
+    }
+    QString missing;
+    const auto resolve = [&](auto &function, const char *name) {
+        function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(library.resolve(name));
+        if (!function)
+            missing = QString::fromLatin1(name);
+    };
+    resolve(git.init, "git_libgit2_init");
+    resolve(git.patchFromBuffers, "git_patch_from_buffers");
+    resolve(git.patchFree, "git_patch_free");
+    resolve(git.numHunks, "git_patch_num_hunks");
+    resolve(git.getHunk, "git_patch_get_hunk");
+    resolve(git.getLineInHunk, "git_patch_get_line_in_hunk");
+    resolve(git.errorLast, "git_error_last");
+    if (!missing.isEmpty())
+        git.problem = QStringLiteral("%1 has no function %2").arg(library.fileName(), missing);
+    // libgit2 keeps its allocator and error state in globals that this sets up; once per process.
+    else if (git.init() < 0)
+        git.problem = QStringLiteral("libgit2 could not be initialised");
+    return git;
+}
+
+// libgit2, or null with the reason in *error.
+const Git2 *git2(QString *error)
+{
+    static const Git2 git = [] {
+        Git2 opened = openGit2();
+        if (!opened.problem.isEmpty())
+            qCWarning(lcLineDiff).noquote() << "libgit2 cannot be used:" << opened.problem;
+        return opened;
+    }();
+    if (git.problem.isEmpty())
+        return &git;
+    if (error)
+        *error = QStringLiteral("libgit2 cannot be used: ") + git.problem;
+    return nullptr;
+}
+
 struct PatchFree
 {
-    void operator()(git_patch *patch) const { git_patch_free(patch); }
+    const Git2 *git;
+    void operator()(git_patch *patch) const { git->patchFree(patch); }
 };
 using PatchPtr = std::unique_ptr<git_patch, PatchFree>;
 
@@ -26,46 +89,48 @@ qsizetype lineCount(const QByteArray &text)
     return text.count('\n') + (text.isEmpty() || text.endsWith('\n') ? 0 : 1);
 }
 
-// The patch from before to after; null when the texts are equal or libgit2 failed (logged). Its
-// lines point into the two texts, which must outlive it.
-PatchPtr makePatch(const QByteArray &before, const QByteArray &after, int contextLines)
+// The patch from before to after: null when the texts are equal, nothing when libgit2 failed
+// (the reason in *error). Its lines point into the two texts, which must outlive it.
+std::optional<PatchPtr> makePatch(const QByteArray &before, const QByteArray &after, int contextLines,
+                                  QString *error)
 {
-    // libgit2 keeps its allocator and error state in globals that this sets up; once per process.
-    static const int initialised = git_libgit2_init();
-    if (initialised < 0) {
-        qCWarning(lcLineDiff) << "libgit2 could not be initialised";
-        return {};
-    }
+    const Git2 *git = git2(error);
+    if (!git)
+        return std::nullopt;
     git_diff_options options = GIT_DIFF_OPTIONS_INIT;
     options.flags = GIT_DIFF_FORCE_TEXT; // never "binary files differ", whatever the bytes
     // Context wider than either text takes in every line: one hunk from first line to last.
     options.context_lines = static_cast<uint32_t>(
         contextLines < 0 ? std::max(lineCount(before), lineCount(after)) + 1 : qsizetype(contextLines));
     git_patch *patch = nullptr;
-    if (git_patch_from_buffers(&patch, before.constData(), static_cast<size_t>(before.size()), nullptr,
-                               after.constData(), static_cast<size_t>(after.size()), nullptr, &options) < 0) {
-        const git_error *error = git_error_last();
-        qCWarning(lcLineDiff) << "libgit2 could not compare the texts:"
-                              << (error ? QString::fromUtf8(error->message) : QString());
-        return {};
+    if (git->patchFromBuffers(&patch, before.constData(), static_cast<size_t>(before.size()), nullptr,
+                              after.constData(), static_cast<size_t>(after.size()), nullptr, &options) < 0) {
+        const git_error *failure = git->errorLast();
+        const QString reason = QStringLiteral("libgit2 could not compare the texts: ") +
+                               (failure ? QString::fromUtf8(failure->message) : QString());
+        qCWarning(lcLineDiff).noquote() << reason;
+        if (error)
+            *error = reason;
+        return std::nullopt;
     }
-    PatchPtr owned(patch);
-    return git_patch_num_hunks(patch) > 0 ? std::move(owned) : PatchPtr();
+    PatchPtr owned(patch, PatchFree{git});
+    return git->numHunks(patch) > 0 ? std::move(owned) : PatchPtr(nullptr, PatchFree{git});
 }
 
 // Calls visit(hunk, line) for every line of every hunk, markers for a missing final line feed included.
-template<typename Visit> void forEachLine(git_patch *patch, Visit visit)
+template<typename Visit> void forEachLine(const PatchPtr &patch, Visit visit)
 {
-    const size_t hunks = git_patch_num_hunks(patch);
+    const Git2 *git = patch.get_deleter().git;
+    const size_t hunks = git->numHunks(patch.get());
     for (size_t h = 0; h < hunks; ++h) {
         const git_diff_hunk *hunk = nullptr;
         size_t lines = 0;
-        if (git_patch_get_hunk(&hunk, &lines, patch, h) < 0)
+        if (git->getHunk(&hunk, &lines, patch.get(), h) < 0)
             continue;
         visit(hunk, nullptr);
         for (size_t l = 0; l < lines; ++l) {
             const git_diff_line *line = nullptr;
-            if (git_patch_get_line_in_hunk(&line, patch, h, l) == 0)
+            if (git->getLineInHunk(&line, patch.get(), h, l) == 0)
                 visit(hunk, line);
         }
     }
@@ -78,11 +143,15 @@ QString hunkRange(int start, int count)
 
 } // namespace
 
-QList<DiffLine> lineDiff(const QString &before, const QString &after, int contextLines)
+std::optional<QList<DiffLine>> lineDiff(const QString &before, const QString &after, int contextLines,
+                                        QString *error)
 {
     const QByteArray old = before.toUtf8();
     const QByteArray updated = after.toUtf8();
-    const PatchPtr patch = makePatch(old, updated, contextLines);
+    const std::optional<PatchPtr> made = makePatch(old, updated, contextLines, error);
+    if (!made)
+        return std::nullopt;
+    const PatchPtr &patch = *made;
     QList<DiffLine> result;
     if (!patch) {
         if (contextLines >= 0 || before != after)
@@ -95,7 +164,7 @@ QList<DiffLine> lineDiff(const QString &before, const QString &after, int contex
             result.append({DiffLine::Kind::Context, lines[i], i + 1, i + 1});
         return result;
     }
-    forEachLine(patch.get(), [&result](const git_diff_hunk *, const git_diff_line *line) {
+    forEachLine(patch, [&result](const git_diff_hunk *, const git_diff_line *line) {
         if (!line)
             return;
         DiffLine::Kind kind;
@@ -120,16 +189,19 @@ QList<DiffLine> lineDiff(const QString &before, const QString &after, int contex
     return result;
 }
 
-QString unifiedDiff(const QString &before, const QString &after, const QString &beforeName,
-                    const QString &afterName)
+std::optional<QString> unifiedDiff(const QString &before, const QString &after, const QString &beforeName,
+                                   const QString &afterName, QString *error)
 {
     const QByteArray old = before.toUtf8();
     const QByteArray updated = after.toUtf8();
-    const PatchPtr patch = makePatch(old, updated, 3);
+    const std::optional<PatchPtr> made = makePatch(old, updated, 3, error);
+    if (!made)
+        return std::nullopt;
+    const PatchPtr &patch = *made;
     if (!patch)
-        return {};
+        return QString();
     QByteArray text = "--- " + beforeName.toUtf8() + "\n+++ " + afterName.toUtf8() + '\n';
-    forEachLine(patch.get(), [&text](const git_diff_hunk *hunk, const git_diff_line *line) {
+    forEachLine(patch, [&text](const git_diff_hunk *hunk, const git_diff_line *line) {
         if (!line) {
             text += "@@ -" + hunkRange(hunk->old_start, hunk->old_lines).toUtf8() + " +" +
                     hunkRange(hunk->new_start, hunk->new_lines).toUtf8() + " @@\n";

@@ -3,8 +3,11 @@
 #include <QList>
 #include <QString>
 
+#include <optional>
+
 // Line differences between two texts, worked out by libgit2's diff (its own target, so that the
-// catalogue itself needs nothing beyond Qt Core and libplist).
+// catalogue itself needs nothing beyond Qt Core and libplist). libgit2 is opened the first time a
+// difference is asked for.
 namespace Glimmerpad {
 
 struct DiffLine
@@ -24,13 +27,15 @@ struct DiffLine
 // The lines of before and after, changed ones as removed and added, with contextLines unchanged
 // lines around each change; -1 gives every line (for a side-by-side view), which for equal texts
 // are all context. A last line that differs only in its final line feed shows as removed and added.
-// Empty, like the diffs below, when libgit2 cannot compare the texts (out of memory; logged).
-QList<DiffLine> lineDiff(const QString &before, const QString &after, int contextLines = -1);
+// Nothing, like the diff below, when libgit2 cannot be opened or cannot compare the texts (out of
+// memory), with the reason in *error.
+std::optional<QList<DiffLine>> lineDiff(const QString &before, const QString &after, int contextLines = -1,
+                                        QString *error = nullptr);
 
 // A unified diff of before and after with three lines of context: "--- beforeName",
 // "+++ afterName", then "@@" hunks, with "\ No newline at end of file" after a last line without
 // one. Empty when the texts are equal.
-QString unifiedDiff(const QString &before, const QString &after, const QString &beforeName,
-                    const QString &afterName);
+std::optional<QString> unifiedDiff(const QString &before, const QString &after, const QString &beforeName,
+                                   const QString &afterName, QString *error = nullptr);
 
 } // namespace Glimmerpad

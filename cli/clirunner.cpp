@@ -311,12 +311,15 @@ int diff(Context &cx, const SnippetCatalogue &catalogue, const QString &identifi
     if (system.isNull())
         return cx.fail(noSuchSnippet(identifier));
     const SnippetState state = catalogue.stateOf(system);
-    if (state.overridden) {
-        cx.out << unifiedDiff(system.contents().value_or(QString()),
-                              state.shown.contents().value_or(QString()), QStringLiteral("system"),
-                              QStringLiteral("override"))
-               << Qt::flush;
-    }
+    if (!state.overridden)
+        return Success;
+    QString error;
+    const std::optional<QString> difference =
+        unifiedDiff(system.contents().value_or(QString()), state.shown.contents().value_or(QString()),
+                    QStringLiteral("system"), QStringLiteral("override"), &error);
+    if (!difference)
+        return cx.fail(QStringLiteral("cannot compare %1: %2").arg(identifier, error));
+    cx.out << *difference << Qt::flush;
     return Success;
 }
 

@@ -59,7 +59,7 @@ TEST(LineDiff, EditsAsRemovedAddedAndContextLines)
         {"both empty", u""_s, u""_s, -1, {}},
     };
     for (const Case &c : cases)
-        EXPECT_EQ(render(lineDiff(c.before, c.after, c.context)), c.expected) << c.what;
+        EXPECT_EQ(render(lineDiff(c.before, c.after, c.context).value()), c.expected) << c.what;
 }
 
 TEST(UnifiedDiff, HeadersHunksAndMissingLineFeeds)
@@ -84,7 +84,7 @@ TEST(UnifiedDiff, HeadersHunksAndMissingLineFeeds)
         {"emptied", u"gone\n"_s, u""_s, u"--- system\n+++ override\n@@ -1 +0,0 @@\n-gone\n"_s},
     };
     for (const auto &[what, before, after, expected] : cases)
-        EXPECT_EQ(unifiedDiff(before, after, u"system"_s, u"override"_s), expected) << what;
+        EXPECT_EQ(unifiedDiff(before, after, u"system"_s, u"override"_s).value(), expected) << what;
 }
 
 } // namespace
