@@ -254,6 +254,14 @@
         <source>Snippets (*.codesnippet)</source>
         <translation>Snippets (*.codesnippet)</translation>
     </message>
+    <message id="compare_failed_title">
+        <source>Cannot Compare</source>
+        <translation>Vergleich nicht möglich</translation>
+    </message>
+    <message id="compare_failed_message">
+        <source>The differences could not be worked out: %1</source>
+        <translation>Die Unterschiede konnten nicht ermittelt werden: %1</translation>
+    </message>
 </context>
 <context>
     <name>EditorPopoverContent</name>
