@@ -4,6 +4,7 @@
 #include "catalogue/plistiteration.h"
 
 #include <algorithm>
+#include <cstring>
 #include <array>
 #include <optional>
 #include <string>
@@ -290,19 +291,22 @@ bool xmlHoldsNul(QByteArrayView xml)
 bool entityWorkIsBearable(QByteArrayView xml)
 {
     // A text ends only at "<" (a ">" may stand in it), so entities times the length between two
-    // "<" bound the work.
-    quint64 work = 0, entities = 0;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < xml.size(); ++i) {
-        if (xml[i] == '&') {
-            ++entities;
-        } else if (xml[i] == '<') {
-            work += entities * static_cast<quint64>(i - start);
-            entities = 0;
-            start = i;
-        }
+    // "<" bound the work. Most files hold no "&" at all: the search jumps from one to the next.
+    const char *const begin = xml.data();
+    const char *const end = begin + xml.size();
+    quint64 work = 0;
+    const char *scanned = begin; // texts before this are counted
+    while (const auto *ampersand = static_cast<const char *>(std::memchr(scanned, '&', size_t(end - scanned)))) {
+        const char *textStart = ampersand;
+        while (textStart > scanned && textStart[-1] != '<')
+            --textStart;
+        const auto *textEnd = static_cast<const char *>(std::memchr(ampersand, '<', size_t(end - ampersand)));
+        if (!textEnd)
+            textEnd = end;
+        const auto entities = static_cast<quint64>(std::count(ampersand, textEnd, '&'));
+        work += entities * static_cast<quint64>(textEnd - textStart + 1);
+        scanned = textEnd;
     }
-    work += entities * static_cast<quint64>(xml.size() - start);
     return work <= Limits::kMaxEntityWork;
 }
 
