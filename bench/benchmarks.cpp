@@ -183,13 +183,13 @@ void floorAll(benchmark::State &state)
 
 // ---- the catalogue ------------------------------------------------------------------------
 
-// The whole load: version, system library, user folder, into the arrays and indexes (and freed again).
+// The whole load as glimmerpad-cli does it: version, system library beside the user folder, into
+// the arrays and indexes (and freed again).
 void loadCatalogue(benchmark::State &state)
 {
     for (auto _ : state) {
         SnippetCatalogue catalogue(g_load.home);
-        catalogue.parseSystemCodeSnippets(g_load.xcode);
-        catalogue.parseUserCodeSnippets();
+        catalogue.parseCodeSnippets(g_load.xcode);
         benchmark::DoNotOptimize(catalogue.rowCount());
     }
     addSizeCounters(state, g_load);

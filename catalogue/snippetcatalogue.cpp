@@ -65,13 +65,28 @@ QString SnippetCatalogue::userCodeSnippetsDirectory() const
 
 void SnippetCatalogue::parseSystemCodeSnippets(const QString &xcodePath)
 {
-    m_libraryPath = Xcode::systemCodeSnippetsPath(xcodePath, Xcode::xcodeVersionAtPath(xcodePath));
-    if (!QFileInfo::exists(m_libraryPath))
-        return; // nothing there: the catalogue keeps what it held
+    adoptSystemLibrary(readSystemLibrary(xcodePath));
+}
 
-    QList<SnippetRecord> records;
+void SnippetCatalogue::parseCodeSnippets(const QString &xcodePath)
+{
+    SystemLibrary library;
+    FolderContents contents =
+        readUserFolder(userCodeSnippetsDirectory(), [&library, &xcodePath] { library = readSystemLibrary(xcodePath); });
+    adoptSystemLibrary(std::move(library));
+    adoptUserFolder(std::move(contents));
+}
+
+SnippetCatalogue::SystemLibrary SnippetCatalogue::readSystemLibrary(const QString &xcodePath)
+{
+    SystemLibrary library;
+    library.path = Xcode::systemCodeSnippetsPath(xcodePath, Xcode::xcodeVersionAtPath(xcodePath));
+    if (!QFileInfo::exists(library.path))
+        return library;
+
+    QList<SnippetRecord> &records = library.records.emplace();
     QString error;
-    const SharedPlist root = readPropertyListFile(m_libraryPath, Limits::kMaxSystemLibraryBytes, &error);
+    const SharedPlist root = readPropertyListFile(library.path, Limits::kMaxSystemLibraryBytes, &error);
     if (PLIST_IS_ARRAY(root.get())) {
         records.reserve(plist_array_get_size(root.get()));
         // The records share the library's tree rather than each copying its dictionary out: records
@@ -82,7 +97,7 @@ void SnippetCatalogue::parseSystemCodeSnippets(const QString &xcodePath)
                 records.append(std::move(record));
         });
     } else {
-        qCInfo(lcCatalogue) << "system snippet library is not an array:" << m_libraryPath << error;
+        qCInfo(lcCatalogue) << "system snippet library is not an array:" << library.path << error;
     }
 
     // Plain comparison by character value, so every capital sorts before every small letter;
@@ -94,6 +109,15 @@ void SnippetCatalogue::parseSystemCodeSnippets(const QString &xcodePath)
             return !x && y;
         return QString::compare(*x, *y, Qt::CaseSensitive) < 0;
     });
+    return library;
+}
+
+void SnippetCatalogue::adoptSystemLibrary(SystemLibrary &&library)
+{
+    m_libraryPath = std::move(library.path);
+    if (!library.records)
+        return; // nothing there: the catalogue keeps what it held
+    QList<SnippetRecord> records = std::move(*library.records);
 
     QList<Identifier> identifiers;
     identifiers.reserve(records.size());
@@ -143,7 +167,8 @@ static QStringList snippetFileNames(const QString &folder)
     return names;
 }
 
-SnippetCatalogue::FolderContents SnippetCatalogue::readUserFolder(const QString &folder) const
+SnippetCatalogue::FolderContents SnippetCatalogue::readUserFolder(const QString &folder,
+                                                                  const std::function<void()> &alongside) const
 {
     // Every file read and parsed on its own, on as many threads as the machine has, then put
     // together in name order: the same rows, governing files and log lines whatever the threads.
@@ -157,8 +182,15 @@ SnippetCatalogue::FolderContents SnippetCatalogue::readUserFolder(const QString 
     // A thread takes a few dozen files to be worth starting.
     constexpr qsizetype kFilesPerThread = 64;
     constexpr qsizetype kMaxKeptBuffer = 1024 * 1024;
-    const int threads = static_cast<int>(std::min<qsizetype>(m_loaderThreads, names.size() / kFilesPerThread + 1));
-    runForEachIndex(names.size(), threads, [&](qsizetype i) {
+    const qsizetype first = alongside ? 1 : 0; // the index of the first file
+    const int threads =
+        static_cast<int>(std::min<qsizetype>(m_loaderThreads, names.size() / kFilesPerThread + 1 + first));
+    runForEachIndex(first + names.size(), threads, [&](qsizetype index) {
+        if (index < first) {
+            alongside();
+            return;
+        }
+        const qsizetype i = index - first;
         thread_local QByteArray buffer; // reused from file to file; each record keeps a copy of its own bytes
         const QString path = appendPathComponent(folder, names[i]);
         QString error;
@@ -194,7 +226,11 @@ SnippetCatalogue::FolderContents SnippetCatalogue::readUserFolder(const QString 
 
 void SnippetCatalogue::parseUserCodeSnippets()
 {
-    FolderContents contents = readUserFolder(userCodeSnippetsDirectory());
+    adoptUserFolder(readUserFolder(userCodeSnippetsDirectory()));
+}
+
+void SnippetCatalogue::adoptUserFolder(FolderContents &&contents)
+{
     m_user = std::move(contents.records);
     m_userIdentifiers = std::move(contents.identifiers);
     m_userPaths = std::move(contents.paths);

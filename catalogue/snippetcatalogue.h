@@ -101,6 +101,9 @@ public:
     // Loading. The Xcode path must already have passed the version gate.
     void parseSystemCodeSnippets(const QString &xcodePath);
     void parseUserCodeSnippets();
+    // Both of the above, the library parsed beside the user files rather than before them; the
+    // log reads as if one had followed the other.
+    void parseCodeSnippets(const QString &xcodePath);
 
     // The catalogue arrays. Row indexes everywhere are indexes into filteredSystemCodeSnippets().
     const QList<SnippetRecord> &systemCodeSnippets() const { return m_system; }
@@ -210,7 +213,17 @@ private:
         // Every ".codesnippet" entry, read or skipped, by its name's bytes: what it was when read.
         QHash<QByteArray, FileStamp> stamps;
     };
-    FolderContents readUserFolder(const QString &folder) const;
+    // alongside, when given, runs on one of the loader threads while the files are read, its log
+    // lines coming before theirs.
+    FolderContents readUserFolder(const QString &folder, const std::function<void()> &alongside = {}) const;
+    void adoptUserFolder(FolderContents &&contents);
+    struct SystemLibrary
+    {
+        QString path;
+        std::optional<QList<SnippetRecord>> records; // nothing when there is no file at the path
+    };
+    static SystemLibrary readSystemLibrary(const QString &xcodePath);
+    void adoptSystemLibrary(SystemLibrary &&library);
     // Whether the folder still holds what the last reading of it found; a writer that holds the
     // folder's lock is then spared reading it again.
     bool userFolderUnchanged(const QString &folder) const;

@@ -552,8 +552,7 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err, QIODev
 
     SnippetCatalogue catalogue(invocation.home);
     catalogue.setFileDisposer(&Platform::discardFile);
-    catalogue.parseSystemCodeSnippets(invocation.xcodePath);
-    catalogue.parseUserCodeSnippets();
+    catalogue.parseCodeSnippets(invocation.xcodePath);
 
     const QString &command = invocation.command;
     if (const QString problem = languageProblem(catalogue, invocation.filter.language); !problem.isEmpty())

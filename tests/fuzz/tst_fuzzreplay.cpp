@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 using namespace Glimmerpad;
 using namespace Glimmerpad::Test;
 
@@ -43,12 +45,11 @@ TEST(FuzzReplay, EveryCorpusAndRegressionInputKeepsThePromises)
 }
 
 // Every user snippet input of the corpus and the regressions in one folder, read one file after
-// another and on several threads: the same records from the same files, the same log lines in
-// the same order.
+// another after the library, and on several threads beside the library: the same records from the
+// same files, the same log lines in the same order, the library's first.
 TEST(FuzzReplay, ReadingOnManyThreadsGivesTheCatalogueOfOneThread)
 {
     Fixture fx;
-    fx.install({{.identifier = u"alpha"_qs}});
     int n = 0;
     for (const QString &folder : {QStringLiteral("/corpus/"), QStringLiteral("/regressions/")}) {
         QDirIterator it(QStringLiteral(GLIMMERPAD_FUZZ_DIR) + folder + u"user_snippet"_qs, QDir::Files);
@@ -59,20 +60,34 @@ TEST(FuzzReplay, ReadingOnManyThreadsGivesTheCatalogueOfOneThread)
         const MessageCapture log;
         SnippetCatalogue catalogue(fx.home());
         catalogue.setLoaderThreadCount(threads);
-        catalogue.parseSystemCodeSnippets(fx.xcodePath());
-        catalogue.parseUserCodeSnippets();
+        if (threads == 1) {
+            catalogue.parseSystemCodeSnippets(fx.xcodePath());
+            catalogue.parseUserCodeSnippets();
+        } else {
+            catalogue.parseCodeSnippets(fx.xcodePath());
+        }
         logged = log.messages();
         return catalogue;
     };
-    QStringList oneLog, manyLog;
-    const SnippetCatalogue one = load(1, oneLog), many = load(4, manyLog);
-    ASSERT_GT(one.userCodeSnippets().size(), 0);
-    EXPECT_EQ(many.userCodeSnippetPaths(), one.userCodeSnippetPaths());
-    EXPECT_EQ(many.userCodeSnippetIdentifiers(), one.userCodeSnippetIdentifiers());
-    for (qsizetype i = 0; i < one.userCodeSnippets().size(); ++i)
-        EXPECT_EQ(many.userCodeSnippets()[i].sourceBytes(), one.userCodeSnippets()[i].sourceBytes()) << i;
-    EXPECT_EQ(manyLog, oneLog);
-    EXPECT_FALSE(oneLog.isEmpty()); // the inputs provoke warnings: their order is what is compared
+    const std::pair<const char *, std::function<void()>> libraries[] = {
+        {"a library", [&] { fx.install({{.identifier = u"alpha"_qs}}); }},
+        {"a library refused with a warning", [&] { fx.writeLibrary(QByteArray("<plist>\0</plist>", 16)); }},
+    };
+    for (const auto &[what, install] : libraries) {
+        install();
+        QStringList oneLog, manyLog;
+        const SnippetCatalogue one = load(1, oneLog), many = load(4, manyLog);
+        ASSERT_GT(one.userCodeSnippets().size(), 0) << what;
+        EXPECT_EQ(many.systemCodeSnippets().size(), one.systemCodeSnippets().size()) << what;
+        EXPECT_EQ(many.systemCodeSnippetsPath(), one.systemCodeSnippetsPath()) << what;
+        EXPECT_EQ(many.userCodeSnippetPaths(), one.userCodeSnippetPaths()) << what;
+        EXPECT_EQ(many.userCodeSnippetIdentifiers(), one.userCodeSnippetIdentifiers()) << what;
+        for (qsizetype i = 0; i < one.userCodeSnippets().size(); ++i)
+            EXPECT_EQ(many.userCodeSnippets()[i].sourceBytes(), one.userCodeSnippets()[i].sourceBytes()) << i;
+        EXPECT_EQ(manyLog, oneLog) << what;
+        EXPECT_EQ(oneLog.first().contains(u"NUL"), one.systemCodeSnippets().isEmpty()) << what;
+        EXPECT_FALSE(oneLog.isEmpty()); // the inputs provoke warnings: their order is what is compared
+    }
 }
 
 } // namespace
