@@ -62,12 +62,23 @@ FileStamp stampOf(const struct stat &info)
 
 FileStamp fileStamp(const QString &path)
 {
+    return fileStampAt(AT_FDCWD, QFile::encodeName(path));
+}
+
+FileStamp fileStampAt(int folder, const QByteArray &name)
+{
     struct stat info
     {};
-    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? stampOf(info) : FileStamp();
+    return ::fstatat(folder, name.constData(), &info, 0) == 0 ? stampOf(info) : FileStamp();
 }
 
 bool readBoundedFile(const QString &path, qint64 maxBytes, QByteArray &bytes, QString *error, FileStamp *stamp)
+{
+    return readBoundedFileAt(AT_FDCWD, QFile::encodeName(path), path, maxBytes, bytes, error, stamp);
+}
+
+bool readBoundedFileAt(int folder, const QByteArray &name, const QString &path, qint64 maxBytes, QByteArray &bytes,
+                       QString *error, FileStamp *stamp)
 {
     if (stamp)
         *stamp = {};
@@ -80,7 +91,7 @@ bool readBoundedFile(const QString &path, qint64 maxBytes, QByteArray &bytes, QS
     // The bare system calls: this runs for every user snippet file after every change, and QFile
     // adds two more status queries and a buffer of maxBytes per file. Not blocking: a FIFO in place
     // of a file would otherwise stall the program on open.
-    const FileDescriptor file{::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)};
+    const FileDescriptor file{::openat(folder, name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)};
     if (file.fd < 0)
         return fail(qt_error_string(errno));
     // Checked on the open file, so a swap between a check and the open cannot slip past.

@@ -34,6 +34,12 @@ FileStamp stampOf(const struct stat &info);
 // With stamp given, it receives the file's stamp as it was opened (size -1 when it could not be).
 bool readBoundedFile(const QString &path, qint64 maxBytes, QByteArray &bytes, QString *error = nullptr,
                      FileStamp *stamp = nullptr);
+// The same for the file name inside an open folder (as openat() takes them), path naming it in
+// messages: reading a folder's many files so spares the kernel walking the folder's path for each.
+bool readBoundedFileAt(int folder, const QByteArray &name, const QString &path, qint64 maxBytes, QByteArray &bytes,
+                       QString *error = nullptr, FileStamp *stamp = nullptr);
+// The stamp of what name inside an open folder leads to now (links followed).
+FileStamp fileStampAt(int folder, const QByteArray &name);
 
 // Reads the file on the same terms and parses it. Null when it cannot be read or is malformed;
 // the reason goes to *error when given.
