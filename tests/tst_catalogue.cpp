@@ -129,14 +129,24 @@ TEST_F(Catalogue, MissingUserFolderIsCreatedWithItsParents)
     EXPECT_TRUE(catalogue.hasOverride(catalogue.recordAtRow(0).identifier()));
 }
 
+// By UTF-16 code units: every capital before every small letter, ASCII before the rest, and a
+// character beyond U+FFFF (two surrogates, from U+D800) before U+FF5A FULLWIDTH Z.
 TEST_F(Catalogue, OfTwoFilesWithOneIdentifierTheFirstByCharacterValueGoverns)
 {
-    carrying(u"a.codesnippet"_s, u"alpha"_s, u"Small"_s);
-    carrying(u"alpha.codesnippet"_s, u"alpha"_s, u"Own"_s);
-    carrying(u"B.codesnippet"_s, u"alpha"_s, u"Capital"_s);
-    load();
-    EXPECT_EQ(shownTitle(0), u"Capital"_s);
-    EXPECT_EQ(catalogue.customSnippetCount(), 1u);
+    const std::pair<QStringList, QString> cases[] = {
+        {{u"a"_s, u"alpha"_s, u"B"_s}, u"B"_s},
+        {{u"é"_s, u"z"_s}, u"z"_s},
+        {{u"\uFF5A"_s, u"\U0001F600"_s, u"\u00E9t\u00E9"_s}, u"\u00E9t\u00E9"_s},
+        {{u"\uFF5A"_s, u"\U0001F600"_s}, u"\U0001F600"_s},
+    };
+    for (const auto &[names, governing] : cases) {
+        QDir(fx.userFolder()).removeRecursively();
+        for (const QString &name : names)
+            carrying(name + u".codesnippet"_s, u"alpha"_s, name);
+        load();
+        EXPECT_EQ(shownTitle(0), governing) << names.join(u' ').toStdString();
+        EXPECT_EQ(catalogue.customSnippetCount(), 1u);
+    }
 }
 
 TEST_F(Catalogue, SkipsUserFilesLargerThan16MiB)
