@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QLibrary>
 #include <QLoggingCategory>
+#include <QMutex>
 #include <QStringList>
 
 // For the types and constants only: the functions come from the library opened below.
@@ -32,10 +33,10 @@ struct Git2
     QString problem; // why it cannot be used; empty when it can
 };
 
-Git2 openGit2()
+Git2 openGit2(const QString &fileName)
 {
     Git2 git;
-    QLibrary library(QStringLiteral(GLIMMERPAD_LIBGIT2_SONAME));
+    QLibrary library(fileName);
     if (!library.load()) {
         git.problem = library.errorString();
         return git;
@@ -61,19 +62,33 @@ Git2 openGit2()
     return git;
 }
 
+struct Loader
+{
+    QMutex mutex;
+    QString fileName;
+    std::optional<Git2> opened; // opened when first asked for
+};
+
+Loader &loader()
+{
+    static Loader instance;
+    return instance;
+}
+
 // libgit2, or null with the reason in *error.
 const Git2 *git2(QString *error)
 {
-    static const Git2 git = [] {
-        Git2 opened = openGit2();
-        if (!opened.problem.isEmpty())
-            qCWarning(lcLineDiff).noquote() << "libgit2 cannot be used:" << opened.problem;
-        return opened;
-    }();
-    if (git.problem.isEmpty())
-        return &git;
+    Loader &l = loader();
+    const QMutexLocker lock(&l.mutex);
+    if (!l.opened) {
+        l.opened = openGit2(l.fileName.isNull() ? QStringLiteral(GLIMMERPAD_LIBGIT2_SONAME) : l.fileName);
+        if (!l.opened->problem.isEmpty())
+            qCWarning(lcLineDiff).noquote() << "libgit2 cannot be used:" << l.opened->problem;
+    }
+    if (l.opened->problem.isEmpty())
+        return &*l.opened;
     if (error)
-        *error = QStringLiteral("libgit2 cannot be used: ") + git.problem;
+        *error = QStringLiteral("libgit2 cannot be used: ") + l.opened->problem;
     return nullptr;
 }
 
@@ -142,6 +157,14 @@ QString hunkRange(int start, int count)
 }
 
 } // namespace
+
+void setLineDiffLibrary(const QString &fileName)
+{
+    Loader &l = loader();
+    const QMutexLocker lock(&l.mutex);
+    l.fileName = fileName;
+    l.opened.reset();
+}
 
 std::optional<QList<DiffLine>> lineDiff(const QString &before, const QString &after, int contextLines,
                                         QString *error)

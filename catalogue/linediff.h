@@ -38,4 +38,8 @@ std::optional<QList<DiffLine>> lineDiff(const QString &before, const QString &af
 std::optional<QString> unifiedDiff(const QString &before, const QString &after, const QString &beforeName,
                                    const QString &afterName, QString *error = nullptr);
 
+// Which libgit2 the next comparison opens: the file name, or a null string for the one the
+// program was built with. For tests of a comparison that cannot be made; not while one runs.
+void setLineDiffLibrary(const QString &fileName);
+
 } // namespace Glimmerpad

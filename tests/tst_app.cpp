@@ -6,6 +6,7 @@
 #include "app/snippetlistmodel.h"
 #include "app/snippettextedit.h"
 #include "app/strings.h"
+#include "catalogue/linediff.h"
 #include "chrome/rvwindow.h"
 #include "testsupport.h"
 
@@ -768,6 +769,16 @@ TEST_F(AppTest, CompareShowsTheStandardBesideTheOverride)
     dialog->setView(CompareDialog::View::Unified);
     EXPECT_TRUE(dialog->unifiedPane()->toPlainText().contains(u"+     go();"_qs));
     dialog->close();
+    delete dialog;
+
+    // When the differences cannot be worked out, a sheet says why and no dialog opens.
+    const MessageCapture log;
+    setLineDiffLibrary(u"libgit2-missing.so.0"_qs);
+    app->ui().compareAction->trigger();
+    setLineDiffLibrary({});
+    EXPECT_EQ(app->ui().window->findChild<CompareDialog *>(), nullptr);
+    ASSERT_EQ(interaction.sheets.size(), 1);
+    EXPECT_TRUE(interaction.sheets.first().startsWith(u"Cannot Compare|"_qs)) << interaction.sheets.first().toStdString();
 }
 
 TEST_F(AppTest, ExportAndImportGoThroughTheChoosersAndSayWhatTheyDid)

@@ -1,5 +1,6 @@
 // glimmerpad-cli end to end on temporary folders: in-process through Cli::run, and the real binary.
 #include "catalogue/limits.h"
+#include "catalogue/linediff.h"
 #include "catalogue/xcodeinstallation.h"
 #include "cli/clirunner.h"
 #include "testsupport.h"
@@ -327,6 +328,14 @@ TEST_F(Cli, DiffShowsWhatTheOverrideChangedInTheBody)
     EXPECT_EQ(states({{u"none"_s, u"new body\nmore\n"_s}, {u"alpha"_s, u"new body\nmore\n"_s}}),
               QStringList({u"alpha:override"_s, u"blank:system"_s, u"none:disabled"_s}));
     expectOneErrorLine(run(u"diff nope"_s), 1);
+
+    // A comparison that cannot be made fails with the reason, not as if nothing had changed.
+    const MessageCapture log;
+    setLineDiffLibrary(u"libgit2-missing.so.0"_s);
+    const Outcome failed = run(u"diff none"_s);
+    setLineDiffLibrary({});
+    expectOneErrorLine(failed, 1);
+    EXPECT_TRUE(failed.err.contains(u"cannot compare none: libgit2 cannot be used"_s)) << failed.err.toStdString();
 }
 
 // Export copies what governs each overridden system snippet, byte for byte and under the

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 using namespace Glimmerpad;
+using namespace Glimmerpad::Test;
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -85,6 +86,20 @@ TEST(UnifiedDiff, HeadersHunksAndMissingLineFeeds)
     };
     for (const auto &[what, before, after, expected] : cases)
         EXPECT_EQ(unifiedDiff(before, after, u"system"_s, u"override"_s).value(), expected) << what;
+}
+
+// A comparison that cannot be made says why; it never looks like two equal texts.
+TEST(LineDiff, WithoutLibgit2ThereIsAReasonNotAnEmptyDifference)
+{
+    const MessageCapture log;
+    setLineDiffLibrary(u"libgit2-missing.so.0"_s);
+    QString lineError, unifiedError;
+    EXPECT_EQ(lineDiff(u"a\n"_s, u"b\n"_s, -1, &lineError), std::nullopt);
+    EXPECT_EQ(unifiedDiff(u"a\n"_s, u"a\n"_s, u"system"_s, u"override"_s, &unifiedError), std::nullopt);
+    setLineDiffLibrary({});
+    EXPECT_TRUE(lineError.contains(u"libgit2-missing.so.0"_s)) << lineError.toStdString();
+    EXPECT_EQ(unifiedError, lineError);
+    EXPECT_EQ(unifiedDiff(u"a\n"_s, u"a\n"_s, u"system"_s, u"override"_s), QString()); // opened again
 }
 
 } // namespace
