@@ -175,7 +175,7 @@ void RVAppDelegate::repositionPopover()
                                      titleBarGlobalRect());
 }
 
-// What the arrow points at: the part of the row inside the list, not the part scrolled under the
+// What the arrow points at: the row's stretch inside the list, not what is scrolled under the
 // search field or below the window.
 QRect RVAppDelegate::visiblePartOfRow(int row) const
 {

@@ -8,7 +8,7 @@
 
 namespace Glimmerpad {
 
-// A row's one line of text: the title in bold, the summary part in the regular face.
+// A row's one line of text: the title in bold, the summary in the regular face.
 struct AttributedString
 {
     QString text;
@@ -24,7 +24,7 @@ class SnippetListModel final : public QAbstractListModel
 public:
     enum Role
     {
-        AttributedTextRole = Qt::UserRole + 1, // AttributedString of title and summary part
+        AttributedTextRole = Qt::UserRole + 1, // AttributedString of title and summary
         OpacityRole,                           // 0.6 for a disabled override, else 1.0
         IsOverriddenRole,
     };

@@ -22,7 +22,7 @@ struct PlistDeleter
 
 // Owns one libplist node tree (plist_t is an untyped pointer).
 using PlistPtr = std::unique_ptr<std::remove_pointer_t<plist_t>, PlistDeleter>;
-// A node tree several owners read parts of; made from a PlistPtr, which brings its deleter.
+// A node tree several owners read pieces of; made from a PlistPtr, which brings its deleter.
 using SharedPlist = std::shared_ptr<std::remove_pointer_t<plist_t>>;
 
 // Parses XML or binary property-list bytes (libplist tells them apart). Null when malformed,

@@ -558,7 +558,7 @@ ChangeResult SnippetCatalogue::writeOverride(const SnippetRecord &system, bool d
     if (!lock.failure().isEmpty())
         return {ChangeResult::Status::Failed, lock.failure()};
     // The folder as it is now that no other writer can change it: read again unless every file is
-    // still the one read last (a look at each file costs a small part of reading them all).
+    // still the one read last (a look at each file costs a small fraction of reading them all).
     if (!userFolderUnchanged(folder))
         parseUserCodeSnippets();
     const QString &identifier = *system.identifier();

@@ -169,7 +169,7 @@ public:
     QList<TransferResult> importOverrides(const QStringList &paths);
 
     // How an override's bytes go into its open temporary file: the number written, -1 on error.
-    // Unset, it is QIODevice::write; tests set one that makes the device fail part-way.
+    // Unset, it is QIODevice::write; tests set one that makes the device fail half-way.
     using OverrideWriter = std::function<qint64(QIODevice &file, const QByteArray &bytes)>;
     void setOverrideWriter(OverrideWriter writer) { m_overrideWriter = std::move(writer); }
     // How revert disposes of a file: true when it is gone, else false with the reason. Unset, the

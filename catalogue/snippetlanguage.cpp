@@ -6,7 +6,7 @@ namespace Glimmerpad::SnippetLanguage {
 
 QString readableName(const QString &value)
 {
-    // The values whose last part is not what a person calls the language; the rest read as they are.
+    // The values whose last component is not what a person calls the language; the rest read as they are.
     static constexpr std::pair<QLatin1StringView, QLatin1StringView> kNames[] = {
         {QLatin1StringView("Xcode.SourceCodeLanguage.C-Plus-Plus"), QLatin1StringView("C++")},
         {QLatin1StringView("Xcode.SourceCodeLanguage.Objective-C-Plus-Plus"),

@@ -6,8 +6,8 @@
 namespace Glimmerpad::SnippetLanguage {
 
 // "Xcode.SourceCodeLanguage.Swift" -> "Swift", "...C-Plus-Plus" -> "C++", "...Objective-C-Plus-Plus"
-// -> "Objective-C++"; any other value gives the part after its last '.' (the whole value when that
-// part is empty); an empty value gives an empty name.
+// -> "Objective-C++"; any other value gives what follows its last '.' (the whole value when nothing
+// follows it); an empty value gives an empty name.
 QString readableName(const QString &value);
 
 // Whether query names the language of value: its readable name or the full value, ignoring case.

@@ -35,7 +35,7 @@ int indexOf(WindowButton button)
     return static_cast<int>(button);
 }
 
-// Which parts keep their distance to which edges when the window is resized: the content
+// Which pieces keep their distance to which edges when the window is resized: the content
 // stretches both ways, the title bar stretches across and keeps to the top, the lights keep to
 // the top-left corner and the full-screen button to the top-right.
 enum Autoresize

@@ -288,7 +288,7 @@ TEST_F(Catalogue, FailedWriteKeepsTheEarlierFileAndSaysWhy)
         TargetIsFolder,
         UserFolderIsFile,
         DiskFull,
-        DeviceFailsHalfWay, // through the writer seam: part written, then an error
+        DeviceFailsHalfWay, // through the writer seam: some bytes written, then an error
         ShortWrite,         // all but the last byte written, and no error
     };
     for (const Setup setup : {TargetIsFolder, UserFolderIsFile, DiskFull, DeviceFailsHalfWay, ShortWrite}) {

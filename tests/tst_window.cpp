@@ -237,7 +237,7 @@ TEST_F(WindowTest, EdgesResizeOverBackgroundsTheBackgroundMovesAndControlsKeepTh
     RVWindowFrameGestures::setUseWindowManager(true);
 }
 
-// A sheet is part of the window: it hangs from the title bar, keeps the content from clicks and
+// A sheet belongs to the window: it hangs from the title bar, keeps the content from clicks and
 // commands, leaves the title bar to move the window by, fits the window, and waits its turn.
 TEST_F(WindowTest, SheetsHangInsideTheWindowOneAtATime)
 {
