@@ -305,22 +305,13 @@ TEST(HostileIdentifiers, InvalidUtf8AndOverLongNames)
     RecordProperty("hostileInputs", static_cast<int>(std::size(cases)));
 }
 
-TEST(HostileFolder, ThousandsOfOtherFilesAndFilesComingAndGoing)
+// Files written whole, written in place, renamed in and removed while the folder is read again
+// and again: whatever is read is one whole snippet or nothing.
+TEST(HostileFolder, FilesComingAndGoingAreReadWholeOrNotAtAll)
 {
     Fixture fx;
     fx.install({{.identifier = u"alpha"_s}, {.identifier = u"blank"_s}});
-    for (int i = 0; i < 2000; ++i) {
-        fx.writeUserFile(QString::number(i) + (i % 2 ? u".codesnippet"_s : u".txt"_s),
-                         QByteArray::number(i).repeated(i % 7));
-    }
-    QDir().mkpath(fx.userFolder() + u"/folder.codesnippet"_s);
-    const MessageCapture log;
     SnippetCatalogue catalogue = fx.load();
-    EXPECT_TRUE(catalogue.userCodeSnippets().isEmpty());
-
-    // Files written whole, written in place, renamed in and removed while the folder is read again
-    // and again: whatever is read is one whole snippet or nothing.
-    QDir(fx.userFolder()).removeRecursively();
     const QByteArray whole = snippetFile({.identifier = u"alpha"_s, .contents = QString(4000, u'a')});
     std::atomic<bool> stop = false;
     std::thread churn([&] {
@@ -339,7 +330,7 @@ TEST(HostileFolder, ThousandsOfOtherFilesAndFilesComingAndGoing)
     }
     stop = true;
     churn.join();
-    RecordProperty("hostileInputs", 2001 + reads);
+    RecordProperty("hostileInputs", reads);
 }
 
 } // namespace

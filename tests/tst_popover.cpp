@@ -175,17 +175,3 @@ TEST(PopoverSnippetEdit, PaintsABoxBehindEachTokenFragmentOnly)
         EXPECT_FALSE(tokenFill(image, line.top(), line.height()).isEmpty());
 }
 
-TEST(PopoverSnippetEdit, TextInsetMovesTheTextAndIsPaintedInTheBaseColour)
-{
-    SnippetTextEdit edit;
-    edit.setFrameShape(QFrame::NoFrame);
-    edit.setPlainText(u"body"_s);
-    edit.setTextInset(0, 6);
-    edit.resize(200, 80);
-    edit.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&edit));
-    const QRect caret = caretAt(edit, 0);
-    EXPECT_NEAR(caret.top(), 6, 1);
-    EXPECT_NEAR(caret.left(), 0, 1);
-    EXPECT_EQ(edit.grab().toImage().pixelColor(100, 2), edit.palette().color(QPalette::Base));
-}

@@ -142,15 +142,6 @@ TEST_F(ProcessLookup, MatchesARunningBundleByExactIdentifierUntilItExits)
     stop(fakeXcode);
 }
 
-TEST_F(ProcessLookup, BundleWithoutIdentifierMatchesNothing)
-{
-    const QString executable = makeBundle(u"Anonymous"_qs, plistDocument("<dict/>\n"));
-    QProcess process;
-    ASSERT_TRUE(start(process, executable));
-    EXPECT_FALSE(findProcessWithBundleIdentifier(QString()));
-    stop(process);
-}
-
 TEST_F(ProcessLookup, ExecutableReplacedWhileRunningStillCounts)
 {
     // An update that replaces the bundle's executable leaves the old one running.

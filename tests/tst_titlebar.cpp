@@ -96,20 +96,6 @@ TEST(TitlebarPaint, GradientRunsFromTheBottomEdgeToTheTopWithNoiseOnlyInTheActiv
     }
 }
 
-TEST(TitlebarPaint, NoiseTilesAreAnchoredAtTheBottomLeftCorner)
-{
-    const ActiveLook look(true);
-    for (const QSize size : {QSize(300, 36), QSize(140, 300)}) {
-        const QImage noisy = paintBar(size, false), plain = paintBar<PlainTitlebarView>(size, false);
-        const int h = size.height();
-        for (int y = 0; y < h; ++y)
-            for (int x = 0; x < size.width(); ++x)
-                ASSERT_EQ(level(noisy, x, y) - level(plain, x, y), tileByte(x % 128, 127 - (h - 1 - y) % 128))
-                    << size.width() << "x" << h << " at " << x << "," << y;
-        EXPECT_EQ(paintBar(size, false), noisy); // the same grain on every paint, in every window
-    }
-}
-
 TEST(TitlebarPaint, SeparatorReplacesTheBottomRowAndLightensTheRowAbove)
 {
     EXPECT_TRUE(RVTitlebarView().showsBaselineSeparator());

@@ -81,51 +81,6 @@ TEST_F(WindowTest, TitleBarStripAndCentredOrTopAlignedButtons)
     EXPECT_EQ(frameOf(WindowButton::Zoom).y(), 375.0);  // all three share the close button's y
 }
 
-TEST_F(WindowTest, LightsAreSpacedByTheMeasuredSeparation)
-{
-    window->setTrafficLightButtonsLeftMargin(10);
-    for (const auto &[button, x] :
-         {std::pair{WindowButton::Close, 10}, {WindowButton::Miniaturize, 30}, {WindowButton::Zoom, 50}})
-        EXPECT_EQ(frameOf(button), QRectF(x, 381, 14, 16)); // sizes are kept
-}
-
-TEST_F(WindowTest, ContentEndsWhereTheTitleBarBegins)
-{
-    for (const auto &[titleBar, width, height] : {std::tuple{36, 600, 400}, {0, 600, 400}, {36, 700, 500}}) {
-        window->setTitleBarHeight(titleBar);
-        window->resize(width, height);
-        EXPECT_EQ(window->frameOfView(window->contentView()), QRectF(0, 0, width, height - titleBar));
-        EXPECT_EQ(window->frameOfView(window->titleBarView()), QRectF(0, height - titleBar, width, titleBar));
-    }
-}
-
-TEST_F(WindowTest, FullScreenButtonMarginIsMeasuredOnceThenKept)
-{
-    EXPECT_EQ(window->fullScreenButtonRightMargin(), 4.0);
-    EXPECT_EQ(frameOf(WindowButton::FullScreen).x(), 580.0);
-    window->resize(800, 400);
-    EXPECT_EQ(frameOf(WindowButton::FullScreen).x(), 780.0);
-    window->setFullScreenButtonRightMargin(10);
-    EXPECT_EQ(frameOf(WindowButton::FullScreen).x(), 774.0);
-}
-
-TEST_F(WindowTest, SettersOnAnEqualValueDoNothing)
-{
-    const int setups = window->trackingAreaSetups();
-    window->setCenterTrafficLightButtons(true);
-    window->setTrafficLightButtonsLeftMargin(window->trafficLightButtonsLeftMargin());
-    EXPECT_EQ(window->trackingAreaSetups(), setups);
-
-    // An equal height is not remembered for the way back from full screen; the window then
-    // restores the height in force when it went full screen.
-    window->setHideTitleBarInFullScreen(true);
-    window->setTitleBarHeight(22);
-    window->windowWillEnterFullScreen();
-    EXPECT_EQ(window->titleBarHeight(), 0.0);
-    window->windowWillExitFullScreen();
-    EXPECT_EQ(window->titleBarHeight(), 22.0);
-}
-
 TEST_F(WindowTest, FullScreenCollapsesTheTitleBarOnlyWhenAsked)
 {
     window->setTitleBarHeight(36);
@@ -139,39 +94,6 @@ TEST_F(WindowTest, FullScreenCollapsesTheTitleBarOnlyWhenAsked)
         EXPECT_EQ(window->titleBarView()->isHidden(), hidden) << hide << entering;
         EXPECT_EQ(window->frameOfView(window->contentView()).height(), content) << hide << entering;
     }
-}
-
-TEST_F(WindowTest, ATitleBarViewIsReplacedOnlyByAnotherPresentView)
-{
-    QWidget *first = window->titleBarView();
-    window->setTitleBarView(nullptr);
-    window->setTitleBarView(first);
-    EXPECT_EQ(window->titleBarView(), first);
-
-    auto *second = new QWidget;
-    window->setTitleBarView(second);
-    EXPECT_EQ(window->titleBarView(), second);
-    EXPECT_EQ(window->children().indexOf(second), 0);
-    EXPECT_TRUE(first->isHidden());
-    EXPECT_EQ(window->frameOfView(second), QRectF(0, 378, 600, 22));
-}
-
-TEST_F(WindowTest, WindowMenuListsOrderedInWindowsUnlessExcluded)
-{
-    auto listed = [this] {
-        return std::ranges::any_of(
-            RVWindowsMenu::instance().items(),
-            [this](const RVWindowsMenu::Item &item) { return item.window == window.get(); });
-    };
-    window->setExcludedFromWindowsMenu(true);
-    window->orderFront();
-    EXPECT_FALSE(listed());
-    window->setExcludedFromWindowsMenu(false);
-    window->setWindowMenuTitle(QStringLiteral("Snippets"));
-    window->makeKeyAndOrderFront();
-    EXPECT_TRUE(listed());
-    window->orderOut();
-    EXPECT_FALSE(listed());
 }
 
 TEST_F(WindowTest, DressingGivesTheTallTitleBarAndTwoStackedLabels)
