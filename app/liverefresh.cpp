@@ -60,18 +60,19 @@ void RVAppDelegate::refreshFromDisk()
         return;
     }
     if (libraryChanged && !m_xcodeAppPath.isEmpty()) {
-        m_catalogue.parseSystemCodeSnippets(m_xcodeAppPath);
+        m_catalogue.parseCodeSnippets(m_xcodeAppPath);
         m_libraryStamp = fileStamp(library);
         fillLanguageChoice();
+    } else {
+        m_catalogue.parseUserCodeSnippets();
     }
-    m_catalogue.parseUserCodeSnippets();
     m_catalogue.filterSystemCodeSnippets(currentFilter());
     m_ui.listModel->reloadData();
 
     QList<int> rows;
     for (const Identifier &identifier : std::as_const(highlighted)) {
-        if (identifier && m_catalogue.rowOfIdentifier(*identifier) >= 0)
-            rows.append(static_cast<int>(m_catalogue.rowOfIdentifier(*identifier)));
+        if (const qsizetype row = identifier ? m_catalogue.rowOfIdentifier(*identifier) : -1; row >= 0)
+            rows.append(static_cast<int>(row));
     }
     restoreSelection(rows, current ? static_cast<int>(m_catalogue.rowOfIdentifier(*current)) : -1);
     m_ui.tableView->verticalScrollBar()->setValue(scroll);
