@@ -66,13 +66,8 @@ void RVAppDelegate::revertRows(const QList<int> &rows)
         if (!go)
             return;
         // By identifier: the list may have changed while the question was up.
-        QList<int> now;
-        for (const Identifier &identifier : identifiers) {
-            if (identifier && m_catalogue.rowOfIdentifier(*identifier) >= 0)
-                now.append(static_cast<int>(m_catalogue.rowOfIdentifier(*identifier)));
-        }
         //% "Some snippets could not be reverted."
-        applyToRows(now, qtTrId("batch_revert_failed_title"), [this](const SnippetRecord &system) {
+        applyToRows(rowsOfIdentifiers(identifiers), qtTrId("batch_revert_failed_title"), [this](const SnippetRecord &system) {
             return m_catalogue.removeUserCodeSnippet(*system.identifier());
         });
     });

@@ -69,11 +69,7 @@ void RVAppDelegate::refreshFromDisk()
     m_catalogue.filterSystemCodeSnippets(currentFilter());
     m_ui.listModel->reloadData();
 
-    QList<int> rows;
-    for (const Identifier &identifier : std::as_const(highlighted)) {
-        if (const qsizetype row = identifier ? m_catalogue.rowOfIdentifier(*identifier) : -1; row >= 0)
-            rows.append(static_cast<int>(row));
-    }
+    const QList<int> rows = rowsOfIdentifiers(highlighted);
     restoreSelection(rows, current ? static_cast<int>(m_catalogue.rowOfIdentifier(*current)) : -1);
     m_ui.tableView->verticalScrollBar()->setValue(scroll);
     startWatchingFiles(); // paths removed and made again are watched anew

@@ -145,6 +145,8 @@ private:
     void reloadSelectedRow();
     bool rowIsOverridden(int row) const;
     void restoreSelection(const QList<int> &rows, int current);
+    // The rows now showing the snippets with these identifiers; those no longer listed left out.
+    QList<int> rowsOfIdentifiers(const QList<Identifier> &identifiers) const;
     ChangeResult overrideSystemCodeSnippetAtIndex(qsizetype index, bool disableShortcut,
                                                   const std::optional<QString> &userSnippetContents,
                                                   const std::optional<OverrideSnapshot> &expected = std::nullopt);

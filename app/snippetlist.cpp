@@ -57,6 +57,16 @@ QList<int> RVAppDelegate::selectedRows() const
 
 // Puts back the highlighted rows and the current one after the list was reloaded, without
 // telling anyone: nothing the user chose changed.
+QList<int> RVAppDelegate::rowsOfIdentifiers(const QList<Identifier> &identifiers) const
+{
+    QList<int> rows;
+    for (const Identifier &identifier : identifiers) {
+        if (const qsizetype row = identifier ? m_catalogue.rowOfIdentifier(*identifier) : -1; row >= 0)
+            rows.append(static_cast<int>(row));
+    }
+    return rows;
+}
+
 void RVAppDelegate::restoreSelection(const QList<int> &rows, int current)
 {
     QItemSelectionModel *selection = m_ui.tableView->selectionModel();
