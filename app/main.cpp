@@ -64,7 +64,7 @@ int main(int argc, char *argv[])
     if (xcodeApp)
         delegate.setXcodeAppPathOverride(*xcodeApp);
 #ifdef GLIMMERPAD_BENCH_HOOKS
-    Glimmerpad::exitAfterFirstPaint(delegate.ui().tableView->viewport());
+    Glimmerpad::exitAfterFirstPaint(delegate.mainWindow().tableView()->viewport());
 #endif
 
     // Launching starts once the event loop runs, so that what it shows and asks comes up in a

@@ -1,95 +1,45 @@
-// The editor popover: filling it, editing, saving, reverting, help.
+// The editor popover: showing it, editing, saving, reverting, comparing, help. The snippet it
+// shows and the text in it belong to the editing session; a save writes that snippet.
 #include "app/rvappdelegate.h"
 
+#include "app/comparedialog.h"
 #include "app/editorpopover.h"
-#include "app/elidedlabel.h"
-#include "app/snippetlistmodel.h"
 #include "app/snippettextedit.h"
-#include "chrome/rvwindow.h"
+#include "catalogue/linediff.h"
 
-#include <QButtonGroup>
-#include <QGraphicsOpacityEffect>
-#include <QLabel>
 #include <QListView>
-#include <QPushButton>
 
 namespace Glimmerpad {
-
-static constexpr qreal kDisabledHeaderOpacity = 0.6;
-static constexpr int kPopoverIconSize = 32;
-
-int RVAppDelegate::onOffSelectedSegment() const
-{
-    return m_ui.onOffSegmentedControl->checkedId();
-}
-
-void RVAppDelegate::setOnOffSelectedSegment(int segment)
-{
-    if (QAbstractButton *button = m_ui.onOffSegmentedControl->button(segment))
-        button->setChecked(true);
-}
 
 void RVAppDelegate::showPopover()
 {
     const int row = selectedRow();
     if (row >= 0) {
         setSelectedSnippet(m_catalogue.recordAtRow(row));
-        togglePopoverFromRect(visiblePartOfRow(row));
+        togglePopoverFromRect(m_mainWindow.visiblePartOfRow(row));
     }
     // The list keeps the keyboard while the popover is open.
-    m_ui.tableView->setFocus(Qt::OtherFocusReason);
+    m_mainWindow.tableView()->setFocus(Qt::OtherFocusReason);
 }
 
 void RVAppDelegate::togglePopoverFromRect(const QRect &rect)
 {
     // Despite the name it only ever shows: closing is the Done button's and the list's business.
-    m_ui.popover->setAnimates(true);
-    m_ui.popover->showRelativeToRect(rect, m_ui.tableView->viewport(), Qt::LeftEdge, titleBarGlobalRect());
+    m_editor.popover()->setAnimates(true);
+    m_editor.showBeside(rect, m_mainWindow.tableView()->viewport(), m_mainWindow.titleBarGlobalRect());
     updateActions();
 }
 
 void RVAppDelegate::setSelectedSnippet(const SnippetRecord &snippet)
 {
-    m_selectedSnippet = snippet;
-    updatePopoverContents();
+    m_editor.setSnippet(snippet);
+    updateActions();
 }
 
 void RVAppDelegate::updatePopoverContents()
 {
-    m_shownState = m_catalogue.stateOf(m_selectedSnippet);
-    const SnippetRecord &shown = m_shownState.shown;
-    const bool disabled = m_shownState.disabled;
-    const QIcon icon =
-        m_shownState.overridden ? SnippetListModel::userSnippetIcon() : SnippetListModel::systemSnippetIcon();
-
-    m_ui.popoverImage->setPixmap(icon.pixmap(kPopoverIconSize, kPopoverIconSize));
-    m_ui.popoverTitle->setText(shown.title().value_or(QString()));
-    m_ui.codeSnippetContents->setPlainText(shown.contents().value_or(QString()));
-    m_ui.codeSnippetCompletionPrefix->setText(shown.completionPrefix().value_or(QString()));
-
-    setOnOffSelectedSegment(disabled ? 1 : 0);
-    if (auto *effect = qobject_cast<QGraphicsOpacityEffect *>(m_ui.headerContainer->graphicsEffect()))
-        effect->setOpacity(disabled ? kDisabledHeaderOpacity : 1.0);
-
-    m_ui.changedOnDiskLabel->hide();
-    // After the text: replacing it counts as an edit.
-    m_selectedSnippetIsDirty = false;
-    m_ui.codeSnippetContents->document()->clearUndoRedoStacks();
-    setEditing(false);
-}
-
-// Viewing shows the text read-only; editing lets the keyboard and mouse change it, with the Edit
-// button held down.
-void RVAppDelegate::setEditing(bool editing)
-{
-    m_ui.codeSnippetContents->setEditing(editing);
-    m_ui.editButton->setChecked(editing);
+    m_editor.updateContents();
     updateActions();
-}
-
-bool RVAppDelegate::isEditing() const
-{
-    return !m_ui.codeSnippetContents->isReadOnly();
 }
 
 void RVAppDelegate::toggleSnippetVisibility()
@@ -99,45 +49,42 @@ void RVAppDelegate::toggleSnippetVisibility()
 
 void RVAppDelegate::editButtonClicked()
 {
-    const bool wasEditing = isEditing();
-    setEditing(!wasEditing);
+    const bool wasEditing = m_editor.isEditing();
+    m_editor.setEditing(!wasEditing);
+    updateActions();
     if (!wasEditing) {
         // Typing goes to the text from here, also when editing began from the keyboard in the list.
-        m_ui.popover->activateWindow();
-        m_ui.codeSnippetContents->setFocus(Qt::OtherFocusReason);
+        m_editor.popover()->activateWindow();
+        m_editor.contentsView()->setFocus(Qt::OtherFocusReason);
         return;
     }
-    if (m_selectedSnippetIsDirty)
+    if (m_editor.isDirty())
         saveSnippet();
 }
 
 void RVAppDelegate::doneButtonClicked()
 {
     // A failed save leaves the popover open with the text, rather than hiding the only copy.
-    if (m_selectedSnippetIsDirty && !saveSnippet())
+    if (m_editor.isDirty() && !saveSnippet())
         return;
-    m_selectedSnippetIsDirty = false;
-    m_ui.popover->close();
+    m_editor.setDirty(false);
+    m_editor.close();
 }
 
 bool RVAppDelegate::saveSnippet()
 {
-    const int row = selectedRow();
-    const bool disable = onOffSelectedSegment() == 1;
-    // Switching the shortcut without typing writes the body as stored: the editor's rendering of
-    // it would turn no-break spaces into spaces and carriage returns into line feeds.
-    const std::optional<QString> contents =
-        m_selectedSnippetIsDirty ? std::optional(m_ui.codeSnippetContents->typedText()) : m_shownState.shown.contents();
-    const ChangeResult result = overrideSystemCodeSnippetAtIndex(row, disable, contents, m_shownState.snapshot);
-    if (result.succeeded())
+    const ChangeResult result = m_changes.apply(m_editor.changeToSave());
+    if (result.succeeded()) {
+        updatePopoverContents();
         return true;
+    }
     if (result.status == ChangeResult::Status::ChangedOnDisk) {
-        keepEditingAfterFailedSave();
+        m_editor.keepEditingAfterFailedSave();
         reportChangedOnDisk();
         return false;
     }
-    if (m_selectedSnippetIsDirty || isEditing())
-        keepEditingAfterFailedSave();
+    if (m_editor.holdsTypedText())
+        m_editor.keepEditingAfterFailedSave();
     else
         updatePopoverContents(); // nothing typed to keep: show what is on disk
     //% "The snippet could not be saved."
@@ -145,36 +92,32 @@ bool RVAppDelegate::saveSnippet()
     return false;
 }
 
-// The text stays as typed and the editor stays open, so nothing is lost; a switch of the shortcut
-// that was not saved goes back to what the popover shows.
-void RVAppDelegate::keepEditingAfterFailedSave()
-{
-    if (!m_selectedSnippetIsDirty && !isEditing())
-        setOnOffSelectedSegment(m_shownState.disabled ? 1 : 0);
-    else
-        setEditing(true);
-}
-
 void RVAppDelegate::textStorageDidProcessEditing()
 {
-    m_selectedSnippetIsDirty = true;
+    m_editor.setDirty(true);
 }
 
 void RVAppDelegate::revertMenuAction()
 {
-    if (selectedRows().size() > 1)
-        revertRows(selectedRows());
-    else
-        revertRow(selectedRow());
+    revertSnippets(m_mainWindow.highlightedSnippets());
 }
 
-void RVAppDelegate::revertRow(int row)
+void RVAppDelegate::revertSnippet(const SnippetRecord &systemSnippet)
 {
-    const ChangeResult result = removeUserCodeSnippetAtIndex(row);
+    const ChangeResult result = m_changes.apply(SnippetChange::revert(systemSnippet));
+    // The popover shows what is now on disk when it shows the reverted snippet; another snippet's
+    // text, typed or not, stays.
+    if (result.status == ChangeResult::Status::Done && systemSnippet.isSameRecord(m_editor.snippet()))
+        updatePopoverContents();
     if (result.status == ChangeResult::Status::Failed) {
         //% "The snippet could not be reverted."
         reportFailure(qtTrId("revert_failed_title"), result);
     }
+}
+
+bool RVAppDelegate::canRevertToStandardSnippet() const
+{
+    return m_catalogue.canRevertToStandardSnippet(m_editor.snippet());
 }
 
 void RVAppDelegate::showHelp()
@@ -192,19 +135,36 @@ void RVAppDelegate::reportChangedOnDisk()
     const QString reload = qtTrId("changed_on_disk_reload");
     //% "Keep Editing"
     const QString keep = qtTrId("changed_on_disk_keep");
-    const SnippetRecord asked = m_selectedSnippet;
-    m_interaction.beginQuestionSheet(m_ui.window, title, message, reload, keep, [this, asked](bool reloadIt) {
-        if (!reloadIt || !asked.isSameRecord(m_selectedSnippet))
+    const SnippetRecord asked = m_editor.snippet();
+    m_interaction.beginQuestionSheet(m_mainWindow.window(), title, message, reload, keep, [this, asked](bool reloadIt) {
+        if (!reloadIt || !asked.isSameRecord(m_editor.snippet()))
             return;
-        parseUserCodeSnippets();
+        m_catalogue.refreshUserCodeSnippets();
+        m_mainWindow.reloadRowsOf({asked});
         updatePopoverContents();
     });
 }
 
-void RVAppDelegate::reportFailure(const QString &what, const ChangeResult &result)
+void RVAppDelegate::compareWithStandard()
 {
-    //% "OK"
-    m_interaction.beginSheet(m_ui.window, RVSheet::Icon::Warning, what, result.reason, qtTrId("failure_sheet_button"));
+    if (!m_editor.isShown() || !m_editor.shownState().overridden)
+        return;
+    // The text as the popover shows it, typed changes included: what a save would write.
+    QString error;
+    const std::optional<QList<DiffLine>> lines =
+        lineDiff(m_editor.snippet().contents().value_or(QString()), m_editor.bodyToSave(), -1, &error);
+    if (!lines) {
+        //% "Cannot Compare"
+        const QString title = qtTrId("compare_failed_title");
+        //% "The differences could not be worked out: %1"
+        const QString message = qtTrId("compare_failed_message").arg(error);
+        m_interaction.beginSheet(m_mainWindow.window(), RVSheet::Icon::Warning, title, message,
+                                 qtTrId("failure_sheet_button"));
+        return;
+    }
+    auto *dialog = new CompareDialog(m_mainWindow.window(), m_editor.shownState().shown.title().value_or(QString()), *lines);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->show();
 }
 
 } // namespace Glimmerpad

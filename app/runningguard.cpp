@@ -25,7 +25,7 @@ void RVAppDelegate::checkForXcodeProcess()
     const QString message = qtTrId("xcode_process_sheet_message");
     //% "OK"
     const QString button = qtTrId("xcode_process_sheet_default_button");
-    m_interaction.beginSheet(m_ui.window, RVSheet::Icon::Information, title, message, button);
+    m_interaction.beginSheet(m_mainWindow.window(), RVSheet::Icon::Information, title, message, button);
     m_xcodeAlertShown = true;
 }
 

@@ -1,5 +1,9 @@
 #pragma once
 
+#include "app/changerunner.h"
+#include "app/editingsession.h"
+#include "app/folderwatcher.h"
+#include "app/mainwindow.h"
 #include "app/userinteraction.h"
 #include "catalogue/snippetcatalogue.h"
 #include "chrome/rvwindow.h"
@@ -8,31 +12,16 @@
 #include <QRect>
 
 #include <chrono>
-#include <functional>
 #include <optional>
 
-class QAction;
-class QButtonGroup;
-class QComboBox;
-class QFileSystemWatcher;
-class QTimer;
-class QLabel;
-class QLineEdit;
-class QListView;
-class QMenu;
-class QPushButton;
 class QSettings;
-class QToolButton;
 
 namespace Glimmerpad {
 
-class EditorPopover;
-class ElidedLabel;
-class SnippetListModel;
-class SnippetTextEdit;
-
-// The one controller: launch, finding and checking Xcode, the running guard, the snippet list,
-// the editor popover and the search. Its methods are spread over one source file per concern.
+// The application's controller: launch, finding and checking Xcode, the running guard, and the
+// named operations of the list and the editor popover. It holds the catalogue and the parts that
+// own their views and state (the main window, the editing session, the runner of changes, the
+// folder watcher), and joins them; each concern has its own source file.
 class RVAppDelegate final : public QObject, public RVWindowDelegate
 {
     Q_OBJECT
@@ -42,43 +31,6 @@ public:
     inline static const QString kShowChangedOnlyKey = QStringLiteral("ShowChangedOnly");
     inline static const QString kLanguageKey = QStringLiteral("Language");
     inline static const QString kHelpUrl = QStringLiteral("http://glimmerpad.org/glimmerpad/help/");
-
-    // The views and commands the controller works with, named as in the Designer forms. None is
-    // owned here: the main window owns them all. For the program's entry and for tests.
-    struct Interface
-    {
-        RVWindow *window = nullptr;
-        QListView *tableView = nullptr;
-        QLineEdit *searchField = nullptr;
-        QComboBox *languageChoice = nullptr; // "All Languages" first, then each language of the library
-        QToolButton *menuButton = nullptr;
-        EditorPopover *popover = nullptr;
-        ElidedLabel *popoverTitle = nullptr;
-        QLabel *popoverImage = nullptr;
-        ElidedLabel *codeSnippetCompletionPrefix = nullptr;
-        SnippetTextEdit *codeSnippetContents = nullptr;
-        QPushButton *editButton = nullptr;
-        QPushButton *doneButton = nullptr;
-        QPushButton *compareButton = nullptr;
-        QLabel *changedOnDiskLabel = nullptr; // shown while the snippet being edited changed on disk
-        QWidget *headerContainer = nullptr;
-        QButtonGroup *onOffSegmentedControl = nullptr; // button 0 is On, 1 is Off
-        SnippetListModel *listModel = nullptr;
-        QMenu *menu = nullptr;
-        QMenu *windowMenu = nullptr;
-        QAction *findAction = nullptr;
-        QAction *revertAction = nullptr;
-        QAction *helpAction = nullptr;
-        QAction *quitAction = nullptr;
-        QAction *editAction = nullptr;
-        QAction *saveAction = nullptr;
-        QAction *turnOffAction = nullptr;
-        QAction *turnOnAction = nullptr;
-        QAction *showChangedOnlyAction = nullptr;
-        QAction *compareAction = nullptr;
-        QAction *exportAction = nullptr;
-        QAction *importAction = nullptr;
-    };
 
     // Builds the interface (the main window, the list, the search field, the popover) around a
     // catalogue for the given home folder. Neither interaction nor settings is owned.
@@ -90,22 +42,22 @@ public:
     void setXcodeAppPathOverride(const QString &path) { m_xcodeAppPathOverride = path; }
     // How long after a write the running check waits; a second unless a test says otherwise.
     void setXcodeCheckDelay(std::chrono::milliseconds delay) { m_xcodeCheckDelay = delay; }
-    // How long the list waits for a burst of changes on disk to end before it reads them.
-    void setRefreshDelay(std::chrono::milliseconds delay) { m_refreshDelay = delay; }
 
     void applicationDidFinishLaunching();
 
-    const Interface &ui() const { return m_ui; }
+    MainWindow &mainWindow() { return m_mainWindow; }
+    EditingSession &editor() { return m_editor; }
+    ChangeRunner &changes() { return m_changes; }
+    FolderWatcher &watcher() { return m_watcher; }
     const SnippetCatalogue &catalogue() const { return m_catalogue; }
 
-    // What the user sees and what the commands act on. selectedRow() is the one highlighted row,
-    // -1 when none or several are.
-    int selectedRow() const;
-    QList<int> selectedRows() const;
-    QRect rectOfRow(int row) const; // in the list's content coordinates (y from the first row's top)
-    SnippetRecord selectedSnippet() const { return m_selectedSnippet; }
-    bool selectedSnippetIsDirty() const { return m_selectedSnippetIsDirty; }
-    int onOffSelectedSegment() const;
+    // What the user sees and what the commands act on.
+    int selectedRow() const { return m_mainWindow.selectedRow(); }
+    QList<int> selectedRows() const { return m_mainWindow.selectedRows(); }
+    QRect rectOfRow(int row) const { return m_mainWindow.rectOfRow(row); }
+    SnippetRecord selectedSnippet() const { return m_editor.snippet(); }
+    bool selectedSnippetIsDirty() const { return m_editor.isDirty(); }
+    int onOffSelectedSegment() const { return m_editor.onOffSegment(); }
     bool canRevertToStandardSnippet() const;
     quint64 customSnippetCount() const { return m_catalogue.customSnippetCount(); }
     bool xcodeProcessIsRunning() const;
@@ -121,16 +73,13 @@ public:
 
 private:
     // -- launch (launch.cpp)
-    void loadInterface();
-    void createActions();
+    void connectParts();
     void updateActions();
     void startObservingScrollViewNotifications();
     void selectUserSelectedRow();
     bool applicationShouldTerminateAfterLastWindowClosed() const { return true; }
     void prepareCustomWindow();
-    void showRowMenu(const QPoint &at);
     void terminate(int exitCode);
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
     // -- Xcode discovery and version gate (xcodediscovery.cpp)
     QString defaultXcodeAppPath() const;
@@ -139,82 +88,60 @@ private:
     // -- running guard (runningguard.cpp)
     void checkForXcodeProcess();
 
-    // -- catalogue and list (snippetlist.cpp)
+    // -- the list: loading, selection, scrolling, search and views, live refresh (snippetlist.cpp)
     void parseSystemCodeSnippets();
     void parseUserCodeSnippets();
-    void reloadSelectedRow();
-    bool rowIsOverridden(int row) const;
-    void restoreSelection(const QList<int> &rows, int current);
-    // The rows now showing the snippets with these identifiers; those no longer listed left out.
-    QList<int> rowsOfIdentifiers(const QList<Identifier> &identifiers) const;
-    ChangeResult overrideSystemCodeSnippetAtIndex(qsizetype index, bool disableShortcut,
-                                                  const std::optional<QString> &userSnippetContents,
-                                                  const std::optional<OverrideSnapshot> &expected = std::nullopt);
-    ChangeResult removeUserCodeSnippetAtIndex(qsizetype index);
     void tableViewSelectionDidChange();
     void scrollViewContentBoundsDidChange();
     void repositionPopover();
-    bool selectedRowIsOutOfView() const;
-    QRect visiblePartOfRow(int row) const;
-    QRect titleBarGlobalRect() const;
     void controlTextDidChange();
     void find();
-
-    // -- commands on the highlighted rows, one or many; views; export and import (commands.cpp)
-    void turnShortcutOfRows(const QList<int> &rows, bool disable);
-    void revertRows(const QList<int> &rows);
-    void applyToRows(const QList<int> &rows, const QString &failureTitle,
-                     const std::function<ChangeResult(const SnippetRecord &system)> &change);
     void setShowChangedOnly(bool changedOnly);
     void chooseLanguage(int index);
     void fillLanguageChoice();
-    SnippetFilter currentFilter() const;
+    void watchFiles();
+    void refreshFromDisk();
+
+    // -- changes: the named ones, the highlighted snippets at once, export and import, and the
+    //    one step after every change (changes.cpp)
+    ChangeResult overrideSystemCodeSnippetAtIndex(qsizetype index, bool disableShortcut,
+                                                  const std::optional<QString> &userSnippetContents);
+    ChangeResult removeUserCodeSnippetAtIndex(qsizetype index);
+    void turnShortcutOf(const QList<SnippetRecord> &systemSnippets, bool disable);
+    void revertSnippets(const QList<SnippetRecord> &systemSnippets);
+    void snippetsChanged(const QList<SnippetRecord> &systemSnippets, bool wroteOverride);
     void exportOverrides();
     void importOverrides();
-    void reportTransfers(const QString &title, const QList<TransferResult> &results);
-    void compareWithStandard();
-
-    // -- live refresh (liverefresh.cpp)
-    void startWatchingFiles();
-    void scheduleRefresh();
-    void refreshFromDisk();
+    void reportFailure(const QString &what, const ChangeResult &result);
 
     // -- editor popover (popover.cpp)
     void showPopover();
     void togglePopoverFromRect(const QRect &rect);
     void setSelectedSnippet(const SnippetRecord &snippet);
     void updatePopoverContents();
-    void setOnOffSelectedSegment(int segment);
-    void setEditing(bool editing);
-    bool isEditing() const;
     void toggleSnippetVisibility();
     void editButtonClicked();
     void doneButtonClicked();
     bool saveSnippet(); // false when the override could not be written
-    void keepEditingAfterFailedSave();
     void textStorageDidProcessEditing();
     void revertMenuAction();
-    void revertRow(int row);
+    void revertSnippet(const SnippetRecord &systemSnippet);
     void showHelp();
-    void reportFailure(const QString &what, const ChangeResult &result);
     void reportChangedOnDisk();
+    void compareWithStandard();
 
     UserInteraction &m_interaction;
     QSettings &m_settings;
     SnippetCatalogue m_catalogue;
+    MainWindow m_mainWindow;
+    EditingSession m_editor;
+    ChangeRunner m_changes;
+    FolderWatcher m_watcher;
+
     std::optional<QString> m_xcodeAppPathOverride;
     QString m_xcodeAppPath;   // the installation loaded
     FileStamp m_libraryStamp; // its library as last read
     std::chrono::milliseconds m_xcodeCheckDelay{1000};
-    std::chrono::milliseconds m_refreshDelay{300};
-    QFileSystemWatcher *m_watcher = nullptr;
-    QTimer *m_refreshTimer = nullptr;
-
-    Interface m_ui; // the main window is owned here; it owns every other view
-
-    SnippetRecord m_selectedSnippet;
-    SnippetState m_shownState; // what the popover was filled from, for saving against it
-    bool m_selectedSnippetIsDirty = false;
     bool m_xcodeAlertShown = false;
     bool m_terminating = false;
 };

@@ -30,7 +30,7 @@ std::optional<QString> RVAppDelegate::xcodePath()
         const QString message = qtTrId("openpanel_message");
         //% "Choose"
         const QString prompt = qtTrId("openpanel_prompt");
-        if (std::optional<QString> chosen = m_interaction.chooseApplicationBundle(m_ui.window, title, message, prompt))
+        if (std::optional<QString> chosen = m_interaction.chooseApplicationBundle(m_mainWindow.window(), title, message, prompt))
             path = chosen;
     }
     if (!path || path->isEmpty()) {
@@ -43,13 +43,13 @@ std::optional<QString> RVAppDelegate::xcodePath()
         return path;
 
     qCInfo(lcDiscovery).noquote() << "refusing" << *path << "with version" << version;
-    m_ui.window->close();
+    m_mainWindow.window()->close();
     //% "This version of Xcode is not supported"
     const QString title = qtTrId("version_support_sheet_title");
     //% "Glimmerpad needs Xcode 4.3 or later. Install a newer Xcode, or choose another one at the next start."
     const QString message = qtTrId("version_support_sheet_message");
     //% "Quit"
-    m_interaction.runCriticalAlert(m_ui.window, title, message, qtTrId("version_support_sheet_default_button"));
+    m_interaction.runCriticalAlert(m_mainWindow.window(), title, message, qtTrId("version_support_sheet_default_button"));
     terminate(kRefusedInstallationExitCode);
     return std::nullopt;
 }

@@ -231,9 +231,7 @@ void saveRoundTrip(benchmark::State &state)
         state.SkipWithError("the fixture has no override");
         return;
     }
-    const QString identifier = *catalogue.recordAtRow(row).identifier();
-    const qsizetype governing = catalogue.userCodeSnippetIdentifiers().indexOf(identifier);
-    const QString path = catalogue.userCodeSnippetPaths()[governing];
+    const QString path = catalogue.stateOf(catalogue.recordAtRow(row)).snapshot.path;
     QFile original(path);
     original.open(QIODevice::ReadOnly);
     const QByteArray bytes = original.readAll();
@@ -448,14 +446,19 @@ bool loadsAlikeOnEveryThreadCount(const Installation &installation)
 {
     const auto load = [&](int threads) {
         SnippetCatalogue catalogue(installation.home);
-        catalogue.setLoaderThreadCount(threads);
+        catalogue.store().setLoaderThreadCount(threads);
         catalogue.parseSystemCodeSnippets(installation.xcode);
         catalogue.parseUserCodeSnippets();
         return catalogue;
     };
     const SnippetCatalogue one = load(1), many = load(QThread::idealThreadCount());
-    bool alike = one.userCodeSnippetPaths() == many.userCodeSnippetPaths() &&
-                 one.userCodeSnippetIdentifiers() == many.userCodeSnippetIdentifiers();
+    const auto paths = [](const SnippetCatalogue &catalogue) {
+        QStringList list;
+        for (const StoredFile &file : catalogue.userFiles())
+            list.append(file.path);
+        return list;
+    };
+    bool alike = paths(one) == paths(many) && one.userCodeSnippetIdentifiers() == many.userCodeSnippetIdentifiers();
     for (qsizetype i = 0; alike && i < one.userCodeSnippets().size(); ++i)
         alike = one.userCodeSnippets()[i].sourceBytes() == many.userCodeSnippets()[i].sourceBytes();
     if (!alike)

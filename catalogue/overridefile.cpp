@@ -26,6 +26,14 @@ PlistPtr dictionary(const SnippetRecord &system, bool disableShortcut, const std
     return dict;
 }
 
+void keepContents(plist_t dictionary, const SnippetRecord &shown)
+{
+    if (plist_t body = plist_dict_get_item(shown.dictionary(), SnippetKey::Contents))
+        plist_dict_set_item(dictionary, SnippetKey::Contents, plist_copy(body));
+    else
+        plist_dict_remove_item(dictionary, SnippetKey::Contents);
+}
+
 QString contentsRefusal(const QString &contents)
 {
     if (const auto bad = XmlText::findUnwritableCharacter(contents)) {
@@ -110,7 +118,7 @@ Encoded encode(plist_t dictionary)
     QString error;
     if (!XmlText::isWellFormed(xml, &error))
         return {{}, QStringLiteral("the snippet would not be well-formed XML: %1").arg(error)};
-    const PlistPtr readBack = parsePropertyList(xml);
+    PlistPtr readBack = parsePropertyList(xml);
     if (!readBack)
         return {{}, QStringLiteral("the snippet would not be readable as a property list")};
     if (!propertyListsEqual(dictionary, readBack.get())) {
@@ -119,7 +127,7 @@ Encoded encode(plist_t dictionary)
                 key.isEmpty() ? QStringLiteral("the snippet would not read back as it was written")
                               : QStringLiteral("the snippet's %1 would not read back as it was written").arg(key)};
     }
-    return {std::move(xml), {}};
+    return {SnippetRecord::fromParsedBytes(std::move(readBack), std::move(xml)), {}};
 }
 
 } // namespace Glimmerpad::OverrideFile

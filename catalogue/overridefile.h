@@ -15,6 +15,9 @@ namespace Glimmerpad::OverrideFile {
 // with the shortcut blanked when disabled (an empty shortcut of an enabled one becomes " ", which
 // does not read as disabled) and the given contents in place of the system's.
 PlistPtr dictionary(const SnippetRecord &system, bool disableShortcut, const std::optional<QString> &contents);
+// Puts the body of shown (an override) into dictionary as shown holds it: whatever its value, or
+// no body at all when it has none.
+void keepContents(plist_t dictionary, const SnippetRecord &shown);
 
 // Why text cannot be a snippet's contents; empty when it can. Checked before anything is encoded,
 // so the reason can name the character and its line.
@@ -22,8 +25,8 @@ QString contentsRefusal(const QString &contents);
 
 struct Encoded
 {
-    QByteArray xml;
-    QString refusal; // why the dictionary cannot be written; empty when xml holds it
+    SnippetRecord record; // what was read back, whose source bytes are the XML to write
+    QString refusal;      // why the dictionary cannot be written; empty when record holds it
 
     bool ok() const { return refusal.isEmpty(); }
 };

@@ -50,13 +50,17 @@ SnippetRecord SnippetRecord::fromSharedTree(SharedPlist tree, plist_t dictionary
 
 SnippetRecord SnippetRecord::fromPropertyList(QByteArrayView bytes)
 {
+    return fromParsedBytes(parsePropertyList(bytes), bytes.toByteArray());
+}
+
+SnippetRecord SnippetRecord::fromParsedBytes(PlistPtr root, QByteArray bytes)
+{
     SnippetRecord record;
-    const PlistPtr root = parsePropertyList(bytes);
     if (!PLIST_IS_DICT(root.get()))
         return record;
     auto data = std::make_shared<Data>();
     data->decodeKeys(root.get());
-    data->bytes = bytes.toByteArray();
+    data->bytes = std::move(bytes);
     record.d = std::move(data);
     return record;
 }

@@ -36,6 +36,9 @@ public:
     // keeps the whole tree alive. A non-dictionary node gives a null record.
     static SnippetRecord fromSharedTree(SharedPlist tree, plist_t dictionary);
     static SnippetRecord fromPropertyList(QByteArrayView bytes);
+    // The same from bytes already parsed into root (which is then freed): the record keeps the
+    // bytes, as one read from a file does.
+    static SnippetRecord fromParsedBytes(PlistPtr root, QByteArray bytes);
 
     bool isNull() const { return !d; }
 
@@ -58,6 +61,8 @@ public:
 
     // Same object (not same contents): the identity lists and models use.
     bool isSameRecord(const SnippetRecord &other) const { return d == other.d; }
+    // The identity as a key for hashes; null for a null record.
+    const void *identity() const { return d.get(); }
 
 private:
     struct Data;

@@ -2,6 +2,7 @@
 
 #include "catalogue/limits.h"
 #include "catalogue/linediff.h"
+#include "catalogue/overridetransfer.h"
 #include "catalogue/snippetcatalogue.h"
 #include "catalogue/snippetlanguage.h"
 #include "catalogue/xcodeinstallation.h"
@@ -26,27 +27,6 @@ namespace Glimmerpad::Cli {
 namespace {
 
 const QString kProgram = QStringLiteral("glimmerpad-cli");
-
-const char kCommandHelp[] = R"(Commands:
-  info [--json]                  Xcode path, version, library, user snippet folder and counts
-  list [SELECTION] [--json]      the snippets in list order, with their state
-  show ID                        the shown record of snippet ID, as an XML property list
-  diff ID                        a unified diff from the system body of ID to its override's
-  disable ID...|SELECTION [--json]
-                                 write overrides with the completion shortcut off
-  enable ID...|SELECTION [--json]
-                                 write overrides with the completion shortcut on
-  revert ID...|SELECTION [--json]
-                                 delete the overrides
-  set-contents ID [FILE|-]       write an override of ID whose contents are FILE's text
-                                 (standard input when FILE is absent or "-")
-  export DIR                     copy every override into DIR, which holds no snippet file yet
-  import PATH... [--json]        make overrides from snippet files, or folders of them
-
-SELECTION is any of --filter TEXT, --changed and --language NAME: the snippets the list shows
-with them. disable, enable and revert take identifiers or a selection, not both; each snippet is
-changed on its own, and one line names each done (standard output) or failed (standard error).
-Exit status: 0 when everything succeeded, 1 when anything failed, 2 for a usage error.)";
 
 struct Context
 {
@@ -82,62 +62,6 @@ QString cell(const std::optional<QString> &value)
             c = u' ';
     }
     return text;
-}
-
-int info(Context &cx, const SnippetCatalogue &catalogue, const QString &xcodePath, double version, bool json)
-{
-    const QString folder = catalogue.userCodeSnippetsDirectory();
-    const auto systemCount = catalogue.systemCodeSnippets().size();
-    const auto userCount = catalogue.userCodeSnippets().size();
-    const auto customCount = static_cast<qint64>(catalogue.customSnippetCount());
-    if (json) {
-        const QJsonObject object{
-            {QStringLiteral("xcode"), xcodePath},
-            {QStringLiteral("version"), version},
-            {QStringLiteral("library"), catalogue.systemCodeSnippetsPath()},
-            {QStringLiteral("userFolder"), folder},
-            {QStringLiteral("systemSnippets"), systemCount},
-            {QStringLiteral("userSnippets"), userCount},
-            {QStringLiteral("customSnippets"), customCount},
-        };
-        cx.out << QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Indented));
-        return Success;
-    }
-    cx.out << "Xcode:            " << xcodePath << '\n'
-           << "Version:          " << QString::number(static_cast<float>(version)) << '\n'
-           << "Library:          " << catalogue.systemCodeSnippetsPath() << '\n'
-           << "User folder:      " << folder << '\n'
-           << "System snippets:  " << systemCount << '\n'
-           << "User snippets:    " << userCount << '\n'
-           << "Custom snippets:  " << customCount << Qt::endl;
-    return Success;
-}
-
-int list(Context &cx, SnippetCatalogue &catalogue, const SnippetFilter &filter, bool json)
-{
-    catalogue.filterSystemCodeSnippets(filter);
-    QJsonArray rows;
-    for (const SnippetRecord &system : catalogue.filteredSystemCodeSnippets()) {
-        const SnippetState snippet = catalogue.stateOf(system);
-        const SnippetRecord &shown = snippet.shown;
-        const QString state = stateName(snippet);
-        if (json) {
-            rows.append(QJsonObject{
-                {QStringLiteral("identifier"), jsonString(system.identifier())},
-                {QStringLiteral("title"), jsonString(shown.title())},
-                {QStringLiteral("summary"), jsonString(system.summary())},
-                {QStringLiteral("completionPrefix"), jsonString(shown.completionPrefix())},
-                {QStringLiteral("state"), state},
-            });
-        } else {
-            cx.out << cell(system.identifier()) << '\t' << state << '\t' << cell(shown.completionPrefix())
-                   << '\t' << cell(shown.title()) << '\t' << cell(system.summary()) << '\n';
-        }
-    }
-    if (json)
-        cx.out << QString::fromUtf8(QJsonDocument(rows).toJson(QJsonDocument::Indented));
-    cx.out.flush();
-    return Success;
 }
 
 // Reads at most limit + 1 bytes, so that a larger input shows without being read whole
@@ -186,34 +110,18 @@ std::optional<QString> readContents(Context &cx, const QString &source)
     return text;
 }
 
-// A change is a reading of the snippet's override and a writing of the new one; when another
-// program changed the override in between, the change is made again on what is there now, so
-// that neither change is lost. Bounded: each retry means another writer finished meanwhile.
-constexpr int kMaxChangeAttempts = 20;
-
 enum class Change
 {
     Disable,
     Enable,
     Revert,
-    SetContents,
 };
 
-ChangeResult applyChange(SnippetCatalogue &catalogue, Change change, const QString &identifier,
-                         const std::optional<QString> &newContents)
+SnippetChange changeOf(Change change, const SnippetRecord &system)
 {
-    if (change == Change::Revert)
-        return catalogue.removeUserCodeSnippet(identifier);
-    ChangeResult result;
-    for (int attempt = 0; attempt < kMaxChangeAttempts; ++attempt) {
-        const SnippetState state = catalogue.stateOf(catalogue.systemCodeSnippet(identifier));
-        const bool disable = change == Change::Disable || (change == Change::SetContents && state.disabled);
-        const std::optional<QString> contents = newContents ? newContents : state.shown.contents();
-        result = catalogue.overrideSystemCodeSnippet(identifier, disable, contents, state.snapshot);
-        if (result.status != ChangeResult::Status::ChangedOnDisk)
-            break;
-    }
-    return result;
+    // Switching keeps each body as it is on disk when the change is made.
+    return change == Change::Revert ? SnippetChange::revert(system)
+                                    : SnippetChange::switchShortcut(system, change == Change::Disable);
 }
 
 QString noSuchSnippet(const QString &identifier)
@@ -221,23 +129,10 @@ QString noSuchSnippet(const QString &identifier)
     return QStringLiteral("no system snippet has the identifier \"%1\"").arg(identifier);
 }
 
-QString failureMessage(Change change, const QString &identifier, const QString &reason)
+QString failureMessage(bool removing, const QString &identifier, const QString &reason)
 {
     return QStringLiteral("could not %1 the override of \"%2\": %3")
-        .arg(change == Change::Revert ? QStringLiteral("remove") : QStringLiteral("write"), identifier,
-             reason);
-}
-
-int setContents(Context &cx, SnippetCatalogue &catalogue, const QString &identifier, const QString &source)
-{
-    if (catalogue.systemCodeSnippet(identifier).isNull())
-        return cx.fail(noSuchSnippet(identifier));
-    const std::optional<QString> newContents = readContents(cx, source);
-    if (!newContents)
-        return Failure;
-    const ChangeResult result = applyChange(catalogue, Change::SetContents, identifier, newContents);
-    return result.succeeded() ? Success
-                              : cx.fail(failureMessage(Change::SetContents, identifier, result.reason));
+        .arg(removing ? QStringLiteral("remove") : QStringLiteral("write"), identifier, reason);
 }
 
 // Why no system snippet answers to the language asked for, naming those there are; empty when one does.
@@ -255,58 +150,89 @@ QString languageProblem(const SnippetCatalogue &catalogue, const QString &langua
                                        : QStringLiteral("there are: ") + known.join(QStringLiteral(", ")));
 }
 
-// One snippet to change: its identifier, or, for a listed row without one, its title to name it by.
-struct Target
+// One command line, checked against its command's shape.
+struct Invocation
 {
-    Identifier identifier;
-    QString title;
+    QString command;
+    QStringList args;
+    QString xcodePath;
+    QString home;
+    bool json = false;
+    SnippetFilter filter;
+    bool selected = false;     // any of --filter, --changed, --language given
+    double xcodeVersion = 0.0; // once the installation has passed the gate
 };
 
-// Changes each snippet on its own and says what became of each: a line on standard output for
-// each done, one on standard error for each failed; with json, one array of them all instead.
-int changeEach(Context &cx, SnippetCatalogue &catalogue, Change change, const QList<Target> &targets,
-               bool json)
+int info(Context &cx, SnippetCatalogue &catalogue, const Invocation &in)
 {
-    QJsonArray results;
-    bool allSucceeded = true;
-    for (const Target &target : targets) {
-        QString error;
-        QString done;
-        if (!target.identifier) {
-            error = QStringLiteral("the snippet \"%1\" has no identifier, so it cannot be changed")
-                        .arg(target.title);
-        } else if (const QString &identifier = *target.identifier;
-                   catalogue.systemCodeSnippet(identifier).isNull()) {
-            error = noSuchSnippet(identifier);
-        } else if (const ChangeResult result = applyChange(catalogue, change, identifier, std::nullopt);
-                   !result.succeeded()) {
-            error = json ? result.reason : failureMessage(change, identifier, result.reason);
-        } else if (result.status == ChangeResult::Status::NothingToDo) {
-            done = identifier + QStringLiteral(" has no override");
-        } else {
-            done = identifier + (change == Change::Revert    ? QStringLiteral(" reverted")
-                                 : change == Change::Disable ? QStringLiteral(" disabled")
-                                                             : QStringLiteral(" enabled"));
-        }
-        allSucceeded = allSucceeded && error.isEmpty();
-        if (json) {
-            results.append(
-                QJsonObject{{QStringLiteral("identifier"), jsonString(target.identifier)},
-                            {QStringLiteral("ok"), error.isEmpty()},
-                            {QStringLiteral("error"), error.isEmpty() ? QJsonValue() : QJsonValue(error)}});
-        } else if (error.isEmpty()) {
-            cx.out << done << Qt::endl;
-        } else {
-            cx.fail(error);
-        }
+    const QString folder = catalogue.userCodeSnippetsDirectory();
+    const auto systemCount = catalogue.systemCodeSnippets().size();
+    const auto userCount = catalogue.userCodeSnippets().size();
+    const auto customCount = static_cast<qint64>(catalogue.customSnippetCount());
+    if (in.json) {
+        const QJsonObject object{
+            {QStringLiteral("xcode"), in.xcodePath},
+            {QStringLiteral("version"), in.xcodeVersion},
+            {QStringLiteral("library"), catalogue.systemCodeSnippetsPath()},
+            {QStringLiteral("userFolder"), folder},
+            {QStringLiteral("systemSnippets"), systemCount},
+            {QStringLiteral("userSnippets"), userCount},
+            {QStringLiteral("customSnippets"), customCount},
+        };
+        cx.out << QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Indented));
+        return Success;
     }
-    if (json)
-        cx.out << QString::fromUtf8(QJsonDocument(results).toJson(QJsonDocument::Indented)) << Qt::flush;
-    return allSucceeded ? Success : Failure;
+    cx.out << "Xcode:            " << in.xcodePath << '\n'
+           << "Version:          " << QString::number(static_cast<float>(in.xcodeVersion)) << '\n'
+           << "Library:          " << catalogue.systemCodeSnippetsPath() << '\n'
+           << "User folder:      " << folder << '\n'
+           << "System snippets:  " << systemCount << '\n'
+           << "User snippets:    " << userCount << '\n'
+           << "Custom snippets:  " << customCount << Qt::endl;
+    return Success;
 }
 
-int diff(Context &cx, const SnippetCatalogue &catalogue, const QString &identifier)
+int list(Context &cx, SnippetCatalogue &catalogue, const Invocation &in)
 {
+    catalogue.filterSystemCodeSnippets(in.filter);
+    QJsonArray rows;
+    for (const SnippetRecord &system : catalogue.filteredSystemCodeSnippets()) {
+        const SnippetState snippet = catalogue.stateOf(system);
+        const SnippetRecord &shown = snippet.shown;
+        const QString state = stateName(snippet);
+        if (in.json) {
+            rows.append(QJsonObject{
+                {QStringLiteral("identifier"), jsonString(system.identifier())},
+                {QStringLiteral("title"), jsonString(shown.title())},
+                {QStringLiteral("summary"), jsonString(system.summary())},
+                {QStringLiteral("completionPrefix"), jsonString(shown.completionPrefix())},
+                {QStringLiteral("state"), state},
+            });
+        } else {
+            cx.out << cell(system.identifier()) << '\t' << state << '\t' << cell(shown.completionPrefix())
+                   << '\t' << cell(shown.title()) << '\t' << cell(system.summary()) << '\n';
+        }
+    }
+    if (in.json)
+        cx.out << QString::fromUtf8(QJsonDocument(rows).toJson(QJsonDocument::Indented));
+    cx.out.flush();
+    return Success;
+}
+
+int show(Context &cx, SnippetCatalogue &catalogue, const Invocation &in)
+{
+    const QString &identifier = in.args.first();
+    const SnippetRecord system = catalogue.systemCodeSnippet(identifier);
+    if (system.isNull())
+        return cx.fail(noSuchSnippet(identifier));
+    cx.out << QString::fromUtf8(catalogue.stateOf(system).shown.toXml());
+    cx.out.flush();
+    return Success;
+}
+
+int diff(Context &cx, SnippetCatalogue &catalogue, const Invocation &in)
+{
+    const QString &identifier = in.args.first();
     const SnippetRecord system = catalogue.systemCodeSnippet(identifier);
     if (system.isNull())
         return cx.fail(noSuchSnippet(identifier));
@@ -323,18 +249,117 @@ int diff(Context &cx, const SnippetCatalogue &catalogue, const QString &identifi
     return Success;
 }
 
+// One snippet a change command names: the system record to change, or why there is none (named
+// by its identifier, or for a listed row without one by its title).
+struct Target
+{
+    Identifier identifier;
+    SnippetRecord system;
+    QString problem;
+};
+
+// The snippets a change command names: its identifiers, each once, or the rows its selection shows.
+QList<Target> targets(SnippetCatalogue &catalogue, const Invocation &in)
+{
+    QList<Target> list;
+    if (!in.selected) {
+        QStringList identifiers = in.args;
+        identifiers.removeDuplicates();
+        for (const QString &identifier : std::as_const(identifiers)) {
+            const SnippetRecord system = catalogue.systemCodeSnippet(identifier);
+            list.append({identifier, system, system.isNull() ? noSuchSnippet(identifier) : QString()});
+        }
+        return list;
+    }
+    catalogue.filterSystemCodeSnippets(in.filter);
+    QSet<QString> seen; // system snippets sharing an identifier share one override
+    for (const SnippetRecord &system : catalogue.filteredSystemCodeSnippets()) {
+        const Identifier &identifier = system.identifier();
+        if (!identifier) {
+            list.append({identifier, {},
+                         QStringLiteral("the snippet \"%1\" has no identifier, so it cannot be changed")
+                             .arg(system.title().value_or(QString()))});
+        } else if (!seen.contains(*identifier)) {
+            seen.insert(*identifier);
+            list.append({identifier, system, {}});
+        }
+    }
+    return list;
+}
+
+// Changes every snippet named in one batch (one lock, one look at the folder) and says what became
+// of each: a line on standard output for each done, one on standard error for each failed; with
+// json, one array of them all instead.
+int changeEach(Context &cx, SnippetCatalogue &catalogue, Change change, const Invocation &in)
+{
+    const QList<Target> named = targets(catalogue, in);
+    QList<SnippetChange> changes;
+    for (const Target &target : named) {
+        if (target.problem.isEmpty())
+            changes.append(changeOf(change, target.system));
+    }
+    ChangeBatch batch(catalogue, changes);
+    QJsonArray results;
+    bool allSucceeded = true;
+    for (const Target &target : named) {
+        QString error = target.problem;
+        QString done;
+        if (error.isEmpty()) {
+            const QString &identifier = *target.identifier;
+            const ChangeResult result = batch.step();
+            if (!result.succeeded()) {
+                error = in.json ? result.reason : failureMessage(change == Change::Revert, identifier, result.reason);
+            } else if (result.status == ChangeResult::Status::NothingToDo) {
+                done = identifier + QStringLiteral(" has no override");
+            } else {
+                done = identifier + (change == Change::Revert    ? QStringLiteral(" reverted")
+                                     : change == Change::Disable ? QStringLiteral(" disabled")
+                                                                 : QStringLiteral(" enabled"));
+            }
+        }
+        allSucceeded = allSucceeded && error.isEmpty();
+        if (in.json) {
+            results.append(
+                QJsonObject{{QStringLiteral("identifier"), jsonString(target.identifier)},
+                            {QStringLiteral("ok"), error.isEmpty()},
+                            {QStringLiteral("error"), error.isEmpty() ? QJsonValue() : QJsonValue(error)}});
+        } else if (error.isEmpty()) {
+            cx.out << done << Qt::endl;
+        } else {
+            cx.fail(error);
+        }
+    }
+    if (in.json)
+        cx.out << QString::fromUtf8(QJsonDocument(results).toJson(QJsonDocument::Indented)) << Qt::flush;
+    return allSucceeded ? Success : Failure;
+}
+
+int setContents(Context &cx, SnippetCatalogue &catalogue, const Invocation &in)
+{
+    const QString &identifier = in.args.first();
+    const SnippetRecord system = catalogue.systemCodeSnippet(identifier);
+    if (system.isNull())
+        return cx.fail(noSuchSnippet(identifier));
+    const std::optional<QString> contents = readContents(cx, in.args.value(1));
+    if (!contents)
+        return Failure;
+    const ChangeResult result = catalogue.apply(SnippetChange::setContents(system, *contents));
+    return result.succeeded() ? Success : cx.fail(failureMessage(false, identifier, result.reason));
+}
+
 QString overrides(qsizetype count)
 {
     return QString::number(count) + (count == 1 ? QStringLiteral(" override") : QStringLiteral(" overrides"));
 }
 
-int exportTo(Context &cx, SnippetCatalogue &catalogue, const QString &folder)
+int exportTo(Context &cx, SnippetCatalogue &catalogue, const Invocation &in)
 {
-    const QList<TransferResult> results = catalogue.exportOverrides(folder);
+    const QString &folder = in.args.first();
+    const QList<OverrideTransfer::TransferResult> results = OverrideTransfer::exportOverrides(catalogue, folder);
     if (results.size() == 1 && !results.first().ok && results.first().identifier.isEmpty())
         return cx.fail(results.first().error); // refused whole
     qsizetype exported = 0;
-    for (const TransferResult &result : results) {
+    for (const OverrideTransfer::TransferResult &result : results) {
         if (result.ok)
             ++exported;
         else
@@ -344,15 +369,15 @@ int exportTo(Context &cx, SnippetCatalogue &catalogue, const QString &folder)
     return exported == results.size() ? Success : Failure;
 }
 
-int importFrom(Context &cx, SnippetCatalogue &catalogue, const QStringList &paths, bool json)
+int importFrom(Context &cx, SnippetCatalogue &catalogue, const Invocation &in)
 {
-    const QList<TransferResult> results = catalogue.importOverrides(paths);
+    const QList<OverrideTransfer::TransferResult> results = OverrideTransfer::importOverrides(catalogue, in.args);
     QJsonArray array;
     qsizetype imported = 0;
-    for (const TransferResult &result : results) {
+    for (const OverrideTransfer::TransferResult &result : results) {
         if (result.ok)
             ++imported;
-        if (json) {
+        if (in.json) {
             array.append(
                 QJsonObject{{QStringLiteral("identifier"),
                              result.identifier.isEmpty() ? QJsonValue() : QJsonValue(result.identifier)},
@@ -363,59 +388,69 @@ int importFrom(Context &cx, SnippetCatalogue &catalogue, const QStringList &path
             cx.fail(QStringLiteral("skipped %1: %2").arg(result.file, result.error));
         }
     }
-    if (json)
+    if (in.json)
         cx.out << QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Indented)) << Qt::flush;
     else
         cx.out << "imported " << overrides(imported) << Qt::endl;
     return imported == results.size() ? Success : Failure;
 }
 
-} // namespace
-
-namespace {
-
-// One command line, checked against the commands' shapes.
-struct Invocation
-{
-    QString command;
-    QStringList args;
-    QString xcodePath;
-    QString home;
-    bool json = false;
-    SnippetFilter filter;
-    bool selected = false; // any of --filter, --changed, --language given
-};
-
 constexpr qsizetype kAnyNumber = std::numeric_limits<qsizetype>::max();
 
-struct CommandShape
+// The commands: what --help says of each, the arguments and options each takes, and what runs it.
+struct Command
 {
     const char *name;
+    const char *usage; // after the name
+    const char *help;  // lines after the first start with '\n'
     qsizetype minArgs, maxArgs;
-    bool json, selection;
+    bool json, selection; // whether --json, and a selection, are taken
+    int (*run)(Context &cx, SnippetCatalogue &catalogue, const Invocation &in);
 };
 // disable, enable and revert take identifiers or a selection: at least one of them, checked below.
-constexpr CommandShape kCommandShapes[] = {
-    {"info", 0, 0, true, false},
-    {"list", 0, 0, true, true},
-    {"show", 1, 1, false, false},
-    {"diff", 1, 1, false, false},
-    {"disable", 0, kAnyNumber, true, true},
-    {"enable", 0, kAnyNumber, true, true},
-    {"revert", 0, kAnyNumber, true, true},
-    {"set-contents", 1, 2, false, false},
-    {"export", 1, 1, false, false},
-    {"import", 1, kAnyNumber, true, false},
+constexpr Command kCommands[] = {
+    {"info", "[--json]", "Xcode path, version, library, user snippet folder and counts", 0, 0, true, false, info},
+    {"list", "[SELECTION] [--json]", "the snippets in list order, with their state", 0, 0, true, true, list},
+    {"show", "ID", "the shown record of snippet ID, as an XML property list", 1, 1, false, false, show},
+    {"diff", "ID", "a unified diff from the system body of ID to its override's", 1, 1, false, false, diff},
+    {"disable", "ID...|SELECTION [--json]", "write overrides with the completion shortcut off", 0, kAnyNumber, true,
+     true, [](Context &cx, SnippetCatalogue &c, const Invocation &in) { return changeEach(cx, c, Change::Disable, in); }},
+    {"enable", "ID...|SELECTION [--json]", "write overrides with the completion shortcut on", 0, kAnyNumber, true,
+     true, [](Context &cx, SnippetCatalogue &c, const Invocation &in) { return changeEach(cx, c, Change::Enable, in); }},
+    {"revert", "ID...|SELECTION [--json]", "delete the overrides", 0, kAnyNumber, true, true,
+     [](Context &cx, SnippetCatalogue &c, const Invocation &in) { return changeEach(cx, c, Change::Revert, in); }},
+    {"set-contents", "ID [FILE|-]",
+     "write an override of ID whose contents are FILE's text\n(standard input when FILE is absent or \"-\")", 1, 2,
+     false, false, setContents},
+    {"export", "DIR", "copy every override into DIR, which holds no snippet file yet", 1, 1, false, false, exportTo},
+    {"import", "PATH... [--json]", "make overrides from snippet files, or folders of them", 1, kAnyNumber, true, false,
+     importFrom},
 };
 
-// The command line as an invocation; otherwise the exit code of what was answered instead (help,
-// version) or refused (a usage error).
-std::variant<Invocation, int> parseCommandLine(Context &cx, const QStringList &arguments)
+QString commandHelp()
+{
+    constexpr int kColumn = 33; // where the descriptions start
+    QString text = QStringLiteral("Commands:\n");
+    for (const Command &command : kCommands) {
+        QString line = QStringLiteral("  %1 %2").arg(QLatin1StringView(command.name), QLatin1StringView(command.usage));
+        line = line.size() < kColumn - 1 ? line.leftJustified(kColumn, u' ') : line + u'\n' + QString(kColumn, u' ');
+        text += line + QString::fromUtf8(command.help).replace(u'\n', u'\n' + QString(kColumn, u' ')) + u'\n';
+    }
+    return text + QStringLiteral(R"(
+SELECTION is any of --filter TEXT, --changed and --language NAME: the snippets the list shows
+with them. disable, enable and revert take identifiers or a selection, not both; the snippets are
+changed one after another under one lock, and one line names each done (standard output) or
+failed (standard error).
+Exit status: 0 when everything succeeded, 1 when anything failed, 2 for a usage error.)");
+}
+
+// The command line as an invocation of a command; otherwise the exit code of what was answered
+// instead (help, version) or refused (a usage error).
+std::variant<std::pair<Invocation, const Command *>, int> parseCommandLine(Context &cx, const QStringList &arguments)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        QStringLiteral("Lists and overrides the code snippets that ship inside Xcode.\n\n") +
-        QLatin1StringView(kCommandHelp));
+        QStringLiteral("Lists and overrides the code snippets that ship inside Xcode.\n\n") + commandHelp());
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
     const QString defaultXcode = Xcode::defaultXcodeAppPath(Platform::applicationsDirectory());
@@ -455,86 +490,45 @@ std::variant<Invocation, int> parseCommandLine(Context &cx, const QStringList &a
     const QStringList positional = parser.positionalArguments();
     if (positional.isEmpty())
         return cx.fail(QStringLiteral("no command given (see --help)"), UsageError);
-    Invocation invocation{
-        positional.first(),
-        positional.mid(1),
-        parser.isSet(xcodeOption) ? parser.value(xcodeOption) : defaultXcode,
-        parser.isSet(homeOption) ? parser.value(homeOption) : Platform::homeDirectory(),
-        parser.isSet(jsonOption),
-        {parser.value(filterOption), parser.isSet(changedOption), parser.value(languageOption)},
-        parser.isSet(filterOption) || parser.isSet(changedOption) || parser.isSet(languageOption)};
-    const auto shape = std::find_if(std::begin(kCommandShapes), std::end(kCommandShapes), [&](const CommandShape &s) {
-        return invocation.command == QLatin1StringView(s.name);
-    });
-    if (shape == std::end(kCommandShapes))
-        return cx.fail(QStringLiteral("unknown command \"%1\" (see --help)").arg(invocation.command), UsageError);
-    if (invocation.args.size() < shape->minArgs || invocation.args.size() > shape->maxArgs) {
-        return cx.fail(QStringLiteral("wrong number of arguments for %1 (see --help)").arg(invocation.command),
+    Invocation in{positional.first(),
+                  positional.mid(1),
+                  parser.isSet(xcodeOption) ? parser.value(xcodeOption) : defaultXcode,
+                  parser.isSet(homeOption) ? parser.value(homeOption) : Platform::homeDirectory(),
+                  parser.isSet(jsonOption),
+                  {parser.value(filterOption), parser.isSet(changedOption), parser.value(languageOption)},
+                  parser.isSet(filterOption) || parser.isSet(changedOption) || parser.isSet(languageOption)};
+    const auto command = std::find_if(std::begin(kCommands), std::end(kCommands),
+                                      [&](const Command &c) { return in.command == QLatin1StringView(c.name); });
+    if (command == std::end(kCommands))
+        return cx.fail(QStringLiteral("unknown command \"%1\" (see --help)").arg(in.command), UsageError);
+    if (in.args.size() < command->minArgs || in.args.size() > command->maxArgs)
+        return cx.fail(QStringLiteral("wrong number of arguments for %1 (see --help)").arg(in.command), UsageError);
+    if ((in.json && !command->json) || (in.selected && !command->selection))
+        return cx.fail(QStringLiteral("%1 takes no such option (see --help)").arg(in.command), UsageError);
+    // Both would leave unclear whether the identifiers narrow the selection or add to it.
+    if (command->selection && command->maxArgs > 0 && in.args.isEmpty() == !in.selected) {
+        return cx.fail(QStringLiteral("%1 takes identifiers or a selection (--filter, --changed, --language), "
+                                      "one of the two (see --help)")
+                           .arg(in.command),
                        UsageError);
     }
-    if ((invocation.json && !shape->json) || (invocation.selected && !shape->selection))
-        return cx.fail(QStringLiteral("%1 takes no such option (see --help)").arg(invocation.command), UsageError);
-    if (shape->selection && invocation.command != QLatin1StringView("list")) {
-        // Both would leave unclear whether the identifiers narrow the selection or add to it.
-        if (invocation.args.isEmpty() == !invocation.selected) {
-            return cx.fail(
-                QStringLiteral("%1 takes identifiers or a selection (--filter, --changed, --language), "
-                               "one of the two (see --help)")
-                    .arg(invocation.command),
-                UsageError);
-        }
-    }
-    return invocation;
+    return std::pair{in, &*command};
 }
 
 // The version gate and the home folder, before anything is read or written; the reason otherwise.
-QString installationProblem(const Invocation &invocation, double *version)
+QString installationProblem(Invocation &in)
 {
-    if (!QFileInfo::exists(invocation.xcodePath))
-        return QStringLiteral("no Xcode installation at %1 (use --xcode APP)").arg(invocation.xcodePath);
-    *version = Xcode::xcodeVersionAtPath(invocation.xcodePath);
-    if (!Xcode::isSupportedVersion(*version)) {
+    if (!QFileInfo::exists(in.xcodePath))
+        return QStringLiteral("no Xcode installation at %1 (use --xcode APP)").arg(in.xcodePath);
+    in.xcodeVersion = Xcode::xcodeVersionAtPath(in.xcodePath);
+    if (!Xcode::isSupportedVersion(in.xcodeVersion)) {
         return QStringLiteral("the Xcode at %1 has version %2; version %3 or later is required")
-            .arg(invocation.xcodePath, QString::number(static_cast<float>(*version)),
+            .arg(in.xcodePath, QString::number(static_cast<float>(in.xcodeVersion)),
                  QString::number(Xcode::kMinimumSupportedVersion));
     }
-    if (const QString problem = SnippetCatalogue::homeDirectoryProblem(invocation.home); !problem.isEmpty())
+    if (const QString problem = SnippetCatalogue::homeDirectoryProblem(in.home); !problem.isEmpty())
         return problem + QStringLiteral(" (use --home DIR)");
     return {};
-}
-
-int show(Context &cx, const SnippetCatalogue &catalogue, const QString &identifier)
-{
-    const SnippetRecord system = catalogue.systemCodeSnippet(identifier);
-    if (system.isNull())
-        return cx.fail(noSuchSnippet(identifier));
-    cx.out << QString::fromUtf8(catalogue.stateOf(system).shown.toXml());
-    cx.out.flush();
-    return Success;
-}
-
-// The snippets a change command names: its identifiers, each once, or the rows its selection shows.
-QList<Target> targets(SnippetCatalogue &catalogue, const Invocation &invocation)
-{
-    QList<Target> list;
-    if (!invocation.selected) {
-        QStringList identifiers = invocation.args;
-        identifiers.removeDuplicates();
-        for (const QString &identifier : std::as_const(identifiers))
-            list.append({identifier, {}});
-        return list;
-    }
-    catalogue.filterSystemCodeSnippets(invocation.filter);
-    QSet<QString> seen; // system snippets sharing an identifier share one override
-    for (const SnippetRecord &system : catalogue.filteredSystemCodeSnippets()) {
-        const Identifier &identifier = system.identifier();
-        if (identifier && seen.contains(*identifier))
-            continue;
-        if (identifier)
-            seen.insert(*identifier);
-        list.append({identifier, system.title().value_or(QString())});
-    }
-    return list;
 }
 
 } // namespace
@@ -542,39 +536,19 @@ QList<Target> targets(SnippetCatalogue &catalogue, const Invocation &invocation)
 int run(const QStringList &arguments, QTextStream &out, QTextStream &err, QIODevice &input)
 {
     Context cx{out, err, input};
-    const std::variant<Invocation, int> parsed = parseCommandLine(cx, arguments);
+    auto parsed = parseCommandLine(cx, arguments);
     if (const int *code = std::get_if<int>(&parsed))
         return *code;
-    const Invocation &invocation = std::get<Invocation>(parsed);
-    double xcodeVersion = 0.0;
-    if (const QString problem = installationProblem(invocation, &xcodeVersion); !problem.isEmpty())
+    auto &[invocation, command] = std::get<0>(parsed);
+    if (const QString problem = installationProblem(invocation); !problem.isEmpty())
         return cx.fail(problem);
 
     SnippetCatalogue catalogue(invocation.home);
-    catalogue.setFileDisposer(&Platform::discardFile);
+    catalogue.store().setFileDisposer(&Platform::discardFile);
     catalogue.parseCodeSnippets(invocation.xcodePath);
-
-    const QString &command = invocation.command;
     if (const QString problem = languageProblem(catalogue, invocation.filter.language); !problem.isEmpty())
         return cx.fail(problem);
-    if (command == QLatin1StringView("info"))
-        return info(cx, catalogue, invocation.xcodePath, xcodeVersion, invocation.json);
-    if (command == QLatin1StringView("list"))
-        return list(cx, catalogue, invocation.filter, invocation.json);
-    if (command == QLatin1StringView("show"))
-        return show(cx, catalogue, invocation.args.first());
-    if (command == QLatin1StringView("diff"))
-        return diff(cx, catalogue, invocation.args.first());
-    if (command == QLatin1StringView("set-contents"))
-        return setContents(cx, catalogue, invocation.args.first(), invocation.args.value(1));
-    if (command == QLatin1StringView("export"))
-        return exportTo(cx, catalogue, invocation.args.first());
-    if (command == QLatin1StringView("import"))
-        return importFrom(cx, catalogue, invocation.args, invocation.json);
-    const Change change = command == QLatin1StringView("disable")  ? Change::Disable
-                          : command == QLatin1StringView("enable") ? Change::Enable
-                                                                   : Change::Revert;
-    return changeEach(cx, catalogue, change, targets(catalogue, invocation), invocation.json);
+    return command->run(cx, catalogue, invocation);
 }
 
 } // namespace Glimmerpad::Cli

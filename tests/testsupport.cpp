@@ -82,6 +82,16 @@ bool writeFile(const QString &path, const QByteArray &bytes)
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
 }
 
+QStringList snippetPaths(const SnippetCatalogue &catalogue)
+{
+    QStringList paths;
+    for (const StoredFile &file : catalogue.userFiles()) {
+        if (!file.record.isNull())
+            paths.append(file.path);
+    }
+    return paths;
+}
+
 QByteArray readFile(const QString &path)
 {
     QFile file(path);

@@ -48,6 +48,9 @@ QStringList folderEntries(const QString &path);
 // Everything below root, sorted: "dir/" for a folder, "path: contents" for anything else.
 QStringList treeSnapshot(const QString &root);
 
+// The files the catalogue read a user snippet from, in name order.
+QStringList snippetPaths(const SnippetCatalogue &catalogue);
+
 // A property list as plain values (dictionaries as QVariantMap, arrays as QVariantList), read by
 // a strict XML reader of our own: anything but well-formed XML with the property-list elements is
 // an error. Independent of libplist, so it tells what other programs will read from a file.

@@ -135,7 +135,7 @@ protected:
         app = std::make_unique<RVAppDelegate>(interaction, *settings, fixture.home());
         app->setXcodeAppPathOverride(fixture.xcodePath());
         tester = std::make_unique<QAbstractItemModelTester>(
-            app->ui().listModel, QAbstractItemModelTester::FailureReportingMode::Warning);
+            main().listModel(), QAbstractItemModelTester::FailureReportingMode::Warning);
         app->applicationDidFinishLaunching();
         settle();
     }
@@ -149,14 +149,14 @@ protected:
             return;
         ASSERT_TRUE(QTest::qWaitFor([this] {
             const int row = app->selectedRow();
-            return row < 0 || (app->ui().popover->isShown() &&
+            return row < 0 || (editor().popover()->isShown() &&
                                app->selectedSnippet().isSameRecord(app->catalogue().recordAtRow(row)));
         }));
     }
 
     void selectRow(int row)
     {
-        QListView *list = app->ui().tableView;
+        QListView *list = main().tableView();
         list->selectionModel()->setCurrentIndex(list->model()->index(row, 0),
                                                 QItemSelectionModel::ClearAndSelect);
         settle();
@@ -164,7 +164,7 @@ protected:
 
     int rowOf(const QString &title) const
     {
-        QAbstractItemModel *model = app->ui().tableView->model();
+        QAbstractItemModel *model = main().tableView()->model();
         for (int row = 0; row < model->rowCount(); ++row) {
             if (model->index(row, 0).data().toString() == title)
                 return row;
@@ -193,9 +193,12 @@ protected:
 
     void typeIntoEditor(const QString &text)
     {
-        app->ui().codeSnippetContents->moveCursor(QTextCursor::End);
-        QTest::keyClicks(app->ui().codeSnippetContents, text);
+        editor().contentsView()->moveCursor(QTextCursor::End);
+        QTest::keyClicks(editor().contentsView(), text);
     }
+
+    MainWindow &main() const { return app->mainWindow(); }
+    EditingSession &editor() const { return app->editor(); }
 
     Fixture fixture;
     FakeInteraction interaction;
@@ -208,18 +211,18 @@ TEST_F(AppTest, LaunchListsSnippetsSelectsFirstRowAndShowsItInThePopover)
 {
     launch();
     ASSERT_FALSE(interaction.exitCode);
-    EXPECT_EQ(app->ui().tableView->model()->rowCount(), 3);
-    EXPECT_TRUE(app->ui().window->isVisible());
-    EXPECT_GE(app->ui().window->frameGeometry().x(), 450);
-    EXPECT_EQ(app->ui().window->titleBarHeight(), 36.0);
-    EXPECT_EQ(app->ui().window->windowTitle(), QStringLiteral("Glimmerpad"));
+    EXPECT_EQ(main().tableView()->model()->rowCount(), 3);
+    EXPECT_TRUE(main().window()->isVisible());
+    EXPECT_GE(main().window()->frameGeometry().x(), 450);
+    EXPECT_EQ(main().window()->titleBarHeight(), 36.0);
+    EXPECT_EQ(main().window()->windowTitle(), QStringLiteral("Glimmerpad"));
     EXPECT_EQ(qtTrId("no_such_key"), QStringLiteral("no_such_key"));
     EXPECT_EQ(app->selectedRow(), 0); // first launch: the setting is unset and reads as 0
-    EXPECT_TRUE(app->ui().popover->isShown());
-    EXPECT_EQ(app->ui().popoverTitle->text(), QStringLiteral("Blank Prefix"));
+    EXPECT_TRUE(editor().popover()->isShown());
+    EXPECT_EQ(editor().titleLabel()->text(), QStringLiteral("Blank Prefix"));
     EXPECT_EQ(app->onOffSelectedSegment(), 0);
-    EXPECT_TRUE(app->ui().codeSnippetContents->isReadOnly());
-    EXPECT_EQ(app->ui().window->focusWidget(), app->ui().tableView);
+    EXPECT_TRUE(editor().contentsView()->isReadOnly());
+    EXPECT_EQ(main().window()->focusWidget(), main().tableView());
     EXPECT_TRUE(QDir(fixture.userFolder()).exists());
 }
 
@@ -231,33 +234,33 @@ TEST_F(AppTest, SelectedRowIsRestoredAtTheNextLaunchAndClearingItStoresMinusOne)
     app.reset();
     launch();
     EXPECT_EQ(app->selectedRow(), 2);
-    EXPECT_EQ(app->ui().popoverTitle->text(), QStringLiteral("If Statement"));
+    EXPECT_EQ(editor().titleLabel()->text(), QStringLiteral("If Statement"));
 
-    app->ui().tableView->selectionModel()->clearSelection();
+    main().tableView()->selectionModel()->clearSelection();
     settle();
     EXPECT_EQ(settings->value(RVAppDelegate::kUserSelectedRowKey).toInt(), -1);
-    EXPECT_FALSE(app->ui().popover->isShown());
+    EXPECT_FALSE(editor().popover()->isShown());
 }
 
 TEST_F(AppTest, EditTypeEditWritesOneOverrideWithTheText)
 {
     launch();
     selectRow(rowOf(QStringLiteral("If Statement")));
-    QTest::mouseClick(app->ui().editButton, Qt::LeftButton);
-    EXPECT_FALSE(app->ui().codeSnippetContents->isReadOnly());
-    EXPECT_TRUE(app->ui().editButton->isChecked());
+    QTest::mouseClick(editor().editButton(), Qt::LeftButton);
+    EXPECT_FALSE(editor().contentsView()->isReadOnly());
+    EXPECT_TRUE(editor().editButton()->isChecked());
     typeIntoEditor(QStringLiteral(" // mine"));
     EXPECT_TRUE(app->selectedSnippetIsDirty());
-    QTest::mouseClick(app->ui().editButton, Qt::LeftButton);
+    QTest::mouseClick(editor().editButton(), Qt::LeftButton);
 
     ASSERT_EQ(userFiles(), QStringList{QStringLiteral("if.codesnippet")});
     EXPECT_TRUE(wroteOverride(QStringLiteral("if"), false, QStringLiteral("if (<#condition#>) {\n} // mine")));
     // Back to viewing, clean, with nothing to undo into the earlier text.
-    EXPECT_TRUE(app->ui().codeSnippetContents->isReadOnly());
-    EXPECT_FALSE(app->ui().editButton->isChecked());
+    EXPECT_TRUE(editor().contentsView()->isReadOnly());
+    EXPECT_FALSE(editor().editButton()->isChecked());
     EXPECT_FALSE(app->selectedSnippetIsDirty());
-    EXPECT_FALSE(app->ui().codeSnippetContents->document()->isUndoAvailable());
-    EXPECT_TRUE(app->ui().tableView
+    EXPECT_FALSE(editor().contentsView()->document()->isUndoAvailable());
+    EXPECT_TRUE(main().tableView()
                     ->model()
                     ->index(app->selectedRow(), 0)
                     .data(SnippetListModel::IsOverriddenRole)
@@ -267,12 +270,12 @@ TEST_F(AppTest, EditTypeEditWritesOneOverrideWithTheText)
 TEST_F(AppTest, LeavingEditOrPressingDoneWithoutAChangeWritesNothing)
 {
     launch();
-    QTest::mouseClick(app->ui().editButton, Qt::LeftButton);
-    QTest::mouseClick(app->ui().editButton, Qt::LeftButton);
+    QTest::mouseClick(editor().editButton(), Qt::LeftButton);
+    QTest::mouseClick(editor().editButton(), Qt::LeftButton);
     EXPECT_TRUE(userFiles().isEmpty());
-    QTest::mouseClick(app->ui().doneButton, Qt::LeftButton);
+    QTest::mouseClick(editor().doneButton(), Qt::LeftButton);
     EXPECT_TRUE(userFiles().isEmpty());
-    EXPECT_FALSE(app->ui().popover->isShown());
+    EXPECT_FALSE(editor().popover()->isShown());
 }
 
 TEST_F(AppTest, OnOffControlWritesDisabledOrEnabledOverrideAndDimsTheRow)
@@ -280,13 +283,13 @@ TEST_F(AppTest, OnOffControlWritesDisabledOrEnabledOverrideAndDimsTheRow)
     launch();
     const int row = rowOf(QStringLiteral("Blank Prefix"));
     selectRow(row);
-    QTest::mouseClick(app->ui().onOffSegmentedControl->button(1), Qt::LeftButton);
+    QTest::mouseClick(editor().onOffControl()->button(1), Qt::LeftButton);
     EXPECT_TRUE(wroteOverride(QStringLiteral("blank"), true, QStringLiteral("blank body")));
-    const QModelIndex index = app->ui().tableView->model()->index(row, 0);
+    const QModelIndex index = main().tableView()->model()->index(row, 0);
     EXPECT_DOUBLE_EQ(index.data(SnippetListModel::OpacityRole).toDouble(), 0.6);
     EXPECT_EQ(app->onOffSelectedSegment(), 1);
 
-    QTest::mouseClick(app->ui().onOffSegmentedControl->button(0), Qt::LeftButton);
+    QTest::mouseClick(editor().onOffControl()->button(0), Qt::LeftButton);
     // An empty system shortcut comes back as one blank, so the override does not read as off.
     EXPECT_TRUE(wroteOverride(QStringLiteral("blank"), false, QStringLiteral("blank body")));
     EXPECT_DOUBLE_EQ(index.data(SnippetListModel::OpacityRole).toDouble(), 1.0);
@@ -298,11 +301,11 @@ TEST_F(AppTest, SwitchingWhileEditingSavesTheTextWithTheNewState)
 {
     launch();
     selectRow(rowOf(QStringLiteral("If Statement")));
-    QTest::mouseClick(app->ui().editButton, Qt::LeftButton);
+    QTest::mouseClick(editor().editButton(), Qt::LeftButton);
     typeIntoEditor(QStringLiteral("!"));
-    QTest::mouseClick(app->ui().onOffSegmentedControl->button(1), Qt::LeftButton);
+    QTest::mouseClick(editor().onOffControl()->button(1), Qt::LeftButton);
     EXPECT_TRUE(wroteOverride(QStringLiteral("if"), true, QStringLiteral("if (<#condition#>) {\n}!")));
-    EXPECT_TRUE(app->ui().codeSnippetContents->isReadOnly());
+    EXPECT_TRUE(editor().contentsView()->isReadOnly());
 }
 
 TEST_F(AppTest, RevertDeletesTheOverrideAndTheRowShowsTheSystemSnippet)
@@ -310,51 +313,51 @@ TEST_F(AppTest, RevertDeletesTheOverrideAndTheRowShowsTheSystemSnippet)
     launch();
     const int row = rowOf(QStringLiteral("If Statement"));
     selectRow(row);
-    QTest::mouseClick(app->ui().onOffSegmentedControl->button(1), Qt::LeftButton);
-    ASSERT_TRUE(app->ui().revertAction->isEnabled());
-    app->ui().revertAction->trigger();
+    QTest::mouseClick(editor().onOffControl()->button(1), Qt::LeftButton);
+    ASSERT_TRUE(main().actions().revert->isEnabled());
+    main().actions().revert->trigger();
     EXPECT_TRUE(userFiles().isEmpty());
-    const QModelIndex index = app->ui().tableView->model()->index(row, 0);
+    const QModelIndex index = main().tableView()->model()->index(row, 0);
     EXPECT_FALSE(index.data(SnippetListModel::IsOverriddenRole).toBool());
     EXPECT_DOUBLE_EQ(index.data(SnippetListModel::OpacityRole).toDouble(), 1.0);
     EXPECT_EQ(app->onOffSelectedSegment(), 0);
-    EXPECT_FALSE(app->ui().revertAction->isEnabled());
+    EXPECT_FALSE(main().actions().revert->isEnabled());
 }
 
 TEST_F(AppTest, SearchNarrowsClosesThePopoverAndClearsFindSelectsTheText)
 {
     launch();
-    ASSERT_TRUE(app->ui().popover->isShown());
-    QTest::keyClicks(app->ui().searchField, QStringLiteral("delegue"));
-    EXPECT_FALSE(app->ui().popover->isShown());
-    EXPECT_EQ(app->ui().tableView->model()->rowCount(), 1);
-    EXPECT_EQ(app->ui().tableView->model()->index(0, 0).data().toString(), QStringLiteral("Délégué"));
+    ASSERT_TRUE(editor().popover()->isShown());
+    QTest::keyClicks(main().searchField(), QStringLiteral("delegue"));
+    EXPECT_FALSE(editor().popover()->isShown());
+    EXPECT_EQ(main().tableView()->model()->rowCount(), 1);
+    EXPECT_EQ(main().tableView()->model()->index(0, 0).data().toString(), QStringLiteral("Délégué"));
     EXPECT_EQ(settings->value(RVAppDelegate::kUserSelectedRowKey).toInt(), 0); // the filter writes nothing
 
-    app->ui().searchField->clear();
-    EXPECT_EQ(app->ui().tableView->model()->rowCount(), 3);
+    main().searchField()->clear();
+    EXPECT_EQ(main().tableView()->model()->rowCount(), 3);
 
-    app->ui().searchField->setText(QStringLiteral("if"));
-    app->ui().tableView->setFocus();
-    app->ui().findAction->trigger();
-    EXPECT_EQ(app->ui().window->focusWidget(), app->ui().searchField);
-    EXPECT_EQ(app->ui().searchField->selectedText(), QStringLiteral("if"));
+    main().searchField()->setText(QStringLiteral("if"));
+    main().tableView()->setFocus();
+    main().actions().find->trigger();
+    EXPECT_EQ(main().window()->focusWidget(), main().searchField());
+    EXPECT_EQ(main().searchField()->selectedText(), QStringLiteral("if"));
 }
 
 TEST_F(AppTest, PopoverClosesWhenItsRowScrollsOutOfView)
 {
     fixture.install(manySnippets(40));
     launch();
-    app->ui().window->resize(540, 400);
+    main().window()->resize(540, 400);
     settle();
     selectRow(1);
-    ASSERT_TRUE(app->ui().popover->isShown());
-    QScrollBar *bar = app->ui().tableView->verticalScrollBar();
+    ASSERT_TRUE(editor().popover()->isShown());
+    QScrollBar *bar = main().tableView()->verticalScrollBar();
     const QRect row = app->rectOfRow(1);
     bar->setValue(row.bottom() + 1); // the row's bottom edge exactly at the top: still shown
-    EXPECT_TRUE(app->ui().popover->isShown());
+    EXPECT_TRUE(editor().popover()->isShown());
     bar->setValue(row.bottom() + 2);
-    EXPECT_FALSE(app->ui().popover->isShown());
+    EXPECT_FALSE(editor().popover()->isShown());
 }
 
 TEST_F(AppTest, VersionGateRefusesOldXcodeAndTheChooserStandsInForAMissingOne)
@@ -364,7 +367,7 @@ TEST_F(AppTest, VersionGateRefusesOldXcodeAndTheChooserStandsInForAMissingOne)
     EXPECT_EQ(interaction.choosers, 0); // the default location exists
     EXPECT_EQ(interaction.alerts.size(), 1);
     EXPECT_TRUE(interaction.exitCode.has_value());
-    EXPECT_FALSE(app->ui().window->isVisible());
+    EXPECT_FALSE(main().window()->isVisible());
 
     // Missing: a cancelled chooser ends the program, a chosen Xcode is used.
     QDir(fixture.xcodePath()).removeRecursively();
@@ -379,7 +382,7 @@ TEST_F(AppTest, VersionGateRefusesOldXcodeAndTheChooserStandsInForAMissingOne)
         EXPECT_EQ(interaction.exitCode.has_value(), !answer);
         EXPECT_EQ(interaction.alerts.size(), answer ? 0 : 1);
     }
-    EXPECT_EQ(app->ui().tableView->model()->rowCount(), 5);
+    EXPECT_EQ(main().tableView()->model()->rowCount(), 5);
 }
 
 TEST_F(AppTest, FailedSaveKeepsTheTypedTextAndTellsTheUser)
@@ -388,14 +391,14 @@ TEST_F(AppTest, FailedSaveKeepsTheTypedTextAndTellsTheUser)
     selectRow(rowOf(QStringLiteral("If Statement")));
     // A folder where the override file would go makes the write fail, even as root.
     QDir().mkpath(fixture.userFolder() + QStringLiteral("/if.codesnippet"));
-    QTest::mouseClick(app->ui().editButton, Qt::LeftButton);
+    QTest::mouseClick(editor().editButton(), Qt::LeftButton);
     typeIntoEditor(QStringLiteral(" precious"));
     const MessageCapture log;
-    QTest::mouseClick(app->ui().doneButton, Qt::LeftButton);
+    QTest::mouseClick(editor().doneButton(), Qt::LeftButton);
 
-    EXPECT_TRUE(app->ui().popover->isShown());
-    EXPECT_TRUE(app->ui().codeSnippetContents->toPlainText().endsWith(QStringLiteral(" precious")));
-    EXPECT_FALSE(app->ui().codeSnippetContents->isReadOnly());
+    EXPECT_TRUE(editor().popover()->isShown());
+    EXPECT_TRUE(editor().contentsView()->toPlainText().endsWith(QStringLiteral(" precious")));
+    EXPECT_FALSE(editor().contentsView()->isReadOnly());
     EXPECT_TRUE(app->selectedSnippetIsDirty());
     EXPECT_TRUE(log.messages().contains(QStringLiteral("Could not write User Snippet.")));
     ASSERT_EQ(interaction.sheets.size(), 1);
@@ -405,26 +408,26 @@ TEST_F(AppTest, FailedSaveKeepsTheTypedTextAndTellsTheUser)
 TEST_F(AppTest, KeyboardOpensEditsSavesAndClosesThePopover)
 {
     launch();
-    QListView *list = app->ui().tableView;
+    QListView *list = main().tableView();
     QTest::keyClick(list, Qt::Key_Escape);
-    EXPECT_FALSE(app->ui().popover->isShown());
+    EXPECT_FALSE(editor().popover()->isShown());
     QTest::keyClick(list, Qt::Key_Down);
     settle();
     EXPECT_EQ(app->selectedRow(), 1);
     QTest::keyClick(list, Qt::Key_Escape);
     QTest::keyClick(list, Qt::Key_Return);
-    EXPECT_TRUE(app->ui().popover->isShown());
-    EXPECT_EQ(app->ui().popoverTitle->text(), QStringLiteral("Délégué"));
+    EXPECT_TRUE(editor().popover()->isShown());
+    EXPECT_EQ(editor().titleLabel()->text(), QStringLiteral("Délégué"));
 
     // Shortcuts need an active window; offscreen hands activation to whatever was shown last.
-    app->ui().window->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(app->ui().window));
+    main().window()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(main().window()));
     QTest::keyClick(list, Qt::Key_E, Qt::ControlModifier);
-    EXPECT_FALSE(app->ui().codeSnippetContents->isReadOnly());
+    EXPECT_FALSE(editor().contentsView()->isReadOnly());
     typeIntoEditor(QStringLiteral("!"));
-    QTest::keyClick(app->ui().codeSnippetContents, Qt::Key_S, Qt::ControlModifier);
+    QTest::keyClick(editor().contentsView(), Qt::Key_S, Qt::ControlModifier);
     EXPECT_TRUE(wroteOverride(QStringLiteral("delegate"), false, QStringLiteral("delegate body!")));
-    EXPECT_TRUE(app->ui().codeSnippetContents->isReadOnly());
+    EXPECT_TRUE(editor().contentsView()->isReadOnly());
 }
 
 TEST_F(AppTest, ScreenReadersGetNamesForButtonsRowsControlsAndEditor)
@@ -434,12 +437,12 @@ TEST_F(AppTest, ScreenReadersGetNamesForButtonsRowsControlsAndEditor)
         QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(object);
         return iface ? iface->text(QAccessible::Name) : QString();
     };
-    EXPECT_EQ(nameOf(app->ui().window->standardWindowButton(Platform::WindowButton::Close)),
+    EXPECT_EQ(nameOf(main().window()->standardWindowButton(Platform::WindowButton::Close)),
               QStringLiteral("Close"));
-    EXPECT_FALSE(nameOf(app->ui().onOffSegmentedControl->button(0)->parentWidget()).isEmpty());
-    EXPECT_FALSE(nameOf(app->ui().codeSnippetContents).isEmpty());
+    EXPECT_FALSE(nameOf(editor().onOffControl()->button(0)->parentWidget()).isEmpty());
+    EXPECT_FALSE(nameOf(editor().contentsView()).isEmpty());
 
-    QAccessibleInterface *list = QAccessible::queryAccessibleInterface(app->ui().tableView);
+    QAccessibleInterface *list = QAccessible::queryAccessibleInterface(main().tableView());
     ASSERT_NE(list, nullptr);
     QAccessibleInterface *row = nullptr;
     for (int i = 0; i < list->childCount() && !row; ++i) {
@@ -449,8 +452,8 @@ TEST_F(AppTest, ScreenReadersGetNamesForButtonsRowsControlsAndEditor)
     ASSERT_NE(row, nullptr);
     EXPECT_EQ(row->text(QAccessible::Description), QStringLiteral("Runs code when true"));
     selectRow(rowOf(QStringLiteral("If Statement")));
-    QTest::mouseClick(app->ui().onOffSegmentedControl->button(1), Qt::LeftButton);
-    EXPECT_EQ(app->ui().tableView
+    QTest::mouseClick(editor().onOffControl()->button(1), Qt::LeftButton);
+    EXPECT_EQ(main().tableView()
                   ->model()
                   ->index(app->selectedRow(), 0)
                   .data(Qt::AccessibleDescriptionRole)
@@ -464,14 +467,14 @@ TEST_F(AppTest, TheStoredBodySurvivesOnOffAndTypedTextIsSavedAsTyped)
     const QString body = u"a\u00A0b\u2028c\r\nd\re"_qs;
     fixture.install({{QStringLiteral("odd"), QStringLiteral("Odd"), {}, QStringLiteral("od"), body, {}}});
     launch();
-    QTest::mouseClick(app->ui().onOffSegmentedControl->button(1), Qt::LeftButton);
+    QTest::mouseClick(editor().onOffControl()->button(1), Qt::LeftButton);
     EXPECT_TRUE(wroteOverride(QStringLiteral("odd"), true, body));
-    QTest::mouseClick(app->ui().onOffSegmentedControl->button(0), Qt::LeftButton);
+    QTest::mouseClick(editor().onOffControl()->button(0), Qt::LeftButton);
     EXPECT_TRUE(wroteOverride(QStringLiteral("odd"), false, body));
 
-    QTest::mouseClick(app->ui().editButton, Qt::LeftButton);
+    QTest::mouseClick(editor().editButton(), Qt::LeftButton);
     typeIntoEditor(u"\u00A0!"_qs);
-    QTest::mouseClick(app->ui().editButton, Qt::LeftButton);
+    QTest::mouseClick(editor().editButton(), Qt::LeftButton);
     EXPECT_TRUE(wroteOverride(QStringLiteral("odd"), false, u"a\u00A0b\nc\nd\ne\u00A0!"_qs));
 }
 
@@ -484,27 +487,27 @@ TEST_F(AppTest, AChangeOnDiskIsNeverOverwritten)
     const QString path = fixture.userFolder() + QStringLiteral("/if.codesnippet");
     const QByteArray outside = snippetFile({.identifier = u"if"_qs, .title = u"If Statement"_qs,
                                             .completionPrefix = u"if"_qs, .contents = u"from git"_qs});
-    QTest::mouseClick(app->ui().editButton, Qt::LeftButton);
+    QTest::mouseClick(editor().editButton(), Qt::LeftButton);
     typeIntoEditor(QStringLiteral(" typed"));
     writeFile(path, outside);
-    QTest::mouseClick(app->ui().doneButton, Qt::LeftButton);
+    QTest::mouseClick(editor().doneButton(), Qt::LeftButton);
     EXPECT_EQ(readFile(path), outside);
     EXPECT_EQ(interaction.questions.size(), 1);
-    EXPECT_TRUE(app->ui().popover->isShown());
-    EXPECT_TRUE(app->ui().codeSnippetContents->toPlainText().endsWith(QStringLiteral(" typed")));
-    EXPECT_FALSE(app->ui().codeSnippetContents->isReadOnly());
+    EXPECT_TRUE(editor().popover()->isShown());
+    EXPECT_TRUE(editor().contentsView()->toPlainText().endsWith(QStringLiteral(" typed")));
+    EXPECT_FALSE(editor().contentsView()->isReadOnly());
 
     interaction.answerQuestion(false); // keep editing: the next save is refused the same way
-    QTest::mouseClick(app->ui().doneButton, Qt::LeftButton);
+    QTest::mouseClick(editor().doneButton(), Qt::LeftButton);
     EXPECT_EQ(readFile(path), outside);
     EXPECT_EQ(interaction.questions.size(), 2);
     interaction.answerQuestion(true); // reload: what is on disk, the typed text given up
-    EXPECT_EQ(app->ui().codeSnippetContents->toPlainText(), QStringLiteral("from git"));
-    EXPECT_TRUE(app->ui().codeSnippetContents->isReadOnly());
+    EXPECT_EQ(editor().contentsView()->toPlainText(), QStringLiteral("from git"));
+    EXPECT_TRUE(editor().contentsView()->isReadOnly());
 
     // A switch of the shortcut meets the same rule, and goes back to what is shown.
     writeFile(path, snippetFile({.identifier = u"if"_qs, .completionPrefix = u"if"_qs, .contents = u"again"_qs}));
-    QTest::mouseClick(app->ui().onOffSegmentedControl->button(1), Qt::LeftButton);
+    QTest::mouseClick(editor().onOffControl()->button(1), Qt::LeftButton);
     EXPECT_EQ(userRecord(QStringLiteral("if.codesnippet")).contents(), QStringLiteral("again"));
     EXPECT_EQ(app->onOffSelectedSegment(), 0);
     EXPECT_EQ(interaction.questions.size(), 3);
@@ -516,18 +519,18 @@ TEST_F(AppTest, AFailedRevertLeavesThePopoverAsItWas)
 {
     launch();
     selectRow(rowOf(QStringLiteral("If Statement")));
-    QTest::mouseClick(app->ui().onOffSegmentedControl->button(1), Qt::LeftButton);
+    QTest::mouseClick(editor().onOffControl()->button(1), Qt::LeftButton);
     const QString trash = QDir::homePath() + QStringLiteral("/.local/share/Trash");
     QDir(trash).removeRecursively();
     writeFile(trash + QStringLiteral("/info"), "a file where the trash keeps its records");
-    QTest::mouseClick(app->ui().editButton, Qt::LeftButton);
+    QTest::mouseClick(editor().editButton(), Qt::LeftButton);
     typeIntoEditor(QStringLiteral(" typed"));
-    app->ui().revertAction->trigger();
+    main().actions().revert->trigger();
     QDir(trash).removeRecursively();
     EXPECT_EQ(userFiles(), QStringList{QStringLiteral("if.codesnippet")});
     EXPECT_EQ(interaction.sheets.size(), 1);
-    EXPECT_TRUE(app->ui().codeSnippetContents->toPlainText().endsWith(QStringLiteral(" typed")));
-    EXPECT_FALSE(app->ui().codeSnippetContents->isReadOnly());
+    EXPECT_TRUE(editor().contentsView()->toPlainText().endsWith(QStringLiteral(" typed")));
+    EXPECT_FALSE(editor().contentsView()->isReadOnly());
     EXPECT_TRUE(app->selectedSnippetIsDirty());
 }
 
@@ -542,7 +545,7 @@ TEST_F(AppTest, AnUnusableHomeFolderIsRefusedWithAnAlert)
         app->applicationDidFinishLaunching();
         EXPECT_EQ(interaction.alerts.size(), 1);
         EXPECT_EQ(interaction.exitCode, 1);
-        EXPECT_FALSE(app->ui().window->isVisible());
+        EXPECT_FALSE(main().window()->isVisible());
         EXPECT_FALSE(QFileInfo::exists(fixture.root() + QStringLiteral("/gone")));
         EXPECT_FALSE(QFileInfo::exists(QDir::currentPath() + QStringLiteral("/relative")));
     }
@@ -568,19 +571,19 @@ TEST_F(AppTest, RunningXcodeIsReportedOnceAfterASave)
     // A save that wrote nothing queues no check: its own message is the only one.
     const QString blocked = fixture.userFolder() + QStringLiteral("/blank.codesnippet");
     QDir().mkpath(blocked);
-    QTest::mouseClick(app->ui().onOffSegmentedControl->button(1), Qt::LeftButton);
+    QTest::mouseClick(editor().onOffControl()->button(1), Qt::LeftButton);
     settle();
     EXPECT_EQ(interaction.sheets.size(), 1);
     EXPECT_FALSE(app->xcodeAlertShown());
     QDir().rmdir(blocked);
     interaction.sheets.clear();
-    QTest::mouseClick(app->ui().onOffSegmentedControl->button(1), Qt::LeftButton);
-    QTest::mouseClick(app->ui().onOffSegmentedControl->button(0), Qt::LeftButton); // a second check queued
+    QTest::mouseClick(editor().onOffControl()->button(1), Qt::LeftButton);
+    QTest::mouseClick(editor().onOffControl()->button(0), Qt::LeftButton); // a second check queued
     EXPECT_TRUE(interaction.sheets.isEmpty()); // not while the save is still going on
     ASSERT_TRUE(QTest::qWaitFor([this] { return app->xcodeAlertShown(); }));
     settle();
     EXPECT_EQ(interaction.sheets.size(), 1);
-    QTest::mouseClick(app->ui().onOffSegmentedControl->button(1), Qt::LeftButton);
+    QTest::mouseClick(editor().onOffControl()->button(1), Qt::LeftButton);
     settle();
     EXPECT_EQ(interaction.sheets.size(), 1);
 
@@ -600,58 +603,59 @@ TEST_F(AppTest, ThePopoverFitsItsSnippetAndNeverCoversItsRow)
     QList<int> widths;
     for (const int row : {0, 1, 2, 1, 0}) {
         selectRow(row);
-        const QRect popover = app->ui().popover->geometry();
-        const QRect rowRect(app->ui().tableView->viewport()->mapToGlobal(
-                                app->ui().tableView->visualRect(app->ui().listModel->index(row)).topLeft()),
-                            app->ui().tableView->visualRect(app->ui().listModel->index(row)).size());
+        const QRect popover = editor().popover()->geometry();
+        const QRect rowRect(main().tableView()->viewport()->mapToGlobal(
+                                main().tableView()->visualRect(main().listModel()->index(row)).topLeft()),
+                            main().tableView()->visualRect(main().listModel()->index(row)).size());
         EXPECT_FALSE(popover.intersects(rowRect)) << row;
         widths.append(popover.width());
     }
     EXPECT_EQ(widths, QList<int>(5, widths.first()));
     selectRow(1);
-    EXPECT_EQ(app->ui().popoverTitle->text(), u"B "_qs + longTitle);
-    EXPECT_TRUE(app->ui().popoverTitle->isElided());
-    EXPECT_EQ(app->ui().popoverTitle->toolTip(), u"B "_qs + longTitle);
-    EXPECT_TRUE(app->ui().codeSnippetCompletionPrefix->isElided());
+    EXPECT_EQ(editor().titleLabel()->text(), u"B "_qs + longTitle);
+    EXPECT_TRUE(editor().titleLabel()->isElided());
+    EXPECT_EQ(editor().titleLabel()->toolTip(), u"B "_qs + longTitle);
+    EXPECT_TRUE(editor().shortcutLabel()->isElided());
 }
 
-// After a search the highlighted row may show another snippet than the popover did: revert is
-// offered for the row, the row's menu acts on its own row, and the keys go on from the row.
-TEST_F(AppTest, RevertMenusAndKeysFollowTheHighlightedRow)
+// A search keeps the highlighted snippet wherever its row goes, and highlights nothing in its place
+// when it hides it; the row's menu acts on its own row, and the keys go on from the row.
+TEST_F(AppTest, RevertMenusAndKeysFollowTheHighlightedSnippet)
 {
     launch();
     const int delegateRow = rowOf(QStringLiteral("Délégué"));
     selectRow(delegateRow);
-    QTest::mouseClick(app->ui().onOffSegmentedControl->button(1), Qt::LeftButton); // overridden now
-    EXPECT_TRUE(app->ui().revertAction->isEnabled());
-    app->ui().searchField->setText(QStringLiteral("e")); // all three still match, the row stays
-    EXPECT_TRUE(app->ui().revertAction->isEnabled());
-    app->ui().searchField->setText(QStringLiteral("i")); // the same row now shows another snippet
-    ASSERT_EQ(app->selectedRow(), delegateRow);
-    EXPECT_EQ(app->ui().listModel->index(delegateRow).data().toString(), QStringLiteral("If Statement"));
-    EXPECT_FALSE(app->ui().revertAction->isEnabled());
+    QTest::mouseClick(editor().onOffControl()->button(1), Qt::LeftButton); // overridden now
+    EXPECT_TRUE(main().actions().revert->isEnabled());
+    main().searchField()->setText(QStringLiteral("dé")); // one row left: the snippet is on row 0 now
+    ASSERT_EQ(app->selectedRow(), 0);
+    EXPECT_EQ(main().listModel()->index(0).data().toString(), QStringLiteral("Délégué"));
+    EXPECT_TRUE(main().actions().revert->isEnabled());
+    main().searchField()->setText(QStringLiteral("i")); // hidden: nothing else is highlighted instead
+    EXPECT_TRUE(app->selectedRows().isEmpty());
+    EXPECT_FALSE(main().actions().revert->isEnabled());
 
     // The row menu of an overridden row that is not the highlighted one reverts that row.
-    app->ui().searchField->clear();
+    main().searchField()->clear();
     selectRow(0);
     bool offered = false;
     QTimer::singleShot(0, [&] {
         auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
         ASSERT_NE(menu, nullptr);
         QAction *revert = menu->actions().last();
-        ASSERT_EQ(revert->text(), app->ui().revertAction->text());
+        ASSERT_EQ(revert->text(), main().actions().revert->text());
         offered = revert->isEnabled();
         revert->trigger();
         menu->close();
     });
-    const QRect target = app->ui().tableView->visualRect(app->ui().listModel->index(delegateRow));
-    Q_EMIT app->ui().tableView->customContextMenuRequested(target.center());
+    const QRect target = main().tableView()->visualRect(main().listModel()->index(delegateRow));
+    Q_EMIT main().tableView()->customContextMenuRequested(target.center());
     EXPECT_TRUE(offered);
     EXPECT_TRUE(userFiles().isEmpty());
 
     // The keyboard goes on from the highlighted row after the list was filtered.
-    app->ui().searchField->setText(QStringLiteral("e"));
-    QTest::keyClick(app->ui().tableView, Qt::Key_Down);
+    main().searchField()->setText(QStringLiteral("e"));
+    QTest::keyClick(main().tableView(), Qt::Key_Down);
     settle();
     EXPECT_EQ(app->selectedRow(), 1);
 }
@@ -662,19 +666,19 @@ TEST_F(AppTest, TheWindowHasAMinimumSizeAndThePopoverFollowsItsRowThroughResizin
 {
     fixture.install(manySnippets(40));
     launch();
-    const QSize minimum = app->ui().window->minimumSize();
+    const QSize minimum = main().window()->minimumSize();
     EXPECT_GE(minimum.width(), 320);
-    EXPECT_GT(minimum.height(), qRound(app->ui().window->titleBarHeight()));
-    app->ui().window->resize(20, 20);
-    EXPECT_EQ(app->ui().window->size(), minimum);
-    EXPECT_GT(app->ui().window->contentView()->height(), 0);
+    EXPECT_GT(minimum.height(), qRound(main().window()->titleBarHeight()));
+    main().window()->resize(20, 20);
+    EXPECT_EQ(main().window()->size(), minimum);
+    EXPECT_GT(main().window()->contentView()->height(), 0);
 
-    app->ui().window->resize(540, 700);
+    main().window()->resize(540, 700);
     selectRow(6);
-    ASSERT_TRUE(app->ui().popover->isShown());
-    app->ui().window->resize(540, 300); // row 6 now lies below the list's end
+    ASSERT_TRUE(editor().popover()->isShown());
+    main().window()->resize(540, 300); // row 6 now lies below the list's end
     QCoreApplication::processEvents();
-    EXPECT_FALSE(app->ui().popover->isShown());
+    EXPECT_FALSE(editor().popover()->isShown());
 }
 
 // ---- many snippets at once, views, comparison, export and import, live refresh ----
@@ -684,23 +688,23 @@ TEST_F(AppTest, TheWindowHasAMinimumSizeAndThePopoverFollowsItsRowThroughResizin
 TEST_F(AppTest, CommandsActOnEveryHighlightedRow)
 {
     launch();
-    QItemSelectionModel *selection = app->ui().tableView->selectionModel();
-    selection->select(QItemSelection(app->ui().listModel->index(0), app->ui().listModel->index(2)),
+    QItemSelectionModel *selection = main().tableView()->selectionModel();
+    selection->select(QItemSelection(main().listModel()->index(0), main().listModel()->index(2)),
                       QItemSelectionModel::ClearAndSelect);
     QCoreApplication::processEvents();
-    EXPECT_FALSE(app->ui().popover->isShown());
+    EXPECT_FALSE(editor().popover()->isShown());
     EXPECT_EQ(app->selectedRows(), QList<int>({0, 1, 2}));
 
     QDir().mkpath(fixture.userFolder() + u"/delegate.codesnippet"_qs); // this one cannot be written
-    app->ui().turnOffAction->trigger();
+    main().actions().turnOff->trigger();
     EXPECT_TRUE(wroteOverride(u"if"_qs, true, std::nullopt));
     EXPECT_TRUE(wroteOverride(u"blank"_qs, true, std::nullopt));
     ASSERT_EQ(interaction.sheets.size(), 1);
     EXPECT_TRUE(interaction.sheets.first().contains(u"delegate: "_qs)) << interaction.sheets.first().toStdString();
-    app->ui().turnOnAction->trigger();
+    main().actions().turnOn->trigger();
     EXPECT_TRUE(wroteOverride(u"blank"_qs, false, std::nullopt));
 
-    app->ui().revertAction->trigger();
+    main().actions().revert->trigger();
     ASSERT_EQ(interaction.questions.size(), 1);
     EXPECT_TRUE(interaction.questions.first().contains(u"2"_qs)) << interaction.questions.first().toStdString();
     interaction.answerQuestion(true);
@@ -718,23 +722,23 @@ TEST_F(AppTest, ChangedOnlyAndLanguageViewsCombineWithTheSearchAndSurviveRelaunc
                      {u"o1"_qs, u"ObjC One"_qs, {}, u"o1"_qs, u"c"_qs, objc}});
     writeFile(fixture.userFolder() + u"/s2.codesnippet"_qs, snippetFile({.identifier = u"s2"_qs, .title = u"Swift Two"_qs}));
     launch();
-    QComboBox *languages = app->ui().languageChoice;
+    QComboBox *languages = main().languageChoice();
     ASSERT_EQ(languages->count(), 3); // All, Objective-C, Swift
     languages->setCurrentIndex(languages->findText(u"Swift"_qs));
     Q_EMIT languages->activated(languages->currentIndex());
-    EXPECT_EQ(app->ui().listModel->rowCount(), 2);
-    app->ui().showChangedOnlyAction->setChecked(true);
-    EXPECT_EQ(app->ui().listModel->rowCount(), 1);
-    app->ui().searchField->setText(u"One"_qs);
-    EXPECT_EQ(app->ui().listModel->rowCount(), 0);
-    app->ui().searchField->clear();
+    EXPECT_EQ(main().listModel()->rowCount(), 2);
+    main().actions().showChangedOnly->setChecked(true);
+    EXPECT_EQ(main().listModel()->rowCount(), 1);
+    main().searchField()->setText(u"One"_qs);
+    EXPECT_EQ(main().listModel()->rowCount(), 0);
+    main().searchField()->clear();
 
     app.reset();
     launch();
-    EXPECT_TRUE(app->ui().showChangedOnlyAction->isChecked());
-    EXPECT_EQ(app->ui().languageChoice->currentText(), u"Swift"_qs);
-    ASSERT_EQ(app->ui().listModel->rowCount(), 1);
-    EXPECT_EQ(app->ui().listModel->index(0).data().toString(), u"Swift Two"_qs);
+    EXPECT_TRUE(main().actions().showChangedOnly->isChecked());
+    EXPECT_EQ(main().languageChoice()->currentText(), u"Swift"_qs);
+    ASSERT_EQ(main().listModel()->rowCount(), 1);
+    EXPECT_EQ(main().listModel()->index(0).data().toString(), u"Swift Two"_qs);
 }
 
 TEST_F(AppTest, CompareShowsTheStandardBesideTheOverride)
@@ -743,9 +747,9 @@ TEST_F(AppTest, CompareShowsTheStandardBesideTheOverride)
               snippetFile({.identifier = u"if"_qs, .title = u"If Statement"_qs, .contents = u"if (<#condition#>) {\n    go();\n}"_qs}));
     launch();
     selectRow(rowOf(u"If Statement"_qs));
-    ASSERT_TRUE(app->ui().compareAction->isEnabled());
-    app->ui().compareAction->trigger();
-    auto *dialog = app->ui().window->findChild<CompareDialog *>();
+    ASSERT_TRUE(main().actions().compare->isEnabled());
+    main().actions().compare->trigger();
+    auto *dialog = main().window()->findChild<CompareDialog *>();
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(dialog->standardPane()->toPlainText(), u"if (<#condition#>) {\n\n}"_qs); // a blank keeps step
     EXPECT_EQ(dialog->changedPane()->toPlainText(), u"if (<#condition#>) {\n    go();\n}"_qs);
@@ -761,9 +765,9 @@ TEST_F(AppTest, CompareShowsTheStandardBesideTheOverride)
     // When the differences cannot be worked out, a sheet says why and no dialog opens.
     const MessageCapture log;
     setLineDiffLibrary(u"libgit2-missing.so.0"_qs);
-    app->ui().compareAction->trigger();
+    main().actions().compare->trigger();
     setLineDiffLibrary({});
-    EXPECT_EQ(app->ui().window->findChild<CompareDialog *>(), nullptr);
+    EXPECT_EQ(main().window()->findChild<CompareDialog *>(), nullptr);
     ASSERT_EQ(interaction.sheets.size(), 1);
     EXPECT_TRUE(interaction.sheets.first().startsWith(u"Cannot Compare|"_qs)) << interaction.sheets.first().toStdString();
 }
@@ -772,18 +776,18 @@ TEST_F(AppTest, ExportAndImportGoThroughTheChoosersAndSayWhatTheyDid)
 {
     launch();
     selectRow(rowOf(u"If Statement"_qs));
-    QTest::mouseClick(app->ui().onOffSegmentedControl->button(1), Qt::LeftButton);
+    QTest::mouseClick(editor().onOffControl()->button(1), Qt::LeftButton);
     const QString out = fixture.root() + u"/exported"_qs;
     interaction.folderAnswer = out;
-    app->ui().exportAction->trigger();
+    main().actions().exportOverrides->trigger();
     EXPECT_EQ(folderEntries(out), QStringList{u"if.codesnippet"_qs});
     EXPECT_EQ(readFile(out + u"/if.codesnippet"_qs), readFile(fixture.userFolder() + u"/if.codesnippet"_qs));
     ASSERT_EQ(interaction.sheets.size(), 1);
 
-    app->ui().revertAction->trigger();
+    main().actions().revert->trigger();
     writeFile(fixture.root() + u"/junk.codesnippet"_qs, "not a snippet");
     interaction.filesAnswer = {out + u"/if.codesnippet"_qs, fixture.root() + u"/junk.codesnippet"_qs};
-    app->ui().importAction->trigger();
+    main().actions().importOverrides->trigger();
     EXPECT_TRUE(wroteOverride(u"if"_qs, true, std::nullopt));
     ASSERT_EQ(interaction.sheets.size(), 2);
     EXPECT_TRUE(interaction.sheets.last().contains(u"junk.codesnippet"_qs)) << interaction.sheets.last().toStdString();
@@ -794,10 +798,10 @@ TEST_F(AppTest, ExportAndImportGoThroughTheChoosersAndSayWhatTheyDid)
 TEST_F(AppTest, ChangesOnDiskRefreshTheListOnceForABurst)
 {
     launch();
-    app->setRefreshDelay(std::chrono::milliseconds(200));
+    app->watcher().setDelay(std::chrono::milliseconds(200));
     QSignalSpy refreshes(app.get(), &RVAppDelegate::refreshedFromDisk);
     selectRow(rowOf(u"If Statement"_qs));
-    QTest::mouseClick(app->ui().editButton, Qt::LeftButton);
+    QTest::mouseClick(editor().editButton(), Qt::LeftButton);
     typeIntoEditor(u" typed"_qs);
 
     for (int i = 0; i < 20; ++i)
@@ -806,10 +810,10 @@ TEST_F(AppTest, ChangesOnDiskRefreshTheListOnceForABurst)
               snippetFile({.identifier = u"if"_qs, .title = u"From Elsewhere"_qs, .contents = u"other"_qs}));
     ASSERT_TRUE(QTest::qWaitFor([&] { return refreshes.count() > 0; }));
     EXPECT_EQ(refreshes.count(), 1);
-    EXPECT_EQ(app->ui().listModel->index(rowOf(u"From Elsewhere"_qs)).data(SnippetListModel::IsOverriddenRole), true);
+    EXPECT_EQ(main().listModel()->index(rowOf(u"From Elsewhere"_qs)).data(SnippetListModel::IsOverriddenRole), true);
     EXPECT_EQ(app->selectedSnippet().identifier(), u"if"_qs); // still highlighted, wherever its row is now
-    EXPECT_TRUE(app->ui().codeSnippetContents->toPlainText().endsWith(u" typed"_qs));
-    EXPECT_TRUE(app->ui().changedOnDiskLabel->isVisibleTo(app->ui().popover));
+    EXPECT_TRUE(editor().contentsView()->toPlainText().endsWith(u" typed"_qs));
+    EXPECT_TRUE(editor().changedOnDiskLabel()->isVisibleTo(editor().popover()));
 }
 
 } // namespace

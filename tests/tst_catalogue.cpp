@@ -106,9 +106,11 @@ TEST_F(Catalogue, ReadsOnlyFilesNamedDotCodesnippetThatHoldADictionary)
     carrying(u"orphan.codesnippet"_s, QString(), u"Orphan"_s);
     load();
 
-    EXPECT_EQ(catalogue.userCodeSnippetPaths(),
-              QStringList({user(u"anything.codesnippet"_s), user(u"binary.codesnippet"_s),
-                           user(u"orphan.codesnippet"_s)}));
+    QStringList read;
+    for (const StoredFile &entry : catalogue.userFiles())
+        read.append(entry.name + (entry.record.isNull() ? u" -"_s : u""_s));
+    EXPECT_EQ(read, QStringList({u"anything.codesnippet"_s, u"array.codesnippet -"_s, u"binary.codesnippet"_s,
+                                 u"damaged.codesnippet -"_s, u"orphan.codesnippet"_s, u"y.codesnippet -"_s}));
     EXPECT_EQ(catalogue.userCodeSnippetIdentifiers(), Ids({u"blank"_s, u"none"_s, std::nullopt}));
     // The file without identifier overrides nothing, not even the snippet without one.
     EXPECT_EQ(QStringList({shownTitle(0), shownTitle(1), shownTitle(2), shownTitle(3)}),
@@ -237,7 +239,7 @@ TEST_F(Catalogue, RowIndexesAreFilteredRowsAndRevertWithoutAFileDoesNothing)
     // Revert hands each file to the disposer the program sets (the desktop's trash); a file it
     // cannot dispose of stays, and the reason comes back.
     QStringList disposed;
-    catalogue.setFileDisposer([&disposed](const QString &path, QString *error) {
+    catalogue.store().setFileDisposer([&disposed](const QString &path, QString *error) {
         disposed.append(path);
         *error = u"the trash is full"_s;
         return false;
@@ -248,7 +250,7 @@ TEST_F(Catalogue, RowIndexesAreFilteredRowsAndRevertWithoutAFileDoesNothing)
     EXPECT_EQ(refused.reason, u"the trash is full"_s);
     EXPECT_EQ(disposed, QStringList{fx.userFolder() + u"/none.codesnippet"_s});
     EXPECT_EQ(folderEntries(fx.userFolder()), QStringList{u"none.codesnippet"_s});
-    catalogue.setFileDisposer({});
+    catalogue.store().setFileDisposer({});
     ASSERT_EQ(catalogue.removeUserCodeSnippetAtIndex(0).status, Status::Done);
 
     carrying(u"blank.codesnippet"_s, u"blank"_s);
@@ -304,12 +306,12 @@ TEST_F(Catalogue, FailedWriteKeepsTheEarlierFileAndSaysWhy)
                       Status::Done);
         }
         if (setup == DeviceFailsHalfWay) {
-            catalogue.setOverrideWriter([](QIODevice &file, const QByteArray &bytes) {
+            catalogue.store().setOverrideWriter([](QIODevice &file, const QByteArray &bytes) {
                 file.write(bytes.first(bytes.size() / 2));
                 return qint64(-1);
             });
         } else if (setup == ShortWrite) {
-            catalogue.setOverrideWriter(
+            catalogue.store().setOverrideWriter(
                 [](QIODevice &file, const QByteArray &bytes) { return file.write(bytes.chopped(1)); });
         }
         const QStringList before = treeSnapshot(fx.root());
@@ -418,36 +420,78 @@ TEST_F(Catalogue, AChangeMadeSinceTheReadingIsNeverOverwritten)
         fx.writeUserFile(u"alpha.codesnippet"_s, mine);
         load();
         const OverrideSnapshot read = catalogue.stateOf(catalogue.recordAtRow(0)).snapshot;
-        ASSERT_EQ(catalogue.overrideSystemCodeSnippetAtIndex(0, true, u"first"_s, read).status, Status::Done);
-        const OverrideSnapshot afterFirst = catalogue.stateOf(catalogue.recordAtRow(0)).snapshot;
+        const SnippetRecord system = catalogue.recordAtRow(0);
+        ASSERT_EQ(catalogue.apply(SnippetChange::override(system, true, u"first"_s).expecting(read)).status, Status::Done);
+        const OverrideSnapshot afterFirst = catalogue.stateOf(system).snapshot;
         change();
         const QStringList before = treeSnapshot(fx.userFolder());
-        EXPECT_EQ(catalogue.overrideSystemCodeSnippetAtIndex(0, true, u"second"_s, afterFirst).status,
+        EXPECT_EQ(catalogue.apply(SnippetChange::override(system, true, u"second"_s).expecting(afterFirst)).status,
                   Status::ChangedOnDisk);
         EXPECT_EQ(treeSnapshot(fx.userFolder()), before);
     }
 }
 
-// By identifier: whatever the filter shows, the first system snippet in title order with it.
-TEST_F(Catalogue, ChangesByIdentifierIgnoreTheFilter)
+// A change names its system record: of two sharing an identifier exactly that one, whatever the
+// filter shows; a record of a library read before is refused.
+TEST_F(Catalogue, ChangesNameTheirSystemRecord)
 {
     fx.writeLibrary(libraryFile({{.identifier = u"dup"_s, .title = u"Dup Two"_s, .contents = u"two"_s},
                                  {.identifier = u"dup"_s, .title = u"Dup One"_s, .contents = u"one"_s},
                                  {.identifier = u"alpha"_s, .title = u"Alpha"_s}}));
     load();
+    const SnippetRecord two = catalogue.systemCodeSnippets().at(2);
+    ASSERT_EQ(two.title(), u"Dup Two"_s);
     catalogue.filterSystemCodeSnippets(u"Alpha"_s);
-    ASSERT_EQ(catalogue.overrideSystemCodeSnippet(u"dup"_s, true, std::nullopt).status, Status::Done);
-    EXPECT_TRUE(isExactOverride(user(u"dup.codesnippet"_s), catalogue.systemCodeSnippet(u"dup"_s), true,
-                                std::nullopt));
-    EXPECT_EQ(file(u"dup.codesnippet"_s).contents(), u"one"_s);
+    ASSERT_EQ(catalogue.apply(SnippetChange::override(two, true, std::nullopt)).status, Status::Done);
+    EXPECT_TRUE(isExactOverride(user(u"dup.codesnippet"_s), two, true, std::nullopt));
     EXPECT_EQ(catalogue.rowCount(), 1);
-    EXPECT_EQ(catalogue.removeUserCodeSnippet(u"dup"_s).status, Status::Done);
-    EXPECT_EQ(catalogue.removeUserCodeSnippet(u"dup"_s).status, Status::NothingToDo);
+    EXPECT_EQ(catalogue.apply(SnippetChange::revert(two)).status, Status::Done);
+    EXPECT_EQ(catalogue.apply(SnippetChange::revert(two)).status, Status::NothingToDo);
 
+    catalogue.parseSystemCodeSnippets(fx.xcodePath());
     const QStringList before = treeSnapshot(fx.root());
-    EXPECT_EQ(catalogue.overrideSystemCodeSnippet(u"Alpha"_s, true, std::nullopt).status, Status::Refused);
-    EXPECT_EQ(catalogue.removeUserCodeSnippet(u"nope"_s).status, Status::Refused);
+    EXPECT_EQ(catalogue.apply(SnippetChange::override(two, true, std::nullopt)).status, Status::Refused);
+    EXPECT_EQ(catalogue.counterpartOf(two, {catalogue.recordAtRow(1), two}).title(), u"Dup Two"_s);
     EXPECT_EQ(treeSnapshot(fx.root()), before);
+}
+
+// A batch looks at the folder once, under one lock, and reads again only what another program
+// changed; a change that fails in the middle leaves the others done, and each says what became of it.
+TEST_F(Catalogue, ABatchLooksAtTheFolderOnceAndReportsEachChange)
+{
+    QList<Snippet> library;
+    for (int i = 0; i < 30; ++i)
+        library.append({.identifier = u"s%1"_s.arg(i, 2, 10, QChar(u'0')), .title = u"T%1"_s.arg(i, 2, 10, QChar(u'0'))});
+    fx.install(library);
+    carrying(u"mine.codesnippet"_s, u"elsewhere"_s);
+    QDir().mkpath(user(u"s10.codesnippet"_s)); // this one cannot be written
+    load();
+    const auto looked = [this](const SnippetStore::Counters &before) {
+        const SnippetStore::Counters now = catalogue.store().counters();
+        return std::pair(now.folderLooks - before.folderLooks, now.filesRead - before.filesRead);
+    };
+
+    QList<SnippetChange> off;
+    for (const SnippetRecord &system : catalogue.systemCodeSnippets())
+        off.append(SnippetChange::switchShortcut(system, true));
+    SnippetStore::Counters before = catalogue.store().counters();
+    const QList<ChangeResult> results = catalogue.apply(off);
+    EXPECT_EQ(looked(before), std::pair(quint64(1), quint64(0)));
+    ASSERT_EQ(results.size(), 30);
+    for (qsizetype i = 0; i < results.size(); ++i)
+        EXPECT_EQ(results[i].status, i == 10 ? Status::Failed : Status::Done) << i;
+    EXPECT_EQ(catalogue.customSnippetCount(), 29u);
+
+    // Another program's change is read, once; what the batch wrote is not read again.
+    carrying(u"s00.codesnippet"_s, u"s00"_s, u"From Elsewhere"_s);
+    before = catalogue.store().counters();
+    QList<SnippetChange> back;
+    for (const SnippetRecord &system : catalogue.systemCodeSnippets())
+        back.append(SnippetChange::revert(system));
+    catalogue.apply(back);
+    EXPECT_EQ(looked(before), std::pair(quint64(1), quint64(1)));
+    EXPECT_EQ(folderEntries(fx.userFolder()), QStringList({u"mine.codesnippet"_s, u"s10.codesnippet"_s}));
+    EXPECT_EQ(catalogue.customSnippetCount(), 0u);
 }
 
 } // namespace

@@ -76,7 +76,7 @@ protected:
     {
         const SnippetCatalogue catalogue = fx.load();
         return isExactOverride(path.isEmpty() ? file(id) : path,
-                               catalogue.recordAtRow(catalogue.rowOfIdentifier(id)), disabled, contents);
+                               catalogue.systemCodeSnippet(id), disabled, contents);
     }
     // Each snippet's state as list shows it, and each override checked to be exactly the one meant:
     // the system's record with the contents given for it (none: the system's own).

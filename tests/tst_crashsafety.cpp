@@ -65,7 +65,7 @@ TEST(CrashSafety, KilledWriterLeavesTheOldOrTheNewOverrideWhole)
         (writer.exitStatus() == QProcess::CrashExit ? kills : finished)++;
 
         const SnippetCatalogue catalogue = fx.load();
-        const QStringList read = catalogue.userCodeSnippetPaths();
+        const QStringList read = snippetPaths(catalogue);
         leftovers +=
             static_cast<int>(folderEntries(fx.userFolder()).size()) - (QFile::exists(override) ? 1 : 0);
         const std::optional<QString> now = SnippetRecord::fromPropertyList(readFile(override)).contents();

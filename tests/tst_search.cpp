@@ -76,7 +76,7 @@ TEST_F(Search, MatchesTitleOrSystemSummaryInTitleOrder)
     for (const auto &[text, expected] : cases) {
         EXPECT_EQ(rows(text), expected) << text.toStdString();
         EXPECT_EQ(catalogue.rowCount(), expected.size());
-        EXPECT_EQ(catalogue.filterText(), text);
+        EXPECT_EQ(catalogue.currentFilter().text, text);
     }
 }
 
@@ -181,7 +181,8 @@ TEST(Filter, CombinesTextChangedStateAndLanguage)
     }
 
     catalogue.filterSystemCodeSnippets(SnippetFilter{.changedOnly = true});
-    ASSERT_EQ(catalogue.removeUserCodeSnippet(u"swift-for"_s).status, ChangeResult::Status::Done);
+    ASSERT_EQ(catalogue.apply(SnippetChange::revert(catalogue.systemCodeSnippet(u"swift-for"_s))).status,
+              ChangeResult::Status::Done);
     EXPECT_EQ(catalogue.rowCount(), 2);
     catalogue.filterSystemCodeSnippets(catalogue.currentFilter());
     EXPECT_EQ(catalogue.rowCount(), 1);

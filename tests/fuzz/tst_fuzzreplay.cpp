@@ -59,7 +59,7 @@ TEST(FuzzReplay, ReadingOnManyThreadsGivesTheCatalogueOfOneThread)
     const auto load = [&](int threads, QStringList &logged) {
         const MessageCapture log;
         SnippetCatalogue catalogue(fx.home());
-        catalogue.setLoaderThreadCount(threads);
+        catalogue.store().setLoaderThreadCount(threads);
         if (threads == 1) {
             catalogue.parseSystemCodeSnippets(fx.xcodePath());
             catalogue.parseUserCodeSnippets();
@@ -80,7 +80,7 @@ TEST(FuzzReplay, ReadingOnManyThreadsGivesTheCatalogueOfOneThread)
         ASSERT_GT(one.userCodeSnippets().size(), 0) << what;
         EXPECT_EQ(many.systemCodeSnippets().size(), one.systemCodeSnippets().size()) << what;
         EXPECT_EQ(many.systemCodeSnippetsPath(), one.systemCodeSnippetsPath()) << what;
-        EXPECT_EQ(many.userCodeSnippetPaths(), one.userCodeSnippetPaths()) << what;
+        EXPECT_EQ(snippetPaths(many), snippetPaths(one)) << what;
         EXPECT_EQ(many.userCodeSnippetIdentifiers(), one.userCodeSnippetIdentifiers()) << what;
         for (qsizetype i = 0; i < one.userCodeSnippets().size(); ++i)
             EXPECT_EQ(many.userCodeSnippets()[i].sourceBytes(), one.userCodeSnippets()[i].sourceBytes()) << i;

@@ -1,0 +1,150 @@
+// Changes to snippets from the window: the highlighted snippets at once, export and import, and
+// the one step after every change.
+#include "app/rvappdelegate.h"
+
+#include "catalogue/overridetransfer.h"
+
+#include <QSet>
+#include <QTimer>
+
+namespace Glimmerpad {
+
+// Snippets that share an identifier share one override: the first of them stands for the others.
+static QList<SnippetRecord> onePerIdentifier(const QList<SnippetRecord> &systemSnippets)
+{
+    QList<SnippetRecord> unique;
+    QSet<QString> seen;
+    for (const SnippetRecord &system : systemSnippets) {
+        if (const Identifier &identifier = system.identifier(); identifier && seen.contains(*identifier))
+            continue;
+        if (system.identifier())
+            seen.insert(*system.identifier());
+        unique.append(system);
+    }
+    return unique;
+}
+
+void RVAppDelegate::turnShortcutOf(const QList<SnippetRecord> &systemSnippets, bool disable)
+{
+    // The snippet in the popover alone: exactly what its On/Off control does, typed text included.
+    if (systemSnippets.size() == 1 && m_editor.isShown() && systemSnippets.first().isSameRecord(m_editor.snippet())) {
+        if (m_editor.onOffSegment() != (disable ? 1 : 0)) {
+            m_editor.setOnOffSegment(disable ? 1 : 0);
+            toggleSnippetVisibility();
+        }
+        return;
+    }
+    QList<SnippetChange> changes;
+    for (const SnippetRecord &system : onePerIdentifier(systemSnippets))
+        changes.append(SnippetChange::switchShortcut(system, disable));
+    //% "Some snippets could not be switched."
+    m_changes.start(changes, qtTrId("batch_switch_failed_title"));
+}
+
+void RVAppDelegate::revertSnippets(const QList<SnippetRecord> &systemSnippets)
+{
+    QList<SnippetRecord> overridden;
+    for (const SnippetRecord &system : onePerIdentifier(systemSnippets)) {
+        if (m_catalogue.hasOverride(system.identifier()))
+            overridden.append(system);
+    }
+    if (overridden.size() == 1 && systemSnippets.size() == 1) {
+        revertSnippet(overridden.first());
+        return;
+    }
+    if (overridden.isEmpty())
+        return;
+    // Many at once is easy to do by mistake: asked once, naming how many.
+    //% "Revert the highlighted snippets to the standard ones? Overrides to remove: %1."
+    const QString title = qtTrId("batch_revert_question").arg(overridden.size());
+    //% "Their overrides go to the trash, whence they can be brought back."
+    const QString message = qtTrId("batch_revert_message");
+    //% "Revert"
+    const QString revert = qtTrId("batch_revert_accept");
+    //% "Cancel"
+    const QString cancel = qtTrId("batch_revert_cancel");
+    m_interaction.beginQuestionSheet(m_mainWindow.window(), title, message, revert, cancel, [this, overridden](bool go) {
+        if (!go)
+            return;
+        QList<SnippetChange> changes;
+        for (const SnippetRecord &system : overridden)
+            changes.append(SnippetChange::revert(system));
+        //% "Some snippets could not be reverted."
+        m_changes.start(changes, qtTrId("batch_revert_failed_title"));
+    });
+}
+
+// After every change, alone or in a batch: the rows show what is on disk now, so does the popover
+// unless it holds text the user typed, and a written override may leave a running Xcode behind.
+void RVAppDelegate::snippetsChanged(const QList<SnippetRecord> &systemSnippets, bool wroteOverride)
+{
+    m_mainWindow.reloadRowsOf(systemSnippets);
+    const bool shownChanged = std::any_of(systemSnippets.cbegin(), systemSnippets.cend(),
+                                          [this](const SnippetRecord &s) { return s.isSameRecord(m_editor.snippet()); });
+    if (shownChanged && !m_editor.holdsTypedText())
+        m_editor.updateContents();
+    updateActions();
+    if (wroteOverride && !m_xcodeAlertShown)
+        QTimer::singleShot(m_xcodeCheckDelay, this, &RVAppDelegate::checkForXcodeProcess);
+}
+
+void RVAppDelegate::reportFailure(const QString &what, const ChangeResult &result)
+{
+    //% "OK"
+    m_interaction.beginSheet(m_mainWindow.window(), RVSheet::Icon::Warning, what, result.reason,
+                             qtTrId("failure_sheet_button"));
+}
+
+// ---- export and import ----------------------------------------------------------------------
+
+static void reportTransfers(UserInteraction &interaction, RVWindow *window, const QString &title,
+                            const QList<OverrideTransfer::TransferResult> &results)
+{
+    QStringList problems;
+    int done = 0;
+    for (const OverrideTransfer::TransferResult &result : results) {
+        if (result.ok)
+            ++done;
+        else
+            problems.append(QStringLiteral("%1: %2").arg(result.file.isEmpty() ? result.identifier : result.file,
+                                                         result.error));
+    }
+    //% "Done: %1."
+    QString message = qtTrId("transfer_done").arg(done);
+    if (!problems.isEmpty()) {
+        //% "Not done:"
+        message += u"\n\n" + qtTrId("transfer_not_done") + u'\n' + problems.join(u'\n');
+    }
+    interaction.beginSheet(window, problems.isEmpty() ? RVSheet::Icon::Information : RVSheet::Icon::Warning, title,
+                           message, qtTrId("failure_sheet_button"));
+}
+
+void RVAppDelegate::exportOverrides()
+{
+    //% "Export Overrides"
+    const std::optional<QString> folder = m_interaction.chooseFolder(m_mainWindow.window(), qtTrId("export_title"));
+    if (!folder)
+        return;
+    //% "Export Overrides"
+    reportTransfers(m_interaction, m_mainWindow.window(), qtTrId("export_done_title"),
+                    OverrideTransfer::exportOverrides(m_catalogue, *folder));
+}
+
+void RVAppDelegate::importOverrides()
+{
+    //% "Import Overrides"
+    const QStringList paths = m_interaction.chooseSnippetFiles(m_mainWindow.window(), qtTrId("import_title"));
+    if (paths.isEmpty())
+        return;
+    const QList<OverrideTransfer::TransferResult> results = OverrideTransfer::importOverrides(m_catalogue, paths);
+    QList<SnippetRecord> imported;
+    for (const OverrideTransfer::TransferResult &result : results) {
+        if (result.ok)
+            imported.append(result.system);
+    }
+    snippetsChanged(imported, !imported.isEmpty());
+    //% "Import Overrides"
+    reportTransfers(m_interaction, m_mainWindow.window(), qtTrId("import_done_title"), results);
+}
+
+} // namespace Glimmerpad

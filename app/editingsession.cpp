@@ -1,0 +1,164 @@
+#include "app/editingsession.h"
+
+#include "app/editorpopover.h"
+#include "app/elidedlabel.h"
+#include "app/snippetlistmodel.h"
+#include "app/snippettextedit.h"
+#include "ui_editorpopover.h"
+
+#include <QButtonGroup>
+#include <QGraphicsOpacityEffect>
+#include <QLabel>
+#include <QPushButton>
+
+namespace Glimmerpad {
+
+static constexpr qreal kDisabledHeaderOpacity = 0.6;
+static constexpr int kPopoverIconSize = 32;
+
+EditingSession::EditingSession(const SnippetCatalogue &catalogue, QWidget *window, QObject *parent)
+    : QObject(parent), m_catalogue(catalogue), m_popover(new EditorPopover(window))
+{
+    auto *content = new QWidget;
+    Ui::EditorPopoverContent form;
+    form.setupUi(content);
+    m_popover->setContentWidget(content);
+    m_title = form.popoverTitle;
+    m_image = form.popoverImage;
+    m_shortcut = form.codeSnippetCompletionPrefix;
+    m_contents = form.codeSnippetContents;
+    m_editButton = form.editButton;
+    m_doneButton = form.doneButton;
+    m_compareButton = form.compareButton;
+    m_changedOnDisk = form.changedOnDiskLabel;
+    m_header = form.headerContainer;
+    m_header->setGraphicsEffect(new QGraphicsOpacityEffect(m_header));
+
+    QFont titleFont = m_title->font();
+    titleFont.setPixelSize(13);
+    titleFont.setBold(true);
+    m_title->setFont(titleFont);
+
+    m_onOff = new QButtonGroup(this);
+    m_onOff->setExclusive(true);
+    m_onOff->addButton(form.onSegment, 0);
+    m_onOff->addButton(form.offSegment, 1);
+    //% "Completion shortcut on or off"
+    form.onOffSegmentedControl->setAccessibleName(qtTrId("popover_onoff_accessible_name"));
+
+    connect(m_onOff, &QButtonGroup::idClicked, this, &EditingSession::onOffClicked);
+    connect(m_editButton, &QPushButton::clicked, this, &EditingSession::editClicked);
+    connect(m_doneButton, &QPushButton::clicked, this, &EditingSession::doneClicked);
+    connect(m_compareButton, &QPushButton::clicked, this, &EditingSession::compareClicked);
+    connect(m_contents->document(), &QTextDocument::contentsChanged, this, &EditingSession::textChanged);
+    connect(m_popover, &EditorPopover::closed, this, &EditingSession::closed);
+}
+
+void EditingSession::setSnippet(const SnippetRecord &systemSnippet)
+{
+    m_snippet = systemSnippet;
+    updateContents();
+}
+
+void EditingSession::updateContents()
+{
+    m_shown = m_catalogue.stateOf(m_snippet);
+    const SnippetRecord &shown = m_shown.shown;
+    const bool disabled = m_shown.disabled;
+    const QIcon icon = m_shown.overridden ? SnippetListModel::userSnippetIcon() : SnippetListModel::systemSnippetIcon();
+
+    m_image->setPixmap(icon.pixmap(kPopoverIconSize, kPopoverIconSize));
+    m_title->setText(shown.title().value_or(QString()));
+    m_contents->setPlainText(shown.contents().value_or(QString()));
+    m_shortcut->setText(shown.completionPrefix().value_or(QString()));
+
+    setOnOffSegment(disabled ? 1 : 0);
+    if (auto *effect = qobject_cast<QGraphicsOpacityEffect *>(m_header->graphicsEffect()))
+        effect->setOpacity(disabled ? kDisabledHeaderOpacity : 1.0);
+    m_compareButton->setEnabled(m_shown.overridden);
+
+    m_changedOnDisk->hide();
+    // After the text: replacing it counts as an edit.
+    m_dirty = false;
+    m_contents->document()->clearUndoRedoStacks();
+    setEditing(false);
+}
+
+bool EditingSession::followLibrary(const QList<SnippetRecord> &earlierLibrary)
+{
+    m_snippet = m_catalogue.counterpartOf(m_snippet, earlierLibrary);
+    return !m_snippet.isNull();
+}
+
+bool EditingSession::isShown() const
+{
+    return m_popover->isShown();
+}
+
+void EditingSession::showBeside(const QRect &rect, QWidget *anchor, const QRect &keepClear)
+{
+    m_popover->showRelativeToRect(rect, anchor, Qt::LeftEdge, keepClear);
+}
+
+void EditingSession::close()
+{
+    m_popover->close();
+}
+
+// Viewing shows the text read-only; editing lets the keyboard and mouse change it, with the Edit
+// button held down.
+void EditingSession::setEditing(bool editing)
+{
+    m_contents->setEditing(editing);
+    m_editButton->setChecked(editing);
+}
+
+bool EditingSession::isEditing() const
+{
+    return !m_contents->isReadOnly();
+}
+
+int EditingSession::onOffSegment() const
+{
+    return m_onOff->checkedId();
+}
+
+void EditingSession::setOnOffSegment(int segment)
+{
+    if (QAbstractButton *button = m_onOff->button(segment))
+        button->setChecked(true);
+}
+
+std::optional<QString> EditingSession::textToSave() const
+{
+    return m_dirty ? std::optional(m_contents->typedText()) : std::nullopt;
+}
+
+SnippetChange EditingSession::changeToSave() const
+{
+    const bool disable = onOffSegment() == 1;
+    const std::optional<QString> text = textToSave();
+    const SnippetChange change =
+        text ? SnippetChange::override(m_snippet, disable, *text) : SnippetChange::switchShortcut(m_snippet, disable);
+    return change.expecting(m_shown.snapshot);
+}
+
+QString EditingSession::bodyToSave() const
+{
+    return textToSave().value_or(m_shown.shown.contents().value_or(QString()));
+}
+
+void EditingSession::keepEditingAfterFailedSave()
+{
+    if (holdsTypedText())
+        setEditing(true);
+    else
+        setOnOffSegment(m_shown.disabled ? 1 : 0);
+}
+
+void EditingSession::showChangedOnDisk()
+{
+    m_changedOnDisk->show();
+}
+
+} // namespace Glimmerpad

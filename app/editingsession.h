@@ -1,0 +1,111 @@
+#pragma once
+
+#include "catalogue/snippetcatalogue.h"
+
+#include <QObject>
+#include <QRect>
+
+#include <optional>
+
+class QButtonGroup;
+class QLabel;
+class QPushButton;
+class QWidget;
+
+namespace Glimmerpad {
+
+class EditorPopover;
+class ElidedLabel;
+class SnippetTextEdit;
+
+// The editor popover and the one snippet it holds: the system record it was filled from, what the
+// catalogue showed for it then, and the text being typed. Whatever happens to the list meanwhile
+// (a search, a refresh, an import, another row highlighted), a save writes this snippet.
+class EditingSession final : public QObject
+{
+    Q_OBJECT
+
+public:
+    EditingSession(const SnippetCatalogue &catalogue, QWidget *window, QObject *parent = nullptr);
+
+    EditorPopover *popover() const { return m_popover; }
+    ElidedLabel *titleLabel() const { return m_title; }
+    QLabel *imageLabel() const { return m_image; }
+    ElidedLabel *shortcutLabel() const { return m_shortcut; }
+    SnippetTextEdit *contentsView() const { return m_contents; }
+    QPushButton *editButton() const { return m_editButton; }
+    QPushButton *doneButton() const { return m_doneButton; }
+    QPushButton *compareButton() const { return m_compareButton; }
+    QLabel *changedOnDiskLabel() const { return m_changedOnDisk; }
+    QButtonGroup *onOffControl() const { return m_onOff; } // button 0 is On, 1 is Off
+
+    // The system snippet shown, and what the catalogue showed for it when the popover was filled.
+    const SnippetRecord &snippet() const { return m_snippet; }
+    const SnippetState &shownState() const { return m_shown; }
+    // Holds the snippet and fills the popover from it.
+    void setSnippet(const SnippetRecord &systemSnippet);
+    // Fills every view from the snippet as the catalogue shows it now: back to viewing, clean, with
+    // nothing to undo.
+    void updateContents();
+    // After the library was read again: the same snippet in the new one. False when it has none.
+    bool followLibrary(const QList<SnippetRecord> &earlierLibrary);
+
+    bool isShown() const;
+    void showBeside(const QRect &rect, QWidget *anchor, const QRect &keepClear);
+    void close();
+
+    bool isDirty() const { return m_dirty; }
+    void setDirty(bool dirty) { m_dirty = dirty; }
+    bool isEditing() const;
+    void setEditing(bool editing);
+    // Whether the user has text in hand: typed, or being edited. What is on disk never replaces it
+    // unasked.
+    bool holdsTypedText() const { return m_dirty || isEditing(); }
+
+    int onOffSegment() const;
+    void setOnOffSegment(int segment);
+
+    // The body a save writes: the text as typed when it was changed; nothing when it was not, and
+    // the body stays as stored (the editor's rendering would turn no-break spaces into spaces and
+    // carriage returns into line feeds).
+    std::optional<QString> textToSave() const;
+    // What saving writes: the shortcut as the on/off control says, the body as above, and only
+    // while the override on disk is the one the popover was filled from.
+    SnippetChange changeToSave() const;
+    // The body as a save would leave it.
+    QString bodyToSave() const;
+
+    // After a save that did not happen: the text stays as typed and the editor stays open, so
+    // nothing is lost; a switch of the shortcut that was not saved goes back to what is shown.
+    void keepEditingAfterFailedSave();
+    // Says that the snippet being edited changed on disk since it was filled.
+    void showChangedOnDisk();
+
+Q_SIGNALS:
+    void editClicked();
+    void doneClicked();
+    void onOffClicked();
+    void compareClicked();
+    void textChanged();
+    void closed();
+
+private:
+    const SnippetCatalogue &m_catalogue;
+    EditorPopover *m_popover;
+    ElidedLabel *m_title = nullptr;
+    QLabel *m_image = nullptr;
+    ElidedLabel *m_shortcut = nullptr;
+    SnippetTextEdit *m_contents = nullptr;
+    QPushButton *m_editButton = nullptr;
+    QPushButton *m_doneButton = nullptr;
+    QPushButton *m_compareButton = nullptr;
+    QLabel *m_changedOnDisk = nullptr;
+    QWidget *m_header = nullptr;
+    QButtonGroup *m_onOff = nullptr;
+
+    SnippetRecord m_snippet;
+    SnippetState m_shown;
+    bool m_dirty = false;
+};
+
+} // namespace Glimmerpad

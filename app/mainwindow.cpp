@@ -1,0 +1,303 @@
+#include "app/mainwindow.h"
+
+#include "app/snippetitemdelegate.h"
+#include "app/snippetlistmodel.h"
+#include "chrome/rvwindow.h"
+#include "chrome/rvwindowsmenu.h"
+#include "ui_mainwindow.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenu>
+#include <QScrollBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace Glimmerpad {
+
+MainWindow::MainWindow(const SnippetCatalogue &catalogue, QObject *parent)
+    : QObject(parent), m_catalogue(catalogue), m_window(new RVWindow)
+{
+    m_content = new QWidget;
+    Ui::MainContent form;
+    form.setupUi(m_content);
+    m_window->setGeometry(m_content->geometry());
+    m_window->setContentView(m_content);
+    m_tableView = form.tableView;
+    m_searchField = form.searchField;
+    m_languageChoice = form.languageChoice;
+    m_menuButton = form.menuButton;
+
+    m_model = new SnippetListModel(catalogue, this);
+    m_tableView->setModel(m_model);
+    m_tableView->setItemDelegate(new SnippetItemDelegate(m_tableView));
+    connect(m_tableView, &QWidget::customContextMenuRequested, this, &MainWindow::showRowMenu);
+
+    createActions();
+    m_window->installEventFilter(this);
+    m_tableView->installEventFilter(this);
+    m_tableView->viewport()->installEventFilter(this);
+}
+
+MainWindow::~MainWindow()
+{
+    // The views tell of their own destruction through the filters; nothing is to be asked of them then.
+    for (QObject *watched : {static_cast<QObject *>(m_window), static_cast<QObject *>(m_tableView),
+                             static_cast<QObject *>(m_tableView->viewport())})
+        watched->removeEventFilter(this);
+    delete m_window; // takes every view with it, the popover (a child window) too
+}
+
+void MainWindow::createActions()
+{
+    const auto make = [this](const QString &text, const QKeySequence &shortcut = {}) {
+        auto *action = new QAction(text, m_window);
+        action->setShortcut(shortcut);
+        // Shortcuts work in the main window and in the popover, whether or not the menu is open.
+        action->setShortcutContext(Qt::ApplicationShortcut);
+        m_window->addAction(action);
+        return action;
+    };
+    //% "&Find"
+    m_actions.find = make(qtTrId("menu_find"), QKeySequence::Find);
+    // The popover's own commands, for the keyboard: its buttons take no shortcuts of their own.
+    //% "&Edit Snippet"
+    m_actions.edit = make(qtTrId("menu_edit"), QKeySequence(Qt::CTRL | Qt::Key_E));
+    //% "&Save Snippet"
+    m_actions.save = make(qtTrId("menu_save"), QKeySequence::Save);
+    //% "Co&mpare with Standard"
+    m_actions.compare = make(qtTrId("menu_compare"), QKeySequence(Qt::CTRL | Qt::Key_D));
+    // On many rows at once as on one: the highlighted rows.
+    //% "Turn Shortcut &Off"
+    m_actions.turnOff = make(qtTrId("menu_turn_off"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_D));
+    //% "Turn Shortcut O&n"
+    m_actions.turnOn = make(qtTrId("menu_turn_on"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E));
+    //% "&Revert to Standard Snippet"
+    m_actions.revert = make(qtTrId("menu_revert"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R));
+    //% "Show &Changed Only"
+    m_actions.showChangedOnly = make(qtTrId("menu_show_changed_only"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
+    m_actions.showChangedOnly->setCheckable(true);
+    //% "E&xport Overrides…"
+    m_actions.exportOverrides = make(qtTrId("menu_export"));
+    //% "&Import Overrides…"
+    m_actions.importOverrides = make(qtTrId("menu_import"));
+    //% "Glimmerpad &Help"
+    m_actions.help = make(qtTrId("menu_help"), QKeySequence::HelpContents);
+    //% "&Quit"
+    m_actions.quit = make(qtTrId("menu_quit"), QKeySequence::Quit);
+    m_actions.quit->setMenuRole(QAction::QuitRole);
+    connect(m_actions.quit, &QAction::triggered, m_window, &QWidget::close);
+
+    m_menu = new QMenu(m_window);
+    m_menu->addActions({m_actions.find, m_actions.edit, m_actions.save, m_actions.compare});
+    m_menu->addSeparator();
+    m_menu->addActions({m_actions.turnOff, m_actions.turnOn, m_actions.revert});
+    m_menu->addSeparator();
+    m_menu->addActions({m_actions.showChangedOnly, m_actions.exportOverrides, m_actions.importOverrides});
+    m_menu->addSeparator();
+    //% "&Window"
+    m_windowMenu = m_menu->addMenu(qtTrId("menu_window"));
+    connect(m_windowMenu, &QMenu::aboutToShow, this, [this] { RVWindowsMenu::instance().populate(m_windowMenu); });
+    m_menu->addAction(m_actions.help);
+    m_menu->addSeparator();
+    m_menu->addAction(m_actions.quit);
+    m_menuButton->setMenu(m_menu);
+    m_menuButton->setIcon(QIcon::fromTheme(QStringLiteral("open-menu-symbolic"),
+                                           QIcon::fromTheme(QStringLiteral("application-menu"))));
+    if (m_menuButton->icon().isNull())
+        m_menuButton->setText(QStringLiteral("\u2630")); // the trigram reads as "menu" everywhere
+}
+
+void MainWindow::addBelowList(QWidget *view)
+{
+    qobject_cast<QVBoxLayout *>(m_content->layout())->addWidget(view);
+}
+
+// ---- rows -----------------------------------------------------------------------------------
+
+int MainWindow::selectedRow() const
+{
+    const QModelIndexList rows = m_tableView->selectionModel()->selectedRows();
+    return rows.size() == 1 ? rows.first().row() : -1;
+}
+
+QList<int> MainWindow::selectedRows() const
+{
+    QList<int> rows;
+    const QModelIndexList selected = m_tableView->selectionModel()->selectedRows();
+    for (const QModelIndex &index : selected)
+        rows.append(index.row());
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+int MainWindow::currentRow() const
+{
+    return m_tableView->currentIndex().row();
+}
+
+QList<SnippetRecord> MainWindow::recordsOfRows(const QList<int> &rows) const
+{
+    QList<SnippetRecord> records;
+    records.reserve(rows.size());
+    for (const int row : rows)
+        records.append(m_catalogue.recordAtRow(row));
+    return records;
+}
+
+QList<SnippetRecord> MainWindow::highlightedSnippets() const
+{
+    return recordsOfRows(selectedRows());
+}
+
+void MainWindow::selectRow(int row)
+{
+    const QModelIndex index = m_model->index(row);
+    m_tableView->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+    m_tableView->scrollTo(index);
+}
+
+QRect MainWindow::rectOfRow(int row) const
+{
+    if (row < 0 || row >= m_model->rowCount())
+        return {};
+    QRect visual = m_tableView->visualRect(m_model->index(row));
+    visual.translate(m_tableView->horizontalScrollBar()->value(), m_tableView->verticalScrollBar()->value());
+    return visual;
+}
+
+QRect MainWindow::visiblePartOfRow(int row) const
+{
+    const QRect whole = m_tableView->visualRect(m_model->index(row));
+    const int bottom = m_tableView->viewport()->height();
+    const int top = std::clamp(whole.top(), 0, bottom);
+    return QRect(whole.left(), top, whole.width(), std::clamp(whole.bottom() + 1, top, bottom) - top);
+}
+
+bool MainWindow::rowIsOutOfView(int row) const
+{
+    const qreal scrollY = m_tableView->verticalScrollBar()->value();
+    const qreal visibleHeight = m_tableView->viewport()->height();
+    const QRect rect = rectOfRow(row);
+    // Strict on both sides: a row touching an edge still counts as visible.
+    return scrollY > rect.y() + rect.height() || rect.y() - scrollY > visibleHeight;
+}
+
+QRect MainWindow::titleBarGlobalRect() const
+{
+    const QWidget *titleBar = m_window->titleBarView();
+    return titleBar ? QRect(titleBar->mapToGlobal(QPoint()), titleBar->size()) : QRect();
+}
+
+QList<SnippetRecord> MainWindow::reloadKeepingHighlight(const std::function<void()> &change)
+{
+    const QList<SnippetRecord> library = m_catalogue.systemCodeSnippets();
+    const QList<SnippetRecord> highlighted = highlightedSnippets();
+    const SnippetRecord current = m_catalogue.recordAtRow(currentRow());
+    change();
+    m_model->reloadData();
+
+    // Reloading a Qt view drops its selection and current row: put them back by snippet, the same
+    // rows again when nothing moved, and the arrow keys go on from the current one.
+    QList<SnippetRecord> kept;
+    for (const SnippetRecord &record : highlighted)
+        kept.append(m_catalogue.counterpartOf(record, library));
+    const QList<qsizetype> rows = m_catalogue.rowsOf(kept + QList{m_catalogue.counterpartOf(current, library)});
+    QItemSelectionModel *selection = m_tableView->selectionModel();
+    const QSignalBlocker blocker(selection);
+    QItemSelection restored;
+    QList<SnippetRecord> stayed;
+    int currentRow = static_cast<int>(rows.last());
+    for (qsizetype i = 0; i < kept.size(); ++i) {
+        if (const int row = static_cast<int>(rows[i]); row >= 0) {
+            restored.select(m_model->index(row), m_model->index(row));
+            stayed.append(kept[i]);
+            if (currentRow < 0)
+                currentRow = row;
+        }
+    }
+    if (currentRow >= 0)
+        selection->setCurrentIndex(m_model->index(currentRow), QItemSelectionModel::NoUpdate);
+    selection->select(restored, QItemSelectionModel::ClearAndSelect);
+    m_tableView->viewport()->update();
+    return stayed;
+}
+
+void MainWindow::reloadRowsOf(const QList<SnippetRecord> &systemSnippets)
+{
+    for (const qsizetype row : m_catalogue.rowsOf(systemSnippets))
+        m_model->reloadRow(static_cast<int>(row));
+}
+
+// ---- views ----------------------------------------------------------------------------------
+
+SnippetFilter MainWindow::currentFilter() const
+{
+    return {m_searchField->text(), m_actions.showChangedOnly->isChecked(),
+            m_languageChoice->currentIndex() > 0 ? m_languageChoice->currentData().toString() : QString()};
+}
+
+void MainWindow::fillLanguageChoice(const QStringList &languages, const QString &chosen)
+{
+    const QSignalBlocker blocker(m_languageChoice);
+    m_languageChoice->clear();
+    //% "All Languages"
+    m_languageChoice->addItem(qtTrId("language_all"));
+    for (const QString &language : languages)
+        m_languageChoice->addItem(language, language);
+    m_languageChoice->setCurrentIndex(std::max(m_languageChoice->findData(chosen), 0));
+    m_languageChoice->setVisible(!languages.isEmpty());
+}
+
+// The row's own menu acts on the row it was opened on: on all the highlighted rows when it is one
+// of them, on it alone otherwise.
+void MainWindow::showRowMenu(const QPoint &at)
+{
+    const int row = m_tableView->indexAt(at).row();
+    if (row < 0)
+        return;
+    const QList<int> highlighted = selectedRows();
+    const QList<SnippetRecord> snippets = recordsOfRows(highlighted.contains(row) ? highlighted : QList<int>{row});
+    QMenu menu;
+    const auto add = [&](const QAction *like, bool enabled, std::function<void()> run) {
+        QAction *action = menu.addAction(like->text());
+        action->setShortcut(like->shortcut());
+        action->setEnabled(enabled && m_changesAllowed);
+        connect(action, &QAction::triggered, this, std::move(run));
+    };
+    const bool anyOverridden = std::any_of(snippets.cbegin(), snippets.cend(), [this](const SnippetRecord &system) {
+        return m_catalogue.hasOverride(system.identifier());
+    });
+    add(m_actions.turnOff, true, [this, snippets] { Q_EMIT turnShortcutRequested(snippets, true); });
+    add(m_actions.turnOn, true, [this, snippets] { Q_EMIT turnShortcutRequested(snippets, false); });
+    add(m_actions.revert, anyOverridden, [this, snippets] { Q_EMIT revertRequested(snippets); });
+    menu.exec(m_tableView->viewport()->mapToGlobal(at));
+}
+
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    // Return opens the selected row beside the list, Escape closes it again.
+    if (watched == m_tableView && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && selectedRow() >= 0) {
+            Q_EMIT openRequested();
+            return true;
+        }
+        if (key == Qt::Key_Escape) {
+            Q_EMIT closeRequested();
+            return true;
+        }
+    }
+    // The list's own size settles after the window's; only then is it known whether a row still shows.
+    if ((watched == m_window && (event->type() == QEvent::Move || event->type() == QEvent::Resize)) ||
+        (watched == m_tableView->viewport() && event->type() == QEvent::Resize))
+        Q_EMIT geometryChanged();
+    return QObject::eventFilter(watched, event);
+}
+
+} // namespace Glimmerpad

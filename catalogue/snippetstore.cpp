@@ -1,0 +1,296 @@
+#include "catalogue/snippetstore.h"
+
+#include "catalogue/limits.h"
+#include "catalogue/parallelwork.h"
+#include "catalogue/paths.h"
+
+#include <QFile>
+#include <QLoggingCategory>
+#include <QSaveFile>
+#include <QScopeGuard>
+#include <QThread>
+
+#include <filesystem>
+#include <string_view>
+#include <system_error>
+#include <vector>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+Q_LOGGING_CATEGORY(lcStore, "glimmerpad.store", QtWarningMsg)
+
+namespace Glimmerpad {
+
+static constexpr char kSnippetSuffix[] = ".codesnippet";
+// Not a ".codesnippet" name, so no reader takes it for a snippet.
+static constexpr char kLockFileName[] = ".glimmerpad.lock";
+// Another program's save takes a fraction of a second; waiting longer means something is wrong.
+static constexpr int kLockWaitMs = 10000;
+
+static std::u16string_view codeUnits(const QString &s)
+{
+    return {QStringView(s).utf16(), static_cast<std::size_t>(s.size())};
+}
+
+bool storedNameLess(const QString &a, const QString &b)
+{
+    return codeUnits(a) < codeUnits(b);
+}
+
+SnippetStore::SnippetStore(QString homeDirectory)
+    : m_home(std::move(homeDirectory)), m_loaderThreads(std::max(QThread::idealThreadCount(), 1))
+{}
+
+QString SnippetStore::userLibraryDirectory() const
+{
+    return appendPathComponent(m_home, QStringLiteral("/Library/"));
+}
+
+QString SnippetStore::folder() const
+{
+    const QString folder = appendPathComponent(userLibraryDirectory(),
+                                               QStringLiteral("/Developer/Xcode/UserData/CodeSnippets/"));
+    const std::filesystem::path path(folder.toStdU16String());
+    std::error_code error;
+    if (!std::filesystem::exists(std::filesystem::symlink_status(path, error))) {
+        std::filesystem::create_directories(path, error);
+        if (error) {
+            qCWarning(lcStore).noquote() << QStringLiteral("Could not create CodeSnippets directory. error: %1")
+                                                .arg(QString::fromStdString(error.message()));
+        }
+    }
+    return folder;
+}
+
+// ---- reading ------------------------------------------------------------------------------
+
+namespace {
+
+struct Entry
+{
+    QString name;
+    QByteArray bytes; // what opens it: the name encoded again, as every path of the program is
+    bool ascii;
+};
+
+// The entries in folder whose names end in ".codesnippet", hidden ones and any kind of entry
+// included, in stored-name order. Read straight from the directory: QDir makes a file-information
+// object for every entry, which costs about as much as reading the small files themselves.
+std::vector<Entry> snippetEntries(DIR *dir)
+{
+    std::vector<Entry> entries;
+    while (const dirent *entry = ::readdir(dir)) {
+        // The suffix is ASCII, so testing the bytes gives what testing the decoded name would.
+        const std::string_view name(entry->d_name);
+        if (!name.ends_with(kSnippetSuffix))
+            continue;
+        const bool ascii = std::all_of(name.begin(), name.end(), [](char c) { return uchar(c) < 0x80; });
+        // An ASCII name decodes and encodes to itself; any other is encoded again from what it
+        // decodes to, so that the file opened is the one its path names.
+        Entry &added = entries.emplace_back();
+        added.name = QFile::decodeName(entry->d_name);
+        added.bytes = ascii ? QByteArray(name.data(), qsizetype(name.size())) : QFile::encodeName(added.name);
+        added.ascii = ascii;
+    }
+    // Two ASCII names compare the same by their bytes as by their code units, which is quicker.
+    std::sort(entries.begin(), entries.end(), [](const Entry &a, const Entry &b) {
+        return a.ascii && b.ascii ? a.bytes < b.bytes : storedNameLess(a.name, b.name);
+    });
+    return entries;
+}
+
+// An open folder and its entries, closed again when done.
+struct OpenFolder
+{
+    DIR *dir;
+    std::vector<Entry> entries;
+
+    explicit OpenFolder(const QString &path) : dir(::opendir(QFile::encodeName(path).constData()))
+    {
+        if (dir)
+            entries = snippetEntries(dir);
+    }
+    ~OpenFolder()
+    {
+        if (dir)
+            ::closedir(dir);
+    }
+    int fd() const { return dir ? ::dirfd(dir) : -1; }
+};
+
+// Reads one entry by its name inside the open folder; buffer is reused from file to file.
+StoredFile readEntryAt(int folderFd, const QString &folder, const Entry &entry, QByteArray &buffer)
+{
+    StoredFile file{entry.name, appendPathComponent(folder, entry.name), {}, {}};
+    QString error;
+    const bool readable = folderFd >= 0 && readBoundedFileAt(folderFd, entry.bytes, file.path,
+                                                             Limits::kMaxUserSnippetFileBytes, buffer, &error,
+                                                             &file.stamp);
+    if (folderFd < 0)
+        error = qt_error_string(ENOENT);
+    else if (file.stamp.size < 0)
+        file.stamp = fileStampAt(folderFd, entry.bytes);
+    file.record = readable ? SnippetRecord::fromPropertyList(buffer) : SnippetRecord();
+    if (file.record.isNull()) {
+        qCInfo(lcStore).noquote() << "skipping user snippet" << file.path << '('
+                                  << (readable ? QStringLiteral("no dictionary read") : error) << ')';
+    }
+    return file;
+}
+
+} // namespace
+
+StoredFiles SnippetStore::read(const std::function<void()> &alongside) const
+{
+    // Every file read and parsed on its own, on as many threads as the machine has, into its place
+    // in name order: the same entries and log lines whatever the threads.
+    const QString path = folder();
+    const OpenFolder open(path);
+    const auto fileCount = static_cast<qsizetype>(open.entries.size());
+    StoredFiles files(fileCount);
+    // A thread takes a few dozen files to be worth starting.
+    constexpr qsizetype kFilesPerThread = 64;
+    constexpr qsizetype kMaxKeptBuffer = 1024 * 1024;
+    const qsizetype first = alongside ? 1 : 0; // the index of the first file
+    const int threads =
+        static_cast<int>(std::min<qsizetype>(m_loaderThreads, fileCount / kFilesPerThread + 1 + first));
+    runForEachIndex(first + fileCount, threads, [&](qsizetype index) {
+        if (index < first) {
+            alongside();
+            return;
+        }
+        thread_local QByteArray buffer; // each record keeps a copy of its own bytes
+        const qsizetype i = index - first;
+        files[i] = readEntryAt(open.fd(), path, open.entries[static_cast<std::size_t>(i)], buffer);
+        if (buffer.capacity() > kMaxKeptBuffer)
+            buffer = QByteArray(); // a rare large file does not stay in memory for the thread's life
+    });
+    ++m_counters.folderLooks;
+    m_counters.filesRead += static_cast<quint64>(fileCount);
+    return files;
+}
+
+bool SnippetStore::update(StoredFiles &files) const
+{
+    // A look at each entry, by its name inside the folder; only what changed is read. Both lists
+    // are in name order, so one walk pairs them.
+    const QString path = folder();
+    const OpenFolder open(path);
+    ++m_counters.folderLooks;
+    StoredFiles updated;
+    updated.reserve(static_cast<qsizetype>(open.entries.size()));
+    bool changed = false;
+    QByteArray buffer;
+    auto known = files.begin();
+    for (const Entry &entry : open.entries) {
+        while (known != files.end() && storedNameLess(known->name, entry.name)) {
+            ++known; // gone since
+            changed = true;
+        }
+        const bool same = known != files.end() && known->name == entry.name &&
+                          fileStampAt(open.fd(), entry.bytes) == known->stamp && known->stamp.size >= 0;
+        if (same) {
+            updated.append(std::move(*known));
+        } else {
+            updated.append(readEntryAt(open.fd(), path, entry, buffer));
+            ++m_counters.filesRead;
+            changed = true;
+        }
+        if (known != files.end() && known->name == entry.name)
+            ++known;
+    }
+    changed = changed || known != files.end();
+    files = std::move(updated);
+    return changed;
+}
+
+SnippetStore::EntryUpdate SnippetStore::updateEntry(StoredFile &file) const
+{
+    if (fileStamp(file.path) == file.stamp && file.stamp.size >= 0)
+        return EntryUpdate::Same;
+    const QString path = folder();
+    const int folderFd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const auto closeFolder = qScopeGuard([folderFd] {
+        if (folderFd >= 0)
+            ::close(folderFd);
+    });
+    const QByteArray name = QFile::encodeName(file.name);
+    struct stat info
+    {};
+    if (::fstatat(folderFd, name.constData(), &info, AT_SYMLINK_NOFOLLOW) != 0)
+        return EntryUpdate::Gone;
+    QByteArray buffer;
+    file = readEntryAt(folderFd, path, {file.name, name, false}, buffer);
+    ++m_counters.filesRead;
+    return EntryUpdate::Changed;
+}
+
+// ---- the lock -----------------------------------------------------------------------------
+
+SnippetStore::Lock::Lock(const QString &folder) : m_lock(appendPathComponent(folder, QLatin1StringView(kLockFileName)))
+{
+    if (m_lock.tryLock(kLockWaitMs))
+        return;
+    if (m_lock.error() == QLockFile::LockFailedError) {
+        qint64 pid = 0;
+        QString host, application;
+        m_lock.getLockInfo(&pid, &host, &application);
+        m_failure = QStringLiteral("the snippet folder stayed locked by %1 (process %2) for %3 seconds; try "
+                                   "again when it is done")
+                        .arg(application.isEmpty() ? QStringLiteral("another program") : application)
+                        .arg(pid)
+                        .arg(kLockWaitMs / 1000);
+    } else {
+        m_failure = QStringLiteral("the lock file %1 could not be made (%2)")
+                        .arg(m_lock.fileName(), m_lock.error() == QLockFile::PermissionError
+                                                    ? QStringLiteral("permission denied")
+                                                    : QStringLiteral("is the disk full?"));
+    }
+}
+
+// ---- writing and removing -----------------------------------------------------------------
+
+SnippetStore::Written SnippetStore::write(const QString &name, const QString &target,
+                                          const SnippetRecord &record) const
+{
+    // Through a temporary file and a rename: the previous file stays whole until the new one is
+    // complete, whatever happens to the process or the disk in between; commit() flushes it to the
+    // disk first. The explicit flush matters: commit() (Qt 6.4) misses a write error that happens
+    // while it flushes the buffer, and would rename a cut-off file over the previous one.
+    const QByteArray bytes = record.sourceBytes();
+    QSaveFile file(target);
+    const bool opened = file.open(QIODevice::WriteOnly);
+    const qint64 wrote = !opened ? -1 : m_overrideWriter ? m_overrideWriter(file, bytes) : file.write(bytes);
+    if (wrote == bytes.size() && file.flush() && file.commit()) {
+        const QString path = appendPathComponent(folder(), name);
+        return {{}, {name, path, fileStamp(path), record}};
+    }
+    // A short write need not leave an error on the device, and the user still needs a reason.
+    const QString reason = file.error() != QFileDevice::NoError
+                               ? file.errorString()
+                               : QStringLiteral("only %1 of %2 bytes could be written")
+                                     .arg(std::max<qint64>(wrote, 0))
+                                     .arg(bytes.size());
+    return {{ChangeResult::Status::Failed, reason}, {}};
+}
+
+ChangeResult SnippetStore::remove(const QString &path) const
+{
+    QString error;
+    bool removed = false;
+    if (m_fileDisposer) {
+        removed = m_fileDisposer(path, &error);
+    } else {
+        QFile file(path);
+        removed = file.remove();
+        error = file.errorString();
+    }
+    if (removed)
+        return {};
+    return {ChangeResult::Status::Failed, error};
+}
+
+} // namespace Glimmerpad
