@@ -12,9 +12,6 @@
 
 namespace Glimmerpad {
 
-// A slice of a batch: long enough to get on, short enough that the window keeps answering.
-static constexpr std::chrono::milliseconds kSlice{30};
-
 ChangeRunner::ChangeRunner(SnippetCatalogue &catalogue, UserInteraction &interaction, RVWindow *window,
                            QObject *parent)
     : QObject(parent), m_catalogue(catalogue), m_interaction(interaction), m_window(window),
@@ -71,24 +68,26 @@ void ChangeRunner::cancel()
 
 void ChangeRunner::runSlice()
 {
-    QList<SnippetRecord> touched;
-    bool wrote = false;
-    QElapsedTimer slice;
-    slice.start();
-    while (!m_batch->atEnd() && !m_cancelled && slice.elapsed() < kSlice.count()) {
-        const SnippetChange &change = m_batch->next();
-        const ChangeResult result = m_batch->step();
-        touched.append(change.system);
-        wrote |= change.kind == SnippetChange::Kind::Override && result.status == ChangeResult::Status::Done;
-        if (!result.succeeded()) {
-            m_failures.append(QStringLiteral("%1: %2").arg(
-                change.system.identifier().value_or(change.system.title().value_or(QStringLiteral("?"))),
-                result.reason));
-        }
+    if (!m_cancelled) {
+        QList<SnippetRecord> touched;
+        bool wrote = false;
+        QElapsedTimer slice;
+        slice.start();
+        do {
+            const SnippetChange &change = m_batch->next();
+            const ChangeResult result = m_batch->step();
+            touched.append(change.system);
+            wrote |= change.kind == SnippetChange::Kind::Override && result.status == ChangeResult::Status::Done;
+            if (!result.succeeded()) {
+                m_failures.append(QStringLiteral("%1: %2").arg(
+                    change.system.identifier().value_or(change.system.title().value_or(QStringLiteral("?"))),
+                    result.reason));
+            }
+        } while (!m_batch->atEnd() && !m_cancelled && slice.elapsed() < m_slice.count());
+        Q_EMIT changed(touched, wrote);
     }
-    Q_EMIT changed(touched, wrote);
     if (m_batch->atEnd() || m_cancelled) {
-        finish(m_cancelled && !m_batch->atEnd());
+        finish(!m_batch->atEnd());
         return;
     }
     if (m_started.elapsed() >= m_progressDelay.count()) {

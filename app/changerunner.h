@@ -34,8 +34,10 @@ public:
 
     // The progress of a batch, for the window to place; hidden while nothing runs long.
     QWidget *progressView() const { return m_progressView; }
-    // How long a batch runs before its progress shows.
+    // How long a batch runs before its progress shows, and how long it works between two looks at
+    // the event loop (at least one change each time).
     void setProgressDelay(std::chrono::milliseconds delay) { m_progressDelay = delay; }
+    void setSliceLength(std::chrono::milliseconds length) { m_slice = length; }
 
     // One change, made at once; the caller tells the user what failed.
     ChangeResult apply(const SnippetChange &change);
@@ -64,6 +66,8 @@ private:
     QProgressBar *m_progressBar;
     QPushButton *m_cancelButton;
     std::chrono::milliseconds m_progressDelay{400};
+    // Long enough to get on, short enough that the window keeps answering.
+    std::chrono::milliseconds m_slice{30};
 
     std::unique_ptr<ChangeBatch> m_batch;
     QString m_failureTitle;

@@ -102,11 +102,8 @@ private:
     void watchFiles();
     void refreshFromDisk();
 
-    // -- changes: the named ones, the highlighted snippets at once, export and import, and the
-    //    one step after every change (changes.cpp)
-    ChangeResult overrideSystemCodeSnippetAtIndex(qsizetype index, bool disableShortcut,
-                                                  const std::optional<QString> &userSnippetContents);
-    ChangeResult removeUserCodeSnippetAtIndex(qsizetype index);
+    // -- changes: the highlighted snippets at once, export and import, and the one step after
+    //    every change (changes.cpp)
     void turnShortcutOf(const QList<SnippetRecord> &systemSnippets, bool disable);
     void revertSnippets(const QList<SnippetRecord> &systemSnippets);
     void snippetsChanged(const QList<SnippetRecord> &systemSnippets, bool wroteOverride);

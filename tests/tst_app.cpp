@@ -476,6 +476,18 @@ TEST_F(AppTest, TheStoredBodySurvivesOnOffAndTypedTextIsSavedAsTyped)
     typeIntoEditor(u"\u00A0!"_qs);
     QTest::mouseClick(editor().editButton(), Qt::LeftButton);
     EXPECT_TRUE(wroteOverride(QStringLiteral("odd"), false, u"a\u00A0b\nc\nd\ne\u00A0!"_qs));
+
+    // An override without a body shows none, and switching it keeps it without one.
+    const QString path = fixture.userFolder() + u"/odd.codesnippet"_qs;
+    writeFile(path, snippetFile({.identifier = u"odd"_qs, .title = u"Odd"_qs, .completionPrefix = u"od"_qs}));
+    app.reset();
+    launch();
+    EXPECT_EQ(editor().contentsView()->toPlainText(), QString());
+    QTest::mouseClick(editor().onOffControl()->button(1), Qt::LeftButton);
+    const SnippetRecord written = userRecord(u"odd.codesnippet"_qs);
+    EXPECT_TRUE(SnippetCatalogue::isDisabledOverride(written));
+    EXPECT_EQ(plist_dict_get_item(written.dictionary(), SnippetKey::Contents), nullptr);
+    EXPECT_EQ(editor().contentsView()->toPlainText(), QString());
 }
 
 // A change made on disk after the popover was filled is never overwritten: nothing is written,
@@ -682,6 +694,95 @@ TEST_F(AppTest, TheWindowHasAMinimumSizeAndThePopoverFollowsItsRowThroughResizin
 }
 
 // ---- many snippets at once, views, comparison, export and import, live refresh ----
+
+// Of two snippets sharing an identifier, what is written is always the one in hand: the one the
+// popover shows, or the highlighted one, whatever else is highlighted or changes on disk.
+TEST_F(AppTest, SnippetsSharingAnIdentifierAreWrittenFromTheirOwnRecord)
+{
+    fixture.install({{u"dup"_qs, u"Dup A"_qs, {}, u"da"_qs, u"body a"_qs, {}},
+                     {u"dup"_qs, u"Dup B"_qs, {}, u"db"_qs, u"body b"_qs, {}},
+                     {u"if"_qs, u"If Statement"_qs, {}, u"if"_qs, u"if body"_qs, {}}});
+    const std::pair<const char *, std::function<void()>> ways[] = {
+        {"alone, from the popover", [&] { QTest::mouseClick(editor().onOffControl()->button(1), Qt::LeftButton); }},
+        {"with another row highlighted",
+         [&] {
+             main().tableView()->selectionModel()->select(main().listModel()->index(rowOf(u"If Statement"_qs)),
+                                                          QItemSelectionModel::Select);
+             main().actions().turnOff->trigger();
+             EXPECT_TRUE(wroteOverride(u"if"_qs, true, std::nullopt));
+         }},
+        {"after another file appeared",
+         [&] {
+             QSignalSpy refreshed(app.get(), &RVAppDelegate::refreshedFromDisk);
+             writeFile(fixture.userFolder() + u"/other.codesnippet"_qs, snippetFile({.identifier = u"x"_qs}));
+             ASSERT_TRUE(refreshed.wait());
+             ASSERT_EQ(app->selectedRow(), rowOf(u"Dup B"_qs));
+             QTest::mouseClick(editor().onOffControl()->button(1), Qt::LeftButton);
+         }},
+    };
+    for (const auto &[way, write] : ways) {
+        SCOPED_TRACE(way);
+        QDir(fixture.userFolder()).removeRecursively();
+        app.reset();
+        launch();
+        app->watcher().setDelay(std::chrono::milliseconds(50));
+        selectRow(rowOf(u"Dup B"_qs));
+        write();
+        const SnippetRecord b = app->catalogue().systemCodeSnippets().at(1);
+        ASSERT_EQ(b.title(), u"Dup B"_qs);
+        EXPECT_TRUE(isExactOverride(fixture.userFolder() + u"/dup.codesnippet"_qs, b, true, std::nullopt));
+        EXPECT_TRUE(interaction.sheets.isEmpty()) << interaction.sheets.join(u'\n').toStdString();
+    }
+}
+
+// Import leaves the highlighted snippet and the popover as they were, and what the popover then
+// saves is still its own snippet.
+TEST_F(AppTest, ImportKeepsTheHighlightedSnippet)
+{
+    launch();
+    const int row = rowOf(u"If Statement"_qs);
+    selectRow(row);
+    const QString file = fixture.root() + u"/in/delegate.codesnippet"_qs;
+    writeFile(file, snippetFile({.identifier = u"delegate"_qs, .completionPrefix = u""_qs, .contents = u"imported"_qs}));
+    interaction.filesAnswer = {file};
+    main().actions().importOverrides->trigger();
+    EXPECT_TRUE(wroteOverride(u"delegate"_qs, true, u"imported"_qs));
+    EXPECT_EQ(app->selectedRow(), row);
+    EXPECT_EQ(main().tableView()->currentIndex().row(), row);
+    EXPECT_TRUE(main().listModel()->index(rowOf(u"Délégué"_qs)).data(SnippetListModel::IsOverriddenRole).toBool());
+    QTest::mouseClick(editor().onOffControl()->button(1), Qt::LeftButton);
+    EXPECT_TRUE(wroteOverride(u"if"_qs, true, std::nullopt));
+    EXPECT_EQ(interaction.sheets.size(), 1); // the import's own report
+}
+
+// A long batch shows its progress below the list and may be stopped between snippets: what was
+// done stays done and is told, the commands wait meanwhile, and the folder is looked at once.
+TEST_F(AppTest, ALongBatchShowsProgressAndStopsBetweenSnippets)
+{
+    fixture.install(manySnippets(120));
+    launch();
+    app->changes().setProgressDelay(std::chrono::milliseconds(0));
+    app->changes().setSliceLength(std::chrono::milliseconds(0)); // one snippet at a time
+    main().tableView()->selectAll();
+    const quint64 looks = app->catalogue().store().counters().folderLooks;
+    main().actions().turnOff->trigger();
+    ASSERT_TRUE(app->changes().isRunning());
+    EXPECT_TRUE(app->changes().progressView()->isVisible());
+    EXPECT_FALSE(main().actions().turnOn->isEnabled());
+    ASSERT_TRUE(QTest::qWaitFor([this] { return userFiles().size() >= 5; }));
+    QTest::mouseClick(app->changes().progressView()->findChild<QPushButton *>(), Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !app->changes().isRunning(); }));
+
+    const qsizetype done = userFiles().size();
+    EXPECT_LT(done, 120);
+    EXPECT_EQ(app->catalogue().customSnippetCount(), quint64(done));
+    ASSERT_EQ(interaction.sheets.size(), 1);
+    EXPECT_TRUE(interaction.sheets.first().contains(u"Stopped after %1 of 120"_qs.arg(done)))
+        << interaction.sheets.first().toStdString();
+    EXPECT_FALSE(app->changes().progressView()->isVisible());
+    EXPECT_TRUE(main().actions().turnOn->isEnabled());
+    EXPECT_EQ(app->catalogue().store().counters().folderLooks - looks, 1u);
+}
 
 // Several highlighted rows: the popover closes, the commands act on all of them, reverting many
 // is asked once, and a failure names the snippet while the others stay done.

@@ -262,6 +262,26 @@
         <source>The differences could not be worked out: %1</source>
         <translation>Die Unterschiede konnten nicht ermittelt werden: %1</translation>
     </message>
+    <message id="batch_progress_accessible_name">
+        <source>Changing snippets</source>
+        <translation>Snippets werden geändert</translation>
+    </message>
+    <message id="batch_stop">
+        <source>Stop</source>
+        <translation>Anhalten</translation>
+    </message>
+    <message id="batch_progress">
+        <source>Changing %1 of %2 snippets…</source>
+        <translation>Snippet %1 von %2 wird geändert …</translation>
+    </message>
+    <message id="batch_stopped">
+        <source>Stopped after %1 of %2 snippets; those stay changed.</source>
+        <translation>Nach %1 von %2 Snippets angehalten; diese bleiben geändert.</translation>
+    </message>
+    <message id="batch_stopped_title">
+        <source>Stopped</source>
+        <translation>Angehalten</translation>
+    </message>
 </context>
 <context>
     <name>EditorPopoverContent</name>

@@ -262,6 +262,26 @@
         <source>The differences could not be worked out: %1</source>
         <translation>The differences could not be worked out: %1</translation>
     </message>
+    <message id="batch_progress_accessible_name">
+        <source>Changing snippets</source>
+        <translation>Changing snippets</translation>
+    </message>
+    <message id="batch_stop">
+        <source>Stop</source>
+        <translation>Stop</translation>
+    </message>
+    <message id="batch_progress">
+        <source>Changing %1 of %2 snippets…</source>
+        <translation>Changing %1 of %2 snippets…</translation>
+    </message>
+    <message id="batch_stopped">
+        <source>Stopped after %1 of %2 snippets; those stay changed.</source>
+        <translation>Stopped after %1 of %2 snippets; those stay changed.</translation>
+    </message>
+    <message id="batch_stopped_title">
+        <source>Stopped</source>
+        <translation>Stopped</translation>
+    </message>
 </context>
 <context>
     <name>EditorPopoverContent</name>
