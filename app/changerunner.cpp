@@ -41,6 +41,11 @@ ChangeRunner::~ChangeRunner()
 
 ChangeResult ChangeRunner::apply(const SnippetChange &change)
 {
+    // The batch holds the folder's lock: a second change would wait for it, on itself.
+    if (m_batch) {
+        //% "Glimmerpad is still changing other snippets; try again when it is done."
+        return {ChangeResult::Status::Refused, qtTrId("batch_busy")};
+    }
     const ChangeResult result = m_catalogue.apply(change);
     Q_EMIT changed({change.system},
                    change.kind == SnippetChange::Kind::Override && result.status == ChangeResult::Status::Done);

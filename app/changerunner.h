@@ -39,7 +39,7 @@ public:
     void setProgressDelay(std::chrono::milliseconds delay) { m_progressDelay = delay; }
     void setSliceLength(std::chrono::milliseconds length) { m_slice = length; }
 
-    // One change, made at once; the caller tells the user what failed.
+    // One change, made at once (refused while a batch runs); the caller tells the user what failed.
     ChangeResult apply(const SnippetChange &change);
     // Starts a batch, unless one runs. At its end one sheet titled failureTitle names each change
     // that failed, and how far a stopped batch got.

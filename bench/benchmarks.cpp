@@ -1,22 +1,28 @@
 // glimmerpad-bench: what loading, searching, saving and redrawing cost on a synthetic installation,
 // next to the floor for the same files (listing, reading and parsing them with libplist, nothing else).
 //
-//   glimmerpad-bench [--fixture=DIR] [--filter-fixture=DIR] [--system=N] [--user=M] [--filter-system=K]
-//                    [Google Benchmark flags]
+//   glimmerpad-bench [--fixture=DIR] [--filter-fixture=DIR] [--batch-fixture=DIR] [--system=N] [--user=M]
+//                    [--filter-system=K] [--batch-system=B] [Google Benchmark flags]
 //
 // DIR is a folder written by glimmerpad-fixture. Without one, fixtures of the given sizes (100 system
-// snippets and 200 user files, 1,000 system snippets for the search) are written to a temporary folder.
+// snippets and 200 user files, 1,000 system snippets for the search, 1,000 system snippets and 50
+// user files for the batches) are written to a temporary folder. The batches change the batch
+// fixture and put it back after each iteration; what they revert goes to a trash of their own.
 #include "app/snippetitemdelegate.h"
 #include "app/snippetlistmodel.h"
 #include "bench/fixture.h"
 #include "catalogue/paths.h"
 #include "catalogue/propertylist.h"
 #include "catalogue/snippetcatalogue.h"
+#include "catalogue/overridefile.h"
 #include "catalogue/xcodeinstallation.h"
+#include "platform/trash.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QEvent>
 #include <QFile>
+#include <QHash>
 #include <QListView>
 #include <QTemporaryDir>
 #include <QThread>
@@ -73,6 +79,8 @@ struct Installation
 
 Installation g_load;   // N system snippets, M user files
 Installation g_filter; // many system snippets, for the search
+Installation g_batch;  // many system snippets and a few user files, changed many at a time
+QString g_trash;       // the batches' own data folder, whose Trash is emptied after each iteration
 
 void addSizeCounters(benchmark::State &state, const Installation &installation)
 {
@@ -217,7 +225,8 @@ void loadUserFolder(benchmark::State &state)
     addSizeCounters(state, g_load);
 }
 
-// One override written (its completion shortcut switched off and on in turn) and the folder re-read.
+// One override written (its completion shortcut switched off and on in turn): the folder looked at
+// under the lock, the file written and flushed to the disk.
 void saveRoundTrip(benchmark::State &state)
 {
     SnippetCatalogue catalogue(g_load.home);
@@ -250,6 +259,176 @@ void saveRoundTrip(benchmark::State &state)
     if (!restore.open(QIODevice::WriteOnly | QIODevice::Truncate) || restore.write(bytes) != bytes.size())
         std::fprintf(stderr, "could not restore %s\n", qPrintable(path));
     addSizeCounters(state, g_load);
+}
+
+// ---- many snippets at once ---------------------------------------------------------------
+
+// The user folder's files as they were, put back after each iteration of a batch.
+class FolderSnapshot
+{
+public:
+    explicit FolderSnapshot(const QString &folder) : m_folder(folder)
+    {
+        for (const QString &name : QDir(folder).entryList(QDir::Files | QDir::Hidden)) {
+            QFile file(m_folder + u'/' + name);
+            if (file.open(QIODevice::ReadOnly))
+                m_files.insert(name, file.readAll());
+        }
+    }
+    void restore() const
+    {
+        for (const QString &name : QDir(m_folder).entryList(QDir::Files | QDir::Hidden)) {
+            if (!m_files.contains(name))
+                QFile::remove(m_folder + u'/' + name);
+        }
+        for (auto it = m_files.cbegin(); it != m_files.cend(); ++it) {
+            QFile file(m_folder + u'/' + it.key());
+            if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(it.value()) != it.value().size())
+                std::fprintf(stderr, "could not restore %s\n", qPrintable(file.fileName()));
+        }
+        QDir(g_trash + QStringLiteral("/Trash")).removeRecursively();
+    }
+
+private:
+    QString m_folder;
+    QHash<QString, QByteArray> m_files;
+};
+
+// The overrides the batch writes: the first count system snippets switched off, as files.
+std::vector<std::pair<std::string, QByteArray>> overrideFiles(qsizetype count)
+{
+    SnippetCatalogue catalogue(g_batch.home);
+    catalogue.parseSystemCodeSnippets(g_batch.xcode);
+    std::vector<std::pair<std::string, QByteArray>> files;
+    for (qsizetype i = 0; i < count && i < catalogue.systemCodeSnippets().size(); ++i) {
+        const SnippetRecord &system = catalogue.systemCodeSnippets()[i];
+        const OverrideFile::Encoded encoded = OverrideFile::encode(OverrideFile::dictionary(system, true, {}).get());
+        files.emplace_back(QFile::encodeName(g_batch.userFolder + u'/' + *system.identifier() + u".codesnippet")
+                               .toStdString(),
+                           encoded.record.sourceBytes());
+    }
+    return files;
+}
+
+void writeFile(const std::string &path, const QByteArray &bytes)
+{
+    QFile file(QFile::decodeName(path.c_str()));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+        std::fprintf(stderr, "could not write %s\n", path.c_str());
+}
+
+// Writes bytes to path as a safe save does: a temporary file, flushed to the disk, renamed over.
+void writeFlushedFile(const std::string &path, const QByteArray &bytes)
+{
+    const std::string temporary = path + ".tmp";
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0 || ::write(fd, bytes.constData(), static_cast<std::size_t>(bytes.size())) != bytes.size() ||
+        ::fsync(fd) != 0 || ::close(fd) != 0 || ::rename(temporary.c_str(), path.c_str()) != 0)
+        std::fprintf(stderr, "could not write %s\n", path.c_str());
+}
+
+void loadFloor(const Installation &installation, std::vector<char> &buffer)
+{
+    benchmark::DoNotOptimize(parseFileBare(installation.infoPlist().c_str(), buffer));
+    benchmark::DoNotOptimize(parseFileBare(installation.library().c_str(), buffer));
+    benchmark::DoNotOptimize(parseFolderBare(installation.folder(), buffer));
+}
+
+// The floor of any safe batch of overrides: the installation loaded once, then every override
+// written through a temporary file that is flushed to the disk and renamed.
+void floorBatchOverride(benchmark::State &state)
+{
+    const auto files = overrideFiles(state.range(0));
+    const FolderSnapshot original(g_batch.userFolder);
+    std::vector<char> buffer;
+    for (auto _ : state) {
+        loadFloor(g_batch, buffer);
+        for (const auto &[path, bytes] : files)
+            writeFlushedFile(path, bytes);
+        state.PauseTiming();
+        original.restore();
+        state.ResumeTiming();
+    }
+    addSizeCounters(state, g_batch);
+}
+
+// The floor of a safe batch of reverts: the load, then for each override the trash's own work, a
+// record of where it came from written and flushed to the disk, and the file moved in.
+void floorBatchRevert(benchmark::State &state)
+{
+    const auto files = overrideFiles(state.range(0));
+    const FolderSnapshot original(g_batch.userFolder);
+    const std::string trash = QFile::encodeName(g_trash + QStringLiteral("/Trash")).toStdString();
+    std::vector<char> buffer;
+    for (auto _ : state) {
+        state.PauseTiming();
+        for (const auto &[path, bytes] : files)
+            writeFile(path, bytes);
+        QDir().mkpath(g_trash + QStringLiteral("/Trash/files"));
+        QDir().mkpath(g_trash + QStringLiteral("/Trash/info"));
+        state.ResumeTiming();
+        loadFloor(g_batch, buffer);
+        for (const auto &[path, bytes] : files) {
+            const std::string name = path.substr(path.rfind('/') + 1);
+            writeFlushedFile(trash + "/info/" + name + ".trashinfo",
+                             "[Trash Info]\nPath=" + QByteArray::fromStdString(path) + "\nDeletionDate=2026-01-01T00:00:00\n");
+            if (::rename(path.c_str(), (trash + "/files/" + name).c_str()) != 0)
+                std::fprintf(stderr, "could not move %s\n", path.c_str());
+        }
+        state.PauseTiming();
+        original.restore();
+        state.ResumeTiming();
+    }
+    addSizeCounters(state, g_batch);
+}
+
+// What glimmerpad-cli disable does for the first N system snippets: load, then one batch.
+void batchOverride(benchmark::State &state)
+{
+    const FolderSnapshot original(g_batch.userFolder);
+    for (auto _ : state) {
+        SnippetCatalogue catalogue(g_batch.home);
+        catalogue.parseCodeSnippets(g_batch.xcode);
+        QList<SnippetChange> changes;
+        for (qsizetype i = 0; i < state.range(0) && i < catalogue.systemCodeSnippets().size(); ++i)
+            changes.append(SnippetChange::switchShortcut(catalogue.systemCodeSnippets()[i], true));
+        for (const ChangeResult &result : catalogue.apply(changes)) {
+            if (!result.succeeded())
+                state.SkipWithError(result.reason.toStdString().c_str());
+        }
+        state.PauseTiming();
+        original.restore();
+        state.ResumeTiming();
+    }
+    addSizeCounters(state, g_batch);
+}
+
+// What glimmerpad-cli revert does for the first N system snippets, each overridden: load, then one
+// batch that moves the files to the trash.
+void batchRevert(benchmark::State &state)
+{
+    const auto files = overrideFiles(state.range(0));
+    const FolderSnapshot original(g_batch.userFolder);
+    for (auto _ : state) {
+        state.PauseTiming();
+        for (const auto &[path, bytes] : files)
+            writeFile(path, bytes);
+        state.ResumeTiming();
+        SnippetCatalogue catalogue(g_batch.home);
+        catalogue.store().setFileDisposer(&Platform::discardFile);
+        catalogue.parseCodeSnippets(g_batch.xcode);
+        QList<SnippetChange> changes;
+        for (qsizetype i = 0; i < state.range(0) && i < catalogue.systemCodeSnippets().size(); ++i)
+            changes.append(SnippetChange::revert(catalogue.systemCodeSnippets()[i]));
+        for (const ChangeResult &result : catalogue.apply(changes)) {
+            if (!result.succeeded())
+                state.SkipWithError(result.reason.toStdString().c_str());
+        }
+        state.PauseTiming();
+        original.restore();
+        state.ResumeTiming();
+    }
+    addSizeCounters(state, g_batch);
 }
 
 // ---- the search ---------------------------------------------------------------------------
@@ -473,19 +652,26 @@ int main(int argc, char *argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 
-    QString loadRoot, filterRoot, system = QStringLiteral("100"), user = QStringLiteral("200"),
-                                  filterSystem = QStringLiteral("1000");
+    QString loadRoot, filterRoot, batchRoot, system = QStringLiteral("100"), user = QStringLiteral("200"),
+                                             filterSystem = QStringLiteral("1000"), batchSystem = QStringLiteral("1000");
     std::vector<char *> rest{argv[0]};
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg(argv[i]);
         if (!takeOption(arg, "--fixture", &loadRoot) && !takeOption(arg, "--filter-fixture", &filterRoot) &&
-            !takeOption(arg, "--system", &system) && !takeOption(arg, "--user", &user) &&
-            !takeOption(arg, "--filter-system", &filterSystem)) {
+            !takeOption(arg, "--batch-fixture", &batchRoot) && !takeOption(arg, "--system", &system) &&
+            !takeOption(arg, "--user", &user) && !takeOption(arg, "--filter-system", &filterSystem) &&
+            !takeOption(arg, "--batch-system", &batchSystem)) {
             rest.push_back(argv[i]);
         }
     }
     int restCount = static_cast<int>(rest.size());
     rest.push_back(nullptr);
+
+    // What the batches revert goes to a trash of their own, never the invoking user's: set before
+    // GLib first reads where the data folder is.
+    QTemporaryDir trash;
+    g_trash = trash.path();
+    qputenv("XDG_DATA_HOME", QFile::encodeName(g_trash));
 
     int appArgc = 1;
     QApplication app(appArgc, argv);
@@ -495,7 +681,8 @@ int main(int argc, char *argv[])
 
     QTemporaryDir scratch;
     if (!prepare(g_load, loadRoot, scratch.filePath(QStringLiteral("load")), system.toInt(), user.toInt()) ||
-        !prepare(g_filter, filterRoot, scratch.filePath(QStringLiteral("filter")), filterSystem.toInt(), 0)) {
+        !prepare(g_filter, filterRoot, scratch.filePath(QStringLiteral("filter")), filterSystem.toInt(), 0) ||
+        !prepare(g_batch, batchRoot, scratch.filePath(QStringLiteral("batch")), batchSystem.toInt(), 50)) {
         return 1;
     }
     if (!loadsAlikeOnEveryThreadCount(g_load))
@@ -524,6 +711,16 @@ int main(int argc, char *argv[])
             ->Unit(benchmark::kMicrosecond);
     }
     benchmark::RegisterBenchmark("save/round_trip", saveRoundTrip)->Unit(ms);
+    benchmark::AddCustomContext("batch fixture",
+                                QString::number(g_batch.systemSnippets).toStdString() + " system snippets, " +
+                                    QString::number(g_batch.userFiles).toStdString() + " user files");
+    // A tenth of the library and all of it: the cost per snippet stays the same.
+    for (const qsizetype count : {qsizetype(g_batch.systemSnippets / 10), qsizetype(g_batch.systemSnippets)}) {
+        benchmark::RegisterBenchmark("batch/override", batchOverride)->Arg(count)->Unit(ms);
+        benchmark::RegisterBenchmark("floor/batch_override", floorBatchOverride)->Arg(count)->Unit(ms);
+        benchmark::RegisterBenchmark("batch/revert", batchRevert)->Arg(count)->Unit(ms);
+        benchmark::RegisterBenchmark("floor/batch_revert", floorBatchRevert)->Arg(count)->Unit(ms);
+    }
     benchmark::RegisterBenchmark("list/reload_model", listReloadModel)->Unit(benchmark::kMicrosecond);
     benchmark::RegisterBenchmark("list/reload_view", listReloadView)->Unit(benchmark::kMicrosecond);
 

@@ -282,6 +282,10 @@
         <source>Stopped</source>
         <translation>Angehalten</translation>
     </message>
+    <message id="batch_busy">
+        <source>Glimmerpad is still changing other snippets; try again when it is done.</source>
+        <translation>Glimmerpad ändert noch andere Snippets; bitte versuchen Sie es, wenn das erledigt ist.</translation>
+    </message>
 </context>
 <context>
     <name>EditorPopoverContent</name>

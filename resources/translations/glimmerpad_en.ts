@@ -282,6 +282,10 @@
         <source>Stopped</source>
         <translation>Stopped</translation>
     </message>
+    <message id="batch_busy">
+        <source>Glimmerpad is still changing other snippets; try again when it is done.</source>
+        <translation>Glimmerpad is still changing other snippets; try again when it is done.</translation>
+    </message>
 </context>
 <context>
     <name>EditorPopoverContent</name>
