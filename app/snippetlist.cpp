@@ -125,7 +125,8 @@ void RVAppDelegate::refreshFromDisk()
     // snippet files whose stamps changed are read, and when none did there is nothing to do.
     const bool libraryChanged =
         !m_xcodeAppPath.isEmpty() && m_libraryStamp != fileStamp(m_catalogue.systemCodeSnippetsPath());
-    if (!libraryChanged && !m_catalogue.refreshUserCodeSnippets()) {
+    const bool userFilesChanged = m_catalogue.refreshUserCodeSnippets();
+    if (!libraryChanged && !userFilesChanged) {
         watchFiles();
         return;
     }
@@ -135,7 +136,7 @@ void RVAppDelegate::refreshFromDisk()
     const int scroll = m_mainWindow.tableView()->verticalScrollBar()->value();
     const QList<SnippetRecord> kept = m_mainWindow.reloadKeepingHighlight([&] {
         if (libraryChanged) {
-            m_catalogue.parseCodeSnippets(m_xcodeAppPath);
+            m_catalogue.parseSystemCodeSnippets(m_xcodeAppPath);
             m_libraryStamp = fileStamp(m_catalogue.systemCodeSnippetsPath());
         }
         m_catalogue.filterSystemCodeSnippets(m_mainWindow.currentFilter());

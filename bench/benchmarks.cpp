@@ -263,7 +263,10 @@ void saveRoundTrip(benchmark::State &state)
 
 // ---- many snippets at once ---------------------------------------------------------------
 
-// The user folder's files as they were, put back after each iteration of a batch.
+// The user folder's files as they were, put back after each iteration of a batch. What the batch
+// made is moved aside rather than deleted until the benchmark ends: a file system slows down at
+// making files while it holds many it has just freed, and the batches would measure that rather
+// than themselves (a user changes many snippets once, not hundreds of times a minute).
 class FolderSnapshot
 {
 public:
@@ -277,16 +280,19 @@ public:
     }
     void restore() const
     {
+        static int restores = 0;
+        const QString aside = g_trash + QStringLiteral("/aside/%1").arg(++restores);
+        QDir().mkpath(aside);
         for (const QString &name : QDir(m_folder).entryList(QDir::Files | QDir::Hidden)) {
             if (!m_files.contains(name))
-                QFile::remove(m_folder + u'/' + name);
+                QFile::rename(m_folder + u'/' + name, aside + u'/' + name);
         }
         for (auto it = m_files.cbegin(); it != m_files.cend(); ++it) {
             QFile file(m_folder + u'/' + it.key());
             if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(it.value()) != it.value().size())
                 std::fprintf(stderr, "could not restore %s\n", qPrintable(file.fileName()));
         }
-        QDir(g_trash + QStringLiteral("/Trash")).removeRecursively();
+        QDir().rename(g_trash + QStringLiteral("/Trash"), aside + QStringLiteral("/Trash"));
     }
 
 private:

@@ -784,6 +784,26 @@ TEST_F(AppTest, ALongBatchShowsProgressAndStopsBetweenSnippets)
     EXPECT_EQ(app->catalogue().store().counters().folderLooks - looks, 1u);
 }
 
+// When Xcode's library changes under the window, the highlight and the popover follow their
+// snippet into the new library, and a save writes the new record.
+TEST_F(AppTest, ANewLibraryKeepsTheSnippetInHand)
+{
+    launch();
+    app->watcher().setDelay(std::chrono::milliseconds(50));
+    selectRow(rowOf(u"If Statement"_qs));
+    QSignalSpy refreshed(app.get(), &RVAppDelegate::refreshedFromDisk);
+    fixture.install({{u"aaa"_qs, u"Aardvark"_qs, {}, u"aa"_qs, u"new"_qs, {}},
+                     {u"if"_qs, u"If Block"_qs, {}, u"if"_qs, u"if (x) {}"_qs, {}},
+                     {u"blank"_qs, u"Blank Prefix"_qs, {}, u""_qs, u"blank body"_qs, {}}});
+    ASSERT_TRUE(refreshed.wait());
+    EXPECT_EQ(main().listModel()->rowCount(), 3);
+    EXPECT_EQ(app->selectedRow(), rowOf(u"If Block"_qs));
+    EXPECT_EQ(editor().titleLabel()->text(), u"If Block"_qs);
+    QTest::mouseClick(editor().onOffControl()->button(1), Qt::LeftButton);
+    EXPECT_TRUE(wroteOverride(u"if"_qs, true, std::nullopt));
+    EXPECT_TRUE(interaction.sheets.isEmpty()) << interaction.sheets.join(u'\n').toStdString();
+}
+
 // Several highlighted rows: the popover closes, the commands act on all of them, reverting many
 // is asked once, and a failure names the snippet while the others stay done.
 TEST_F(AppTest, CommandsActOnEveryHighlightedRow)
