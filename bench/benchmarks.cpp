@@ -388,20 +388,28 @@ void floorBatchRevert(benchmark::State &state)
     addSizeCounters(state, g_batch);
 }
 
-// What glimmerpad-cli disable does for the first N system snippets: load, then one batch.
+// What glimmerpad-cli does for the first N system snippets: load, then one batch of changes;
+// reverted files go to the desktop's trash, as the programs send them.
+void loadAndChange(benchmark::State &state, SnippetChange (*change)(const SnippetRecord &system))
+{
+    SnippetCatalogue catalogue(g_batch.home);
+    catalogue.store().setFileDisposer(&Platform::discardFile);
+    catalogue.parseCodeSnippets(g_batch.xcode);
+    QList<SnippetChange> changes;
+    for (qsizetype i = 0; i < state.range(0) && i < catalogue.systemCodeSnippets().size(); ++i)
+        changes.append(change(catalogue.systemCodeSnippets()[i]));
+    for (const ChangeResult &result : catalogue.apply(changes)) {
+        if (!result.succeeded())
+            state.SkipWithError(result.reason.toStdString().c_str());
+    }
+}
+
+// glimmerpad-cli disable.
 void batchOverride(benchmark::State &state)
 {
     const FolderSnapshot original(g_batch.userFolder);
     for (auto _ : state) {
-        SnippetCatalogue catalogue(g_batch.home);
-        catalogue.parseCodeSnippets(g_batch.xcode);
-        QList<SnippetChange> changes;
-        for (qsizetype i = 0; i < state.range(0) && i < catalogue.systemCodeSnippets().size(); ++i)
-            changes.append(SnippetChange::switchShortcut(catalogue.systemCodeSnippets()[i], true));
-        for (const ChangeResult &result : catalogue.apply(changes)) {
-            if (!result.succeeded())
-                state.SkipWithError(result.reason.toStdString().c_str());
-        }
+        loadAndChange(state, [](const SnippetRecord &system) { return SnippetChange::switchShortcut(system, true); });
         state.PauseTiming();
         original.restore();
         state.ResumeTiming();
@@ -409,8 +417,7 @@ void batchOverride(benchmark::State &state)
     addSizeCounters(state, g_batch);
 }
 
-// What glimmerpad-cli revert does for the first N system snippets, each overridden: load, then one
-// batch that moves the files to the trash.
+// glimmerpad-cli revert, every snippet overridden.
 void batchRevert(benchmark::State &state)
 {
     const auto files = overrideFiles(state.range(0));
@@ -420,16 +427,7 @@ void batchRevert(benchmark::State &state)
         for (const auto &[path, bytes] : files)
             writeFile(path, bytes);
         state.ResumeTiming();
-        SnippetCatalogue catalogue(g_batch.home);
-        catalogue.store().setFileDisposer(&Platform::discardFile);
-        catalogue.parseCodeSnippets(g_batch.xcode);
-        QList<SnippetChange> changes;
-        for (qsizetype i = 0; i < state.range(0) && i < catalogue.systemCodeSnippets().size(); ++i)
-            changes.append(SnippetChange::revert(catalogue.systemCodeSnippets()[i]));
-        for (const ChangeResult &result : catalogue.apply(changes)) {
-            if (!result.succeeded())
-                state.SkipWithError(result.reason.toStdString().c_str());
-        }
+        loadAndChange(state, [](const SnippetRecord &system) { return SnippetChange::revert(system); });
         state.PauseTiming();
         original.restore();
         state.ResumeTiming();
