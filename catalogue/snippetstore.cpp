@@ -151,6 +151,7 @@ StoredFiles SnippetStore::read(const std::function<void()> &alongside) const
     const OpenFolder open(path);
     const auto fileCount = static_cast<qsizetype>(open.entries.size());
     StoredFiles files(fileCount);
+    StoredFile *const read = files.data(); // each thread fills its own entries; the list is not touched
     // A thread takes a few dozen files to be worth starting.
     constexpr qsizetype kFilesPerThread = 64;
     constexpr qsizetype kMaxKeptBuffer = 1024 * 1024;
@@ -164,7 +165,7 @@ StoredFiles SnippetStore::read(const std::function<void()> &alongside) const
         }
         thread_local QByteArray buffer; // each record keeps a copy of its own bytes
         const qsizetype i = index - first;
-        files[i] = readEntryAt(open.fd(), path, open.entries[static_cast<std::size_t>(i)], buffer);
+        read[i] = readEntryAt(open.fd(), path, open.entries[static_cast<std::size_t>(i)], buffer);
         if (buffer.capacity() > kMaxKeptBuffer)
             buffer = QByteArray(); // a rare large file does not stay in memory for the thread's life
     });
