@@ -3,6 +3,7 @@
 #include "catalogue/boundedfile.h"
 #include "catalogue/limits.h"
 #include "catalogue/paths.h"
+#include "catalogue/snippetstore.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -17,16 +18,6 @@ namespace Glimmerpad::OverrideTransfer {
 namespace {
 
 const QLatin1StringView kSnippetSuffix(".codesnippet");
-
-// The ".codesnippet" names in a folder, by character value.
-QStringList snippetFileNames(const QString &folder)
-{
-    QStringList names = QDir(folder).entryList({QStringLiteral("*.codesnippet")},
-                                               QDir::AllEntries | QDir::Hidden | QDir::System, QDir::NoSort);
-    names.removeIf([](const QString &name) { return !name.endsWith(kSnippetSuffix); }); // the filter ignores case
-    std::sort(names.begin(), names.end(), storedNameLess);
-    return names;
-}
 
 QString saveCopy(const QString &path, const QByteArray &bytes)
 {

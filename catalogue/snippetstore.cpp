@@ -143,6 +143,14 @@ StoredFile readEntryAt(int folderFd, const QString &folder, const Entry &entry, 
 
 } // namespace
 
+QStringList snippetFileNames(const QString &folder)
+{
+    QStringList names;
+    for (Entry &entry : OpenFolder(folder).entries)
+        names.append(std::move(entry.name));
+    return names;
+}
+
 StoredFiles SnippetStore::read(const std::function<void()> &alongside) const
 {
     // Every file read and parsed on its own, on as many threads as the machine has, into its place

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QLockFile>
 #include <QString>
+#include <QStringList>
 
 #include <algorithm>
 #include <functional>
@@ -46,6 +47,8 @@ struct StoredFile
 // identifier, the same one governs on every machine and every run.
 using StoredFiles = QList<StoredFile>;
 bool storedNameLess(const QString &a, const QString &b);
+// The names in folder that end in ".codesnippet" (any kind of entry, hidden ones too), in that order.
+QStringList snippetFileNames(const QString &folder);
 
 // The user snippet folder as a store: where it is (made when missing), its lock, reading it, and
 // verified writes and removals. Each write returns the entry as it left it, so that whoever holds
