@@ -199,16 +199,15 @@ bool SnippetStore::update(StoredFiles &files) const
             ++known; // gone since
             changed = true;
         }
-        const bool same = known != files.end() && known->name == entry.name &&
-                          fileStampAt(open.fd(), entry.bytes) == known->stamp && known->stamp.size >= 0;
-        if (same) {
+        const bool named = known != files.end() && known->name == entry.name;
+        if (named && known->stamp.size >= 0 && fileStampAt(open.fd(), entry.bytes) == known->stamp) {
             updated.append(std::move(*known));
         } else {
             updated.append(readEntryAt(open.fd(), path, entry, buffer));
             ++m_counters.filesRead;
             changed = true;
         }
-        if (known != files.end() && known->name == entry.name)
+        if (named)
             ++known;
     }
     changed = changed || known != files.end();

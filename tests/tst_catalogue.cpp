@@ -492,6 +492,13 @@ TEST_F(Catalogue, ABatchLooksAtTheFolderOnceAndReportsEachChange)
     EXPECT_EQ(looked(before), std::pair(quint64(1), quint64(1)));
     EXPECT_EQ(folderEntries(fx.userFolder()), QStringList({u"mine.codesnippet"_s, u"s10.codesnippet"_s}));
     EXPECT_EQ(catalogue.customSnippetCount(), 0u);
+
+    // A look at the folder tells whether anything changed since.
+    EXPECT_FALSE(catalogue.refreshUserCodeSnippets());
+    carrying(u"s05.codesnippet"_s, u"s05"_s);
+    EXPECT_TRUE(catalogue.refreshUserCodeSnippets());
+    EXPECT_TRUE(catalogue.hasOverride(u"s05"_s));
+    EXPECT_FALSE(catalogue.refreshUserCodeSnippets());
 }
 
 } // namespace
