@@ -112,11 +112,7 @@ void RVAppDelegate::fillLanguageChoice()
 // replaced by a rename, which ends the watch on the file itself.
 void RVAppDelegate::watchFiles()
 {
-    const QString library = m_catalogue.systemCodeSnippetsPath();
-    QStringList paths{m_catalogue.userCodeSnippetsDirectory()};
-    if (!library.isEmpty())
-        paths << library << QFileInfo(library).absolutePath();
-    m_watcher.watch(paths);
+    m_watcher.watch(m_catalogue.userCodeSnippetsDirectory(), m_catalogue.systemCodeSnippetsPath());
 }
 
 void RVAppDelegate::refreshFromDisk()
@@ -126,10 +122,8 @@ void RVAppDelegate::refreshFromDisk()
     const bool libraryChanged =
         !m_xcodeAppPath.isEmpty() && m_libraryStamp != fileStamp(m_catalogue.systemCodeSnippetsPath());
     const bool userFilesChanged = m_catalogue.refreshUserCodeSnippets();
-    if (!libraryChanged && !userFilesChanged) {
-        watchFiles();
+    if (!libraryChanged && !userFilesChanged)
         return;
-    }
     // What the user looks at is kept by what it is, not by where it stood; the popover keeps its
     // own snippet.
     const QList<SnippetRecord> library = m_catalogue.systemCodeSnippets();
@@ -142,9 +136,10 @@ void RVAppDelegate::refreshFromDisk()
         m_catalogue.filterSystemCodeSnippets(m_mainWindow.currentFilter());
     });
     m_mainWindow.tableView()->verticalScrollBar()->setValue(scroll);
-    watchFiles(); // paths removed and made again are watched anew
-    if (libraryChanged)
+    if (libraryChanged) {
+        watchFiles(); // a library replaced by a rename is watched anew
         fillLanguageChoice();
+    }
 
     if (m_editor.isShown()) {
         const bool inLibrary = m_editor.followLibrary(library);

@@ -14,6 +14,7 @@
 #include <QLoggingCategory>
 
 #include <algorithm>
+#include <chrono>
 
 #include <sys/stat.h>
 
@@ -544,30 +545,70 @@ ChangeBatch::ChangeBatch(SnippetCatalogue &catalogue, QList<SnippetChange> chang
     : m_catalogue(catalogue), m_changes(std::move(changes))
 {}
 
-ChangeBatch::~ChangeBatch() = default;
+ChangeBatch::~ChangeBatch()
+{
+    if (const QString problem = finish(); !problem.isEmpty())
+        qCWarning(lcCatalogue).noquote() << problem;
+}
+
+SnippetStore::Lock::State ChangeBatch::begin(std::chrono::milliseconds wait)
+{
+    using State = SnippetStore::Lock::State;
+    m_begun = true;
+    if (m_lock && m_lock->state() != State::Busy)
+        return m_lock->state();
+    const bool writes = std::any_of(m_changes.cbegin(), m_changes.cend(), [](const SnippetChange &change) {
+        return change.kind == SnippetChange::Kind::Override;
+    });
+    SnippetStore &store = m_catalogue.m_store;
+    // Only a change that writes makes the folder; reverting in a folder that is gone has nothing to do.
+    if (writes) {
+        m_failure = store.makeFolder();
+    } else if (!QFileInfo(store.folder()).isDir()) {
+        m_catalogue.refreshUserCodeSnippets();
+        return State::Held;
+    }
+    if (!m_failure.isEmpty())
+        return State::Refused;
+    m_lock = store.takeLock(wait);
+    // The folder as it is now that no other writer can change it: only what changed since the
+    // catalogue last looked is read.
+    if (m_lock->state() == State::Held)
+        m_catalogue.refreshUserCodeSnippets();
+    return m_lock->state();
+}
+
+QString ChangeBatch::lockFailure() const
+{
+    return !m_failure.isEmpty() ? m_failure : m_lock ? m_lock->failure() : QString();
+}
 
 ChangeResult ChangeBatch::step()
 {
+    if (!m_begun)
+        begin(SnippetStore::Lock::waitLimit());
     const SnippetChange &change = m_changes.at(m_done++);
-    if (!m_lock) {
-        // The folder as it is now that no other writer can change it: only what changed since the
-        // catalogue last looked is read.
-        m_lock = std::make_unique<SnippetStore::Lock>(m_catalogue.userCodeSnippetsDirectory());
-        if (m_lock->failure().isEmpty())
-            m_catalogue.refreshUserCodeSnippets();
-    }
     const bool revert = change.kind == SnippetChange::Kind::Revert;
     ChangeResult result;
-    if (!m_lock->failure().isEmpty()) {
-        result = {ChangeResult::Status::Failed, m_lock->failure()};
+    if (const QString failure = lockFailure(); !failure.isEmpty() || (m_lock && m_lock->state() != SnippetStore::Lock::State::Held)) {
+        result = {ChangeResult::Status::Failed, failure};
         if (revert)
-            qCWarning(lcCatalogue).noquote() << QStringLiteral("Could not delete Snippet. Error: %1").arg(result.reason);
+            qCWarning(lcCatalogue).noquote() << QStringLiteral("Could not delete Snippet. Error: %1").arg(failure);
     } else {
         result = revert ? m_catalogue.removeOverrides(change.system) : m_catalogue.writeOverride(change);
     }
     if (!revert && !result.succeeded())
         qCWarning(lcCatalogue).noquote() << "Could not write User Snippet.";
     return result;
+}
+
+QString ChangeBatch::finish()
+{
+    QString problem;
+    if (m_lock)
+        problem = m_lock->release();
+    m_lock.reset();
+    return problem;
 }
 
 // ---- the filter ---------------------------------------------------------------------------

@@ -41,7 +41,7 @@ public:
     const SnippetStore &store() const { return m_store; }
     QString homeDirectory() const { return m_store.homeDirectory(); }
     QString userLibraryDirectory() const { return m_store.userLibraryDirectory(); }
-    // The user snippet folder; created with its parents when nothing exists at its path.
+    // The user snippet folder; made by the first change that writes into it, never by reading.
     QString userCodeSnippetsDirectory() const { return m_store.folder(); }
 
     // Loading. The Xcode path must already have passed the version gate.
@@ -167,7 +167,7 @@ private:
 };
 
 // Many changes made one at a time under one lock, for a window that shows progress and may stop
-// between them: the lock is taken and the folder looked at when the first change is made, and let
+// between them: the lock is taken and the folder looked at once, before the first change, and let
 // go when the batch ends. Every change the catalogue makes goes through one.
 class ChangeBatch
 {
@@ -177,18 +177,29 @@ public:
     ChangeBatch(const ChangeBatch &) = delete;
     ChangeBatch &operator=(const ChangeBatch &) = delete;
 
+    // Takes the folder's lock, waiting up to wait while another program holds it, and looks at the
+    // folder; how the lock stands. The first step begins with the full wait when nothing did.
+    // Busy may be tried again; once Refused, or Busy when the first change is made, every change
+    // fails with lockFailure().
+    SnippetStore::Lock::State begin(std::chrono::milliseconds wait);
+    QString lockFailure() const;
+
     qsizetype size() const { return m_changes.size(); }
     qsizetype done() const { return m_done; }
     bool atEnd() const { return m_done == m_changes.size(); }
     const SnippetChange &next() const { return m_changes.at(m_done); }
     // Makes the next change; the catalogue shows it at once.
     ChangeResult step();
+    // Lets go of the lock; why its file stayed behind, if it did.
+    QString finish();
 
 private:
     SnippetCatalogue &m_catalogue;
     QList<SnippetChange> m_changes;
     qsizetype m_done = 0;
     std::unique_ptr<SnippetStore::Lock> m_lock;
+    bool m_begun = false;
+    QString m_failure; // why no change can be made: no lock, no folder
 };
 
 } // namespace Glimmerpad

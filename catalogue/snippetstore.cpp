@@ -4,10 +4,17 @@
 #include "catalogue/parallelwork.h"
 #include "catalogue/paths.h"
 
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QLoggingCategory>
+#include <QMutex>
 #include <QSaveFile>
 #include <QScopeGuard>
+#include <QSet>
+#include <QSysInfo>
 #include <QThread>
 
 #include <filesystem>
@@ -15,7 +22,10 @@
 #include <system_error>
 #include <vector>
 
+#include <cerrno>
+
 #include <dirent.h>
+#include <signal.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -27,8 +37,6 @@ namespace Glimmerpad {
 static constexpr char kSnippetSuffix[] = ".codesnippet";
 // Not a ".codesnippet" name, so no reader takes it for a snippet.
 static constexpr char kLockFileName[] = ".glimmerpad.lock";
-// Another program's save takes a fraction of a second; waiting longer means something is wrong.
-static constexpr int kLockWaitMs = 10000;
 
 static std::u16string_view codeUnits(const QString &s)
 {
@@ -51,18 +59,21 @@ QString SnippetStore::userLibraryDirectory() const
 
 QString SnippetStore::folder() const
 {
-    const QString folder = appendPathComponent(userLibraryDirectory(),
-                                               QStringLiteral("/Developer/Xcode/UserData/CodeSnippets/"));
-    const std::filesystem::path path(folder.toStdU16String());
+    return appendPathComponent(userLibraryDirectory(), QStringLiteral("/Developer/Xcode/UserData/CodeSnippets/"));
+}
+
+QString SnippetStore::makeFolder() const
+{
+    const std::filesystem::path path(folder().toStdU16String());
     std::error_code error;
-    if (!std::filesystem::exists(std::filesystem::symlink_status(path, error))) {
-        std::filesystem::create_directories(path, error);
-        if (error) {
-            qCWarning(lcStore).noquote() << QStringLiteral("Could not create CodeSnippets directory. error: %1")
-                                                .arg(QString::fromStdString(error.message()));
-        }
-    }
-    return folder;
+    if (std::filesystem::exists(std::filesystem::symlink_status(path, error)))
+        return {};
+    std::filesystem::create_directories(path, error);
+    if (!error)
+        return {};
+    const QString reason = QString::fromStdString(error.message());
+    qCWarning(lcStore).noquote() << QStringLiteral("Could not create CodeSnippets directory. error: %1").arg(reason);
+    return QStringLiteral("the snippet folder %1 could not be made (%2)").arg(folder(), reason);
 }
 
 // ---- reading ------------------------------------------------------------------------------
@@ -238,25 +249,157 @@ SnippetStore::EntryUpdate SnippetStore::updateEntry(StoredFile &file) const
 
 // ---- the lock -----------------------------------------------------------------------------
 
-SnippetStore::Lock::Lock(const QString &folder) : m_lock(appendPathComponent(folder, QLatin1StringView(kLockFileName)))
+namespace {
+
+// The folders whose lock this process holds: a second change would otherwise wait for itself.
+QMutex s_heldMutex;
+QSet<QString> s_held;
+std::chrono::milliseconds s_waitLimit{10000}; // another program's save takes a fraction of a second
+
+// A lock file whose program has ended on this machine, or which says nothing readable and has
+// not been touched for longer than any save takes.
+bool isStale(const QString &path, qint64 pid, const QString &host, bool readable)
 {
-    if (m_lock.tryLock(kLockWaitMs))
-        return;
-    if (m_lock.error() == QLockFile::LockFailedError) {
+    if (readable)
+        return (host.isEmpty() || host == QSysInfo::machineHostName()) && pid > 0 &&
+               ::kill(static_cast<pid_t>(pid), 0) == -1 && errno == ESRCH;
+    constexpr qint64 kStaleMs = 30000;
+    const QDateTime touched = QFileInfo(path).lastModified();
+    return touched.isValid() && touched.msecsTo(QDateTime::currentDateTime()) > kStaleMs;
+}
+
+} // namespace
+
+SnippetStore::Lock::Lock(QString folder)
+    : m_folder(std::move(folder)), m_path(appendPathComponent(m_folder, QLatin1StringView(kLockFileName))),
+      m_lock(m_path)
+{
+    // Stale locks are judged here, by what this program may remove: QLockFile's own judgement
+    // needs to open another user's lock file for writing, and waits for good where it cannot.
+    m_lock.setStaleLockTime(0);
+}
+
+SnippetStore::Lock::~Lock()
+{
+    release();
+}
+
+std::chrono::milliseconds SnippetStore::Lock::waitLimit()
+{
+    return s_waitLimit;
+}
+
+void SnippetStore::Lock::setWaitLimit(std::chrono::milliseconds limit)
+{
+    s_waitLimit = limit;
+}
+
+SnippetStore::Lock::State SnippetStore::Lock::take(std::chrono::milliseconds wait)
+{
+    QElapsedTimer waited;
+    waited.start();
+    while (tryOnce() == State::Busy && waited.elapsed() < wait.count())
+        QThread::msleep(50);
+    if (m_state == State::Busy && wait.count() > 0) {
+        m_failure = QStringLiteral("the snippet folder %1 stayed locked by %2 for %3 seconds; try again when it is done")
+                        .arg(m_folder, m_holder)
+                        .arg(qRound(double(waited.elapsed()) / 1000));
+    }
+    return m_state;
+}
+
+SnippetStore::Lock::State SnippetStore::Lock::refuse(QString why)
+{
+    m_failure = std::move(why);
+    return m_state = State::Refused;
+}
+
+SnippetStore::Lock::State SnippetStore::Lock::tryOnce()
+{
+    if (m_state == State::Held)
+        return m_state;
+    {
+        const QMutexLocker locker(&s_heldMutex);
+        if (s_held.contains(m_folder))
+            return refuse(QStringLiteral("Glimmerpad is already changing the snippets in %1").arg(m_folder));
+    }
+    // Only a file is a lock: a folder in its place is left for the user, a link is ours to remove.
+    const QByteArray path = QFile::encodeName(m_path);
+    struct stat info
+    {};
+    if (::lstat(path.constData(), &info) == 0) {
+        if (S_ISDIR(info.st_mode)) {
+            return refuse(QStringLiteral("the snippet folder %1 cannot be locked: %2 is a folder, not a lock "
+                                         "file; remove it to go on")
+                              .arg(m_folder, m_path));
+        }
+        if (S_ISLNK(info.st_mode) && ::unlink(path.constData()) != 0) {
+            return refuse(QStringLiteral("the snippet folder %1 cannot be locked: %2 is a link that could not "
+                                         "be removed (%3); remove it to go on")
+                              .arg(m_folder, m_path, qt_error_string(errno)));
+        }
+    }
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (m_lock.tryLock(0)) {
+            const QMutexLocker locker(&s_heldMutex);
+            s_held.insert(m_folder);
+            m_failure.clear();
+            return m_state = State::Held;
+        }
+        if (m_lock.error() != QLockFile::LockFailedError) {
+            return refuse(QStringLiteral("the snippet folder %1 cannot be locked: the lock file %2 could not be "
+                                         "made (%3)")
+                              .arg(m_folder, m_path,
+                                   m_lock.error() == QLockFile::PermissionError ? QStringLiteral("permission denied")
+                                                                                : QStringLiteral("is the disk full?")));
+        }
         qint64 pid = 0;
         QString host, application;
-        m_lock.getLockInfo(&pid, &host, &application);
-        m_failure = QStringLiteral("the snippet folder stayed locked by %1 (process %2) for %3 seconds; try "
-                                   "again when it is done")
-                        .arg(application.isEmpty() ? QStringLiteral("another program") : application)
-                        .arg(pid)
-                        .arg(kLockWaitMs / 1000);
-    } else {
-        m_failure = QStringLiteral("the lock file %1 could not be made (%2)")
-                        .arg(m_lock.fileName(), m_lock.error() == QLockFile::PermissionError
-                                                    ? QStringLiteral("permission denied")
-                                                    : QStringLiteral("is the disk full?"));
+        const bool readable = m_lock.getLockInfo(&pid, &host, &application);
+        if (!isStale(m_path, pid, host, readable)) {
+            m_holder = (application.isEmpty() ? QStringLiteral("another program") : application) +
+                       (readable ? QStringLiteral(" (process %1)").arg(pid) : QString());
+            m_failure = QStringLiteral("the snippet folder %1 is locked by %2").arg(m_folder, m_holder);
+            return m_state = State::Busy;
+        }
+        // Left by a program that has ended: taken over, then taken.
+        if (::unlink(path.constData()) != 0 && errno != ENOENT) {
+            return refuse(QStringLiteral("the snippet folder %1 holds a lock left by a program that has ended%2, "
+                                         "which could not be removed (%3): remove %4 to go on")
+                              .arg(m_folder, readable ? QStringLiteral(" (process %1)").arg(pid) : QString(),
+                                   qt_error_string(errno), m_path));
+        }
     }
+    m_holder = QStringLiteral("another program");
+    m_failure = QStringLiteral("the snippet folder %1 is locked by %2").arg(m_folder, m_holder);
+    return m_state = State::Busy;
+}
+
+QString SnippetStore::Lock::release()
+{
+    if (m_state != State::Held)
+        return {};
+    m_lock.unlock();
+    {
+        const QMutexLocker locker(&s_heldMutex);
+        s_held.remove(m_folder);
+    }
+    m_state = State::Busy;
+    m_failure.clear();
+    // QLockFile only warns when it cannot remove its file; the next change would find it left.
+    qint64 pid = 0;
+    QString host, application;
+    if (QLockFile(m_path).getLockInfo(&pid, &host, &application) && pid == QCoreApplication::applicationPid())
+        return QStringLiteral("the lock file %1 could not be removed; remove it before the next change").arg(m_path);
+    return {};
+}
+
+std::unique_ptr<SnippetStore::Lock> SnippetStore::takeLock(std::chrono::milliseconds wait) const
+{
+    auto lock = std::make_unique<Lock>(folder());
+    lock->take(wait);
+    ++m_counters.lockTakes;
+    return lock;
 }
 
 // ---- writing and removing -----------------------------------------------------------------

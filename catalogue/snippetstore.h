@@ -9,7 +9,9 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <chrono>
 #include <functional>
+#include <memory>
 
 class QIODevice;
 
@@ -60,8 +62,11 @@ public:
 
     QString homeDirectory() const { return m_home; }
     QString userLibraryDirectory() const;
-    // The user snippet folder; made with its parents when nothing exists at its path.
+    // The user snippet folder. Nothing is made there by reading: a folder another program removed
+    // (say, to put a link in its place) stays removed until something is written.
     QString folder() const;
+    // Makes the folder with its parents when nothing exists at its path; why not, when it could not.
+    QString makeFolder() const;
 
     // How many threads read the files (as many as the machine has cores unless set); 1 reads them
     // one after another on the calling thread. The reading is the same either way.
@@ -84,16 +89,45 @@ public:
     EntryUpdate updateEntry(StoredFile &file) const;
 
     // Held by every change from its look at the folder to its last write, by this program and by
-    // glimmerpad-cli alike, so that two programs changing snippets take turns.
+    // glimmerpad-cli alike, so that two programs changing snippets take turns. Taking it never
+    // waits on this process itself, and a lock that cannot be taken says why at once: only a lock
+    // another running program holds is waited for. A lock left by a program that has ended is
+    // taken over.
     class Lock
     {
     public:
-        explicit Lock(const QString &folder);
-        // Why the lock could not be taken; empty while it is held.
+        enum class State
+        {
+            Held,
+            Busy,    // another running program holds it; failure() names it
+            Refused, // it cannot be taken; failure() says why
+        };
+        explicit Lock(QString folder);
+        ~Lock();
+        Lock(const Lock &) = delete;
+        Lock &operator=(const Lock &) = delete;
+
+        // Tries to take the lock, waiting up to wait while another program holds it.
+        State take(std::chrono::milliseconds wait);
+        State state() const { return m_state; }
+        // Why the lock is not held; empty while it is.
         QString failure() const { return m_failure; }
+        // Lets go of it; why the lock file stayed behind, if it did.
+        QString release();
+
+        // How long take() waits when asked to wait its full time: 10 seconds, shorter in tests.
+        static std::chrono::milliseconds waitLimit();
+        static void setWaitLimit(std::chrono::milliseconds limit);
 
     private:
+        State tryOnce();
+        State refuse(QString why);
+
+        QString m_folder;
+        QString m_path;
         QLockFile m_lock;
+        State m_state = State::Busy;
+        QString m_holder; // who holds it, while another program does
         QString m_failure;
     };
 
@@ -108,6 +142,9 @@ public:
     // Disposes of the file at path (the desktop's trash in the programs); the reason when it stays.
     ChangeResult remove(const QString &path) const;
 
+    // The folder's lock, taken as Lock::take() takes it.
+    std::unique_ptr<Lock> takeLock(std::chrono::milliseconds wait) const;
+
     // How an override's bytes go into its open temporary file: the number written, -1 on error.
     // Unset, it is QIODevice::write; tests set one that makes the device fail half-way.
     using OverrideWriter = std::function<qint64(QIODevice &file, const QByteArray &bytes)>;
@@ -118,11 +155,12 @@ public:
     void setFileDisposer(FileDisposer disposer) { m_fileDisposer = std::move(disposer); }
 
     // What the store has done so far, for tests and benchmarks: looks at the whole folder (readings
-    // and updates) and single files read.
+    // and updates), single files read, and times the lock was taken or waited for.
     struct Counters
     {
         quint64 folderLooks = 0;
         quint64 filesRead = 0;
+        quint64 lockTakes = 0;
     };
     Counters counters() const { return m_counters; }
 

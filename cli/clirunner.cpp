@@ -331,6 +331,10 @@ int changeEach(Context &cx, SnippetCatalogue &catalogue, Change change, const In
     }
     if (in.json)
         cx.out << QString::fromUtf8(QJsonDocument(results).toJson(QJsonDocument::Indented)) << Qt::flush;
+    if (const QString problem = batch.finish(); !problem.isEmpty()) {
+        cx.fail(problem);
+        allSucceeded = false;
+    }
     return allSucceeded ? Success : Failure;
 }
 

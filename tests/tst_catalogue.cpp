@@ -119,16 +119,22 @@ TEST_F(Catalogue, ReadsOnlyFilesNamedDotCodesnippetThatHoldADictionary)
     EXPECT_EQ(catalogue.customSnippetCount(), 2u);
 }
 
-TEST_F(Catalogue, MissingUserFolderIsCreatedWithItsParents)
+// Reading never makes the folder (a folder another program removed stays removed); the first
+// change that writes makes it with its parents, and a revert has nothing to do without it.
+TEST_F(Catalogue, OnlyAWriteMakesTheUserFolder)
 {
     ASSERT_FALSE(QFileInfo::exists(fx.home() + u"/Library"_s));
     load();
-    EXPECT_TRUE(QFileInfo(fx.userFolder()).isDir());
-    EXPECT_TRUE(catalogue.userCodeSnippets().isEmpty());
-    // Removed while the program runs, it is made again by the next write.
-    QDir(fx.home() + u"/Library"_s).removeRecursively();
+    EXPECT_FALSE(catalogue.refreshUserCodeSnippets());
+    EXPECT_EQ(catalogue.removeUserCodeSnippetAtIndex(0).status, Status::NothingToDo);
+    EXPECT_FALSE(QFileInfo::exists(fx.home() + u"/Library"_s));
     EXPECT_EQ(catalogue.overrideSystemCodeSnippetAtIndex(0, true, std::nullopt).status, Status::Done);
     EXPECT_TRUE(catalogue.hasOverride(catalogue.recordAtRow(0).identifier()));
+
+    QDir(fx.home() + u"/Library"_s).removeRecursively();
+    EXPECT_TRUE(catalogue.refreshUserCodeSnippets());
+    EXPECT_FALSE(catalogue.hasOverride(catalogue.recordAtRow(0).identifier()));
+    EXPECT_FALSE(QFileInfo::exists(fx.home() + u"/Library"_s));
 }
 
 // By UTF-16 code units: every capital before every small letter, ASCII before the rest, and a

@@ -52,6 +52,7 @@ struct Installation
         QDir().mkpath(library.section(u'/', 0, -2));
         writeBytes(xcode + QStringLiteral("/Contents/Info.plist"),
                    "<plist><dict><key>CFBundleShortVersionString</key><string>5.1</string></dict></plist>");
+        QDir().mkpath(userFolder());
     }
     QString userFolder() const { return SnippetCatalogue(home).userCodeSnippetsDirectory(); }
     void emptyUserFolder() const
