@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <chrono>
+#include <functional>
 #include <memory>
 
 class QLabel;
@@ -19,33 +20,36 @@ namespace Glimmerpad {
 class RVWindow;
 class UserInteraction;
 
-// Makes the window's changes to snippets: one at once, or many as a batch that runs a slice at a
-// time from the event loop, so the window keeps painting; a batch that takes longer than a moment
-// shows its progress below the list and can be stopped between snippets. Whatever was done stays
-// done. Every change, alone or in a batch, ends in changed().
+// Makes the window's changes to snippets without ever blocking the window: the changes run a
+// slice at a time from the event loop, so the window keeps painting, and while another program
+// holds the snippet folder's lock the runner waits for it from the event loop too. Anything that
+// takes longer than a moment shows below the list and can be stopped (between two snippets, or
+// while waiting); whatever was done stays done. Every change ends in changed().
 class ChangeRunner final : public QObject
 {
     Q_OBJECT
 
 public:
+    // Every change's result, in the order given; those a stop left unmade fail with the reason.
+    using Done = std::function<void(const QList<ChangeResult> &results)>;
+
     ChangeRunner(SnippetCatalogue &catalogue, UserInteraction &interaction, RVWindow *window,
                  QObject *parent = nullptr);
     ~ChangeRunner() override;
 
-    // The progress of a batch, for the window to place; hidden while nothing runs long.
+    // The progress of a batch, for the window to place; hidden while nothing takes long.
     QWidget *progressView() const { return m_progressView; }
-    // How long a batch runs before its progress shows, and how long it works between two looks at
-    // the event loop (at least one change each time).
+    // How long a batch runs (or waits) before its progress shows, and how long it works between two
+    // looks at the event loop (at least one change each time).
     void setProgressDelay(std::chrono::milliseconds delay) { m_progressDelay = delay; }
     void setSliceLength(std::chrono::milliseconds length) { m_slice = length; }
 
-    // One change, made at once (refused while a batch runs); the caller tells the user what failed.
-    ChangeResult apply(const SnippetChange &change);
-    // Starts a batch, unless one runs. At its end one sheet titled failureTitle names each change
-    // that failed, and how far a stopped batch got.
-    void start(QList<SnippetChange> changes, const QString &failureTitle);
+    // Makes the changes, at once when the lock is free and they are few. With failureTitle, one
+    // sheet so titled names each change that failed at the end, and how far a stopped batch got;
+    // without, done tells the caller, who says what failed. Refused while a batch runs.
+    void run(QList<SnippetChange> changes, const QString &failureTitle, Done done = {});
     bool isRunning() const { return m_batch != nullptr; }
-    // Stops a batch before its next change.
+    // Stops a batch before its next change, or its waiting for the lock.
     void cancel();
 
 Q_SIGNALS:
@@ -55,8 +59,10 @@ Q_SIGNALS:
     void runningChanged(bool running);
 
 private:
+    void takeLock();
     void runSlice();
-    void finish(bool cancelled);
+    void showProgress(const QString &text, int value);
+    void finish();
 
     SnippetCatalogue &m_catalogue;
     UserInteraction &m_interaction;
@@ -70,8 +76,10 @@ private:
     std::chrono::milliseconds m_slice{30};
 
     std::unique_ptr<ChangeBatch> m_batch;
+    QList<SnippetChange> m_changes;
+    QList<ChangeResult> m_results;
     QString m_failureTitle;
-    QStringList m_failures;
+    Done m_done;
     QElapsedTimer m_started;
     bool m_cancelled = false;
 };

@@ -38,7 +38,7 @@ void RVAppDelegate::turnShortcutOf(const QList<SnippetRecord> &systemSnippets, b
     for (const SnippetRecord &system : onePerIdentifier(systemSnippets))
         changes.append(SnippetChange::switchShortcut(system, disable));
     //% "Some snippets could not be switched."
-    m_changes.start(changes, qtTrId("batch_switch_failed_title"));
+    m_changes.run(changes, qtTrId("batch_switch_failed_title"));
 }
 
 void RVAppDelegate::revertSnippets(const QList<SnippetRecord> &systemSnippets)
@@ -70,7 +70,7 @@ void RVAppDelegate::revertSnippets(const QList<SnippetRecord> &systemSnippets)
         for (const SnippetRecord &system : overridden)
             changes.append(SnippetChange::revert(system));
         //% "Some snippets could not be reverted."
-        m_changes.start(changes, qtTrId("batch_revert_failed_title"));
+        m_changes.run(changes, qtTrId("batch_revert_failed_title"));
     });
 }
 

@@ -52,6 +52,7 @@ EditingSession::EditingSession(const SnippetCatalogue &catalogue, QWidget *windo
     connect(m_compareButton, &QPushButton::clicked, this, &EditingSession::compareClicked);
     connect(m_contents->document(), &QTextDocument::contentsChanged, this, &EditingSession::textChanged);
     connect(m_popover, &EditorPopover::closed, this, &EditingSession::closed);
+    connect(m_popover, &EditorPopover::escapePressed, this, &EditingSession::escapePressed);
 }
 
 void EditingSession::setSnippet(const SnippetRecord &systemSnippet)
@@ -86,8 +87,13 @@ void EditingSession::updateContents()
 
 bool EditingSession::followLibrary(const QList<SnippetRecord> &earlierLibrary)
 {
-    m_snippet = m_catalogue.counterpartOf(m_snippet, earlierLibrary);
-    return !m_snippet.isNull();
+    // Without a counterpart the snippet stays the one it was: its text is kept, and a save says why
+    // it cannot be made.
+    const SnippetRecord counterpart = m_catalogue.counterpartOf(m_snippet, earlierLibrary);
+    if (counterpart.isNull())
+        return false;
+    m_snippet = counterpart;
+    return true;
 }
 
 bool EditingSession::isShown() const
@@ -127,6 +133,11 @@ void EditingSession::setOnOffSegment(int segment)
 {
     if (QAbstractButton *button = m_onOff->button(segment))
         button->setChecked(true);
+}
+
+bool EditingSession::hasUnsavedText() const
+{
+    return m_dirty && m_contents->typedText() != m_shown.shown.contents().value_or(QString());
 }
 
 std::optional<QString> EditingSession::textToSave() const

@@ -47,7 +47,8 @@ public:
     // Fills every view from the snippet as the catalogue shows it now: back to viewing, clean, with
     // nothing to undo.
     void updateContents();
-    // After the library was read again: the same snippet in the new one. False when it has none.
+    // After the library was read again: the same snippet in the new one. False when it has none
+    // (the snippet held stays).
     bool followLibrary(const QList<SnippetRecord> &earlierLibrary);
 
     bool isShown() const;
@@ -61,6 +62,8 @@ public:
     // Whether the user has text in hand: typed, or being edited. What is on disk never replaces it
     // unasked.
     bool holdsTypedText() const { return m_dirty || isEditing(); }
+    // Whether what was typed differs from what is stored: closing the popover would lose it.
+    bool hasUnsavedText() const;
 
     int onOffSegment() const;
     void setOnOffSegment(int segment);
@@ -88,6 +91,7 @@ Q_SIGNALS:
     void compareClicked();
     void textChanged();
     void closed();
+    void escapePressed();
 
 private:
     const SnippetCatalogue &m_catalogue;

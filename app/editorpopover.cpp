@@ -238,7 +238,7 @@ void EditorPopover::hideEvent(QHideEvent *event)
 void EditorPopover::keyPressEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        close();
+        Q_EMIT escapePressed();
         return;
     }
     QWidget::keyPressEvent(event);

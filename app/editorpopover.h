@@ -52,8 +52,10 @@ public:
                            const QRect &keepClear, Qt::Edge preferredEdge, Qt::Edge *edgeOut);
 
 Q_SIGNALS:
-    // The popover went from shown to hidden: close(), hide() or Escape.
+    // The popover went from shown to hidden: close() or hide().
     void closed();
+    // Escape was pressed in it: its owner decides whether it closes (it may hold unsaved text).
+    void escapePressed();
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -67,7 +67,8 @@ void RVAppDelegate::connectParts()
     connect(&m_mainWindow, &MainWindow::turnShortcutRequested, this, &RVAppDelegate::turnShortcutOf);
     connect(&m_mainWindow, &MainWindow::revertRequested, this, &RVAppDelegate::revertSnippets);
     connect(&m_mainWindow, &MainWindow::openRequested, this, &RVAppDelegate::showPopover);
-    connect(&m_mainWindow, &MainWindow::closeRequested, &m_editor, &EditingSession::close);
+    connect(&m_mainWindow, &MainWindow::closeRequested, this, &RVAppDelegate::closePopover);
+    connect(&m_editor, &EditingSession::escapePressed, this, &RVAppDelegate::closePopover);
     connect(&m_mainWindow, &MainWindow::geometryChanged, this, &RVAppDelegate::repositionPopover);
     connect(m_mainWindow.languageChoice(), &QComboBox::activated, this, &RVAppDelegate::chooseLanguage);
     connect(m_mainWindow.searchField(), &QLineEdit::textChanged, this, &RVAppDelegate::controlTextDidChange);

@@ -207,16 +207,21 @@ QList<SnippetRecord> MainWindow::reloadKeepingHighlight(const std::function<void
     QList<SnippetRecord> kept;
     for (const SnippetRecord &record : highlighted)
         kept.append(m_catalogue.counterpartOf(record, library));
-    const QList<qsizetype> rows = m_catalogue.rowsOf(kept + QList{m_catalogue.counterpartOf(current, library)});
+    return setHighlight(kept, m_catalogue.counterpartOf(current, library));
+}
+
+QList<SnippetRecord> MainWindow::setHighlight(const QList<SnippetRecord> &systemSnippets, const SnippetRecord &current)
+{
+    const QList<qsizetype> rows = m_catalogue.rowsOf(systemSnippets + QList{current});
     QItemSelectionModel *selection = m_tableView->selectionModel();
     const QSignalBlocker blocker(selection);
     QItemSelection restored;
-    QList<SnippetRecord> stayed;
+    QList<SnippetRecord> shown;
     int currentRow = static_cast<int>(rows.last());
-    for (qsizetype i = 0; i < kept.size(); ++i) {
+    for (qsizetype i = 0; i < systemSnippets.size(); ++i) {
         if (const int row = static_cast<int>(rows[i]); row >= 0) {
             restored.select(m_model->index(row), m_model->index(row));
-            stayed.append(kept[i]);
+            shown.append(systemSnippets[i]);
             if (currentRow < 0)
                 currentRow = row;
         }
@@ -225,7 +230,7 @@ QList<SnippetRecord> MainWindow::reloadKeepingHighlight(const std::function<void
         selection->setCurrentIndex(m_model->index(currentRow), QItemSelectionModel::NoUpdate);
     selection->select(restored, QItemSelectionModel::ClearAndSelect);
     m_tableView->viewport()->update();
-    return stayed;
+    return shown;
 }
 
 void MainWindow::reloadRowsOf(const QList<SnippetRecord> &systemSnippets)

@@ -64,8 +64,11 @@ public:
     int currentRow() const;
     // The highlighted snippets, in row order.
     QList<SnippetRecord> highlightedSnippets() const;
-    // Highlights the row of the snippet and makes it current, as a click on it would.
+    // Highlights the row and makes it current, as a click on it would.
     void selectRow(int row);
+    // Highlights these snippets where the list shows them, the first of them current, telling no
+    // one: nothing the user chose changed. The ones the list shows.
+    QList<SnippetRecord> setHighlight(const QList<SnippetRecord> &systemSnippets, const SnippetRecord &current);
 
     QRect rectOfRow(int row) const; // in the list's content coordinates (y from the first row's top)
     // What points at a row: its stretch inside the list, not what is scrolled under the search

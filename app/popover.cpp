@@ -14,8 +14,11 @@ namespace Glimmerpad {
 void RVAppDelegate::showPopover()
 {
     const int row = selectedRow();
-    if (row >= 0) {
-        setSelectedSnippet(m_catalogue.recordAtRow(row));
+    if (row >= 0 && !m_changes.isRunning()) {
+        // The snippet already open keeps what was typed for it.
+        const SnippetRecord snippet = m_catalogue.recordAtRow(row);
+        if (!(m_editor.isShown() && m_editor.holdsTypedText() && snippet.isSameRecord(m_editor.snippet())))
+            setSelectedSnippet(snippet);
         togglePopoverFromRect(m_mainWindow.visiblePartOfRow(row));
     }
     // The list keeps the keyboard while the popover is open.
@@ -65,30 +68,100 @@ void RVAppDelegate::editButtonClicked()
 void RVAppDelegate::doneButtonClicked()
 {
     // A failed save leaves the popover open with the text, rather than hiding the only copy.
-    if (m_editor.isDirty() && !saveSnippet())
+    const auto close = [this] {
+        m_editor.setDirty(false);
+        m_editor.close();
+    };
+    if (!m_editor.isDirty()) {
+        close();
         return;
-    m_editor.setDirty(false);
-    m_editor.close();
+    }
+    saveSnippet([close](bool saved) {
+        if (saved)
+            close();
+    });
 }
 
-bool RVAppDelegate::saveSnippet()
+void RVAppDelegate::saveSnippet(std::function<void(bool saved)> then)
 {
-    const ChangeResult result = m_changes.apply(m_editor.changeToSave());
-    if (result.succeeded()) {
-        updatePopoverContents();
+    const SnippetRecord snippet = m_editor.snippet();
+    m_changes.run({m_editor.changeToSave()}, {}, [this, snippet, then](const QList<ChangeResult> &results) {
+        const ChangeResult &result = results.first();
+        // While the folder's lock was waited for the popover stayed as it was; it still shows this snippet.
+        if (snippet.isSameRecord(m_editor.snippet())) {
+            if (result.succeeded()) {
+                updatePopoverContents();
+            } else if (result.status == ChangeResult::Status::ChangedOnDisk) {
+                m_editor.keepEditingAfterFailedSave();
+                reportChangedOnDisk();
+            } else {
+                if (m_editor.holdsTypedText())
+                    m_editor.keepEditingAfterFailedSave();
+                else
+                    updatePopoverContents(); // nothing typed to keep: show what is on disk
+                //% "The snippet could not be saved."
+                reportFailure(qtTrId("save_failed_title"), result);
+            }
+        }
+        if (then)
+            then(result.succeeded());
+    });
+}
+
+void RVAppDelegate::askAboutTypedText(std::function<void()> proceed, std::function<void()> cancelled)
+{
+    if (!m_editor.hasUnsavedText()) {
+        proceed();
+        return;
+    }
+    if (m_askingAboutTypedText)
+        return; // one question at a time: its answer settles the text
+    m_askingAboutTypedText = true;
+    //% "Save the changes to “%1”?"
+    const QString title = qtTrId("unsaved_title").arg(m_editor.shownState().shown.title().value_or(QString()));
+    //% "What you typed is not saved yet. Discard gives it up; Cancel goes back to it."
+    const QString message = qtTrId("unsaved_message");
+    //% "Save"
+    const QString save = qtTrId("unsaved_save");
+    //% "Discard"
+    const QString discard = qtTrId("unsaved_discard");
+    //% "Cancel"
+    const QString cancel = qtTrId("unsaved_cancel");
+    m_interaction.beginChoiceSheet(m_mainWindow.window(), title, message, {save, discard, cancel}, 2,
+                                   [this, proceed, cancelled](int answer) {
+                                       m_askingAboutTypedText = false;
+                                       if (answer == 0) {
+                                           saveSnippet([proceed, cancelled](bool saved) {
+                                               if (saved)
+                                                   proceed();
+                                               else if (cancelled)
+                                                   cancelled();
+                                           });
+                                       } else if (answer == 1) {
+                                           updatePopoverContents(); // what is stored, the text given up
+                                           proceed();
+                                       } else if (cancelled) {
+                                           cancelled();
+                                       }
+                                   });
+}
+
+void RVAppDelegate::closePopover()
+{
+    if (m_editor.isShown())
+        askAboutTypedText([this] { m_editor.close(); });
+}
+
+bool RVAppDelegate::windowShouldClose(RVWindow *window)
+{
+    if (m_closing || !m_editor.hasUnsavedText()) {
+        m_editor.close(); // a window of its own, which would outlive its main window's closing
         return true;
     }
-    if (result.status == ChangeResult::Status::ChangedOnDisk) {
-        m_editor.keepEditingAfterFailedSave();
-        reportChangedOnDisk();
-        return false;
-    }
-    if (m_editor.holdsTypedText())
-        m_editor.keepEditingAfterFailedSave();
-    else
-        updatePopoverContents(); // nothing typed to keep: show what is on disk
-    //% "The snippet could not be saved."
-    reportFailure(qtTrId("save_failed_title"), result);
+    askAboutTypedText([this, window] {
+        m_closing = true;
+        window->close();
+    });
     return false;
 }
 
@@ -104,15 +177,17 @@ void RVAppDelegate::revertMenuAction()
 
 void RVAppDelegate::revertSnippet(const SnippetRecord &systemSnippet)
 {
-    const ChangeResult result = m_changes.apply(SnippetChange::revert(systemSnippet));
-    // The popover shows what is now on disk when it shows the reverted snippet; another snippet's
-    // text, typed or not, stays.
-    if (result.status == ChangeResult::Status::Done && systemSnippet.isSameRecord(m_editor.snippet()))
-        updatePopoverContents();
-    if (result.status == ChangeResult::Status::Failed) {
-        //% "The snippet could not be reverted."
-        reportFailure(qtTrId("revert_failed_title"), result);
-    }
+    m_changes.run({SnippetChange::revert(systemSnippet)}, {}, [this, systemSnippet](const QList<ChangeResult> &results) {
+        const ChangeResult &result = results.first();
+        // The popover shows what is now on disk when it shows the reverted snippet; another
+        // snippet's text, typed or not, stays.
+        if (result.status == ChangeResult::Status::Done && systemSnippet.isSameRecord(m_editor.snippet()))
+            updatePopoverContents();
+        if (result.status == ChangeResult::Status::Failed || result.status == ChangeResult::Status::Refused) {
+            //% "The snippet could not be reverted."
+            reportFailure(qtTrId("revert_failed_title"), result);
+        }
+    });
 }
 
 bool RVAppDelegate::canRevertToStandardSnippet() const

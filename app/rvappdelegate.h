@@ -12,6 +12,7 @@
 #include <QRect>
 
 #include <chrono>
+#include <functional>
 #include <optional>
 
 class QSettings;
@@ -70,6 +71,8 @@ Q_SIGNALS:
 public:
     // Sheets hang from the lower edge of the tall title bar.
     QRectF windowWillPositionSheet(RVWindow *window, QWidget *sheet, const QRectF &proposedRect) override;
+    // Closing the window (or quitting) asks first while the popover holds text not saved.
+    bool windowShouldClose(RVWindow *window) override;
 
 private:
     // -- launch (launch.cpp)
@@ -92,6 +95,7 @@ private:
     void parseSystemCodeSnippets();
     void parseUserCodeSnippets();
     void tableViewSelectionDidChange();
+    void applySelection();
     void scrollViewContentBoundsDidChange();
     void repositionPopover();
     void controlTextDidChange();
@@ -119,7 +123,13 @@ private:
     void toggleSnippetVisibility();
     void editButtonClicked();
     void doneButtonClicked();
-    bool saveSnippet(); // false when the override could not be written
+    // Saves the popover's snippet; then(saved) once it is done (at once unless the folder's lock is
+    // held by another program).
+    void saveSnippet(std::function<void(bool saved)> then = {});
+    // Runs proceed unless the popover holds text not saved: then asks once whether to save it
+    // (and proceed once saved), give it up (and proceed), or go back to it (cancelled).
+    void askAboutTypedText(std::function<void()> proceed, std::function<void()> cancelled = {});
+    void closePopover();
     void textStorageDidProcessEditing();
     void revertMenuAction();
     void revertSnippet(const SnippetRecord &systemSnippet);
@@ -141,6 +151,8 @@ private:
     std::chrono::milliseconds m_xcodeCheckDelay{1000};
     bool m_xcodeAlertShown = false;
     bool m_terminating = false;
+    bool m_askingAboutTypedText = false;
+    bool m_closing = false; // the window closes, what was typed saved or given up
 };
 
 } // namespace Glimmerpad

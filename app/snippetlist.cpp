@@ -37,6 +37,24 @@ void RVAppDelegate::parseUserCodeSnippets()
 
 void RVAppDelegate::tableViewSelectionDidChange()
 {
+    // Another row never drops what was typed for the snippet in the popover: asked first, and
+    // Cancel puts the highlight back on it.
+    const QList<SnippetRecord> highlighted = m_mainWindow.highlightedSnippets();
+    const SnippetRecord edited = m_editor.snippet();
+    const bool stays = highlighted.size() == 1 && highlighted.first().isSameRecord(edited);
+    if (m_editor.isShown() && m_editor.hasUnsavedText() && !stays) {
+        askAboutTypedText([this] { applySelection(); },
+                          [this, edited] {
+                              m_mainWindow.setHighlight({edited}, edited);
+                              updateActions();
+                          });
+        return;
+    }
+    applySelection();
+}
+
+void RVAppDelegate::applySelection()
+{
     // With several rows highlighted the popover closes; the current one is remembered for the
     // next start.
     const int row = selectedRow();
@@ -51,21 +69,22 @@ void RVAppDelegate::tableViewSelectionDidChange()
 
 void RVAppDelegate::scrollViewContentBoundsDidChange()
 {
-    if (m_mainWindow.rowIsOutOfView(selectedRow()))
-        m_editor.close();
-    else
-        repositionPopover();
+    repositionPopover();
 }
 
-// Keeps an open popover beside its row when the list scrolls or the window moves or is resized;
-// a resize can hide the row as scrolling does, and then the popover closes the same way.
+// Keeps an open popover beside its row when the list scrolls or the window moves or is resized.
+// Out of sight (scrolled or resized away, or hidden by the search) it closes, unless it holds
+// text not saved: then it stays where it is.
 void RVAppDelegate::repositionPopover()
 {
-    const int row = selectedRow();
-    if (!m_editor.isShown() || row < 0)
+    if (!m_editor.isShown())
         return;
-    if (m_mainWindow.rowIsOutOfView(row)) {
-        m_editor.close();
+    int row = selectedRow();
+    if (!m_catalogue.recordAtRow(row).isSameRecord(m_editor.snippet()))
+        row = static_cast<int>(m_catalogue.rowsOf({m_editor.snippet()}).first());
+    if (row < 0 || m_mainWindow.rowIsOutOfView(row)) {
+        if (!m_editor.hasUnsavedText())
+            m_editor.close();
         return;
     }
     m_editor.showBeside(m_mainWindow.visiblePartOfRow(row), m_mainWindow.tableView()->viewport(),
@@ -74,9 +93,12 @@ void RVAppDelegate::repositionPopover()
 
 void RVAppDelegate::controlTextDidChange()
 {
-    m_editor.close();
+    // A popover holding text not saved stays open, wherever its snippet goes.
+    if (!m_editor.hasUnsavedText())
+        m_editor.close();
     // The filter keeps the table's selection as it is (and writes no setting).
     m_mainWindow.reloadKeepingHighlight([this] { m_catalogue.filterSystemCodeSnippets(m_mainWindow.currentFilter()); });
+    repositionPopover();
     updateActions();
 }
 
@@ -145,12 +167,15 @@ void RVAppDelegate::refreshFromDisk()
         const bool inLibrary = m_editor.followLibrary(library);
         const bool listed = std::any_of(kept.cbegin(), kept.cend(),
                                         [this](const SnippetRecord &s) { return s.isSameRecord(m_editor.snippet()); });
-        if (!inLibrary || !listed) {
+        const bool changedOnDisk = !inLibrary || m_catalogue.stateOf(m_editor.snippet()).snapshot != m_editor.shownState().snapshot;
+        if (m_editor.holdsTypedText()) {
+            // Text in hand stays, wherever its snippet went; a save will meet the change made elsewhere.
+            if (changedOnDisk)
+                m_editor.showChangedOnDisk();
+        } else if (!listed) {
             m_editor.close(); // its snippet is gone from the list
-        } else if (!m_editor.holdsTypedText()) {
+        } else {
             m_editor.updateContents(); // what is on disk now
-        } else if (m_catalogue.stateOf(m_editor.snippet()).snapshot != m_editor.shownState().snapshot) {
-            m_editor.showChangedOnDisk(); // a save will meet a change made elsewhere
         }
         repositionPopover();
     }

@@ -101,6 +101,17 @@ void DesktopInteraction::beginQuestionSheet(RVWindow *window, const QString &tit
     QObject::connect(sheet, &RVSheet::finished, sheet, [answered](int button) { answered(button == 0); });
 }
 
+void DesktopInteraction::beginChoiceSheet(RVWindow *window, const QString &title, const QString &message,
+                                          const QStringList &buttons, int safeButton,
+                                          std::function<void(int)> answered)
+{
+    QList<RVSheet::Button> roles;
+    for (qsizetype i = 0; i < buttons.size(); ++i)
+        roles.append({buttons[i], i == safeButton, i == safeButton});
+    RVSheet *sheet = RVSheet::begin(window, RVSheet::Icon::Question, title, message, roles);
+    QObject::connect(sheet, &RVSheet::finished, sheet, [answered](int button) { answered(button); });
+}
+
 void DesktopInteraction::openUrl(const QUrl &url)
 {
     QDesktopServices::openUrl(url);

@@ -39,6 +39,10 @@ public:
     virtual void beginQuestionSheet(RVWindow *window, const QString &title, const QString &message,
                                     const QString &acceptButton, const QString &rejectButton,
                                     std::function<void(bool)> answered) = 0;
+    // A sheet on window with several choices: answered(index) once the user takes one; Return and
+    // Escape press the safe one.
+    virtual void beginChoiceSheet(RVWindow *window, const QString &title, const QString &message,
+                                  const QStringList &buttons, int safeButton, std::function<void(int)> answered) = 0;
     virtual void openUrl(const QUrl &url) = 0;
     // Ends the application once control returns to the event loop.
     virtual void terminate(int exitCode) = 0;
@@ -59,6 +63,8 @@ public:
     void beginQuestionSheet(RVWindow *window, const QString &title, const QString &message,
                             const QString &acceptButton, const QString &rejectButton,
                             std::function<void(bool)> answered) override;
+    void beginChoiceSheet(RVWindow *window, const QString &title, const QString &message, const QStringList &buttons,
+                          int safeButton, std::function<void(int)> answered) override;
     void openUrl(const QUrl &url) override;
     void terminate(int exitCode) override;
 };

@@ -548,6 +548,10 @@ void RVWindow::changeEvent(QEvent *event)
 
 void RVWindow::closeEvent(QCloseEvent *event)
 {
+    if (m_delegate && !m_delegate->windowShouldClose(this)) {
+        event->ignore();
+        return;
+    }
     QWidget::closeEvent(event);
     if (event->isAccepted())
         RVWindowsMenu::instance().removeWindowsItem(this);

@@ -22,6 +22,9 @@ public:
     // Where a sheet attaches: proposedRect and the result use the window's own coordinates with a
     // bottom-left origin; y is where the sheet's top edge goes.
     virtual QRectF windowWillPositionSheet(RVWindow *window, QWidget *sheet, const QRectF &proposedRect) = 0;
+    // Whether the window may close now (its close button, a quit command); a delegate that says no
+    // may close it later itself.
+    virtual bool windowShouldClose(RVWindow *) { return true; }
 };
 
 // A frameless top-level window with a tall title bar of its own: the title bar view is pinned

@@ -77,9 +77,19 @@ public:
         pendingAnswer = std::move(answered);
     }
     void answerQuestion(bool accept) { std::exchange(pendingAnswer, {})(accept); }
+    // Choices likewise, through answerChoice.
+    void beginChoiceSheet(RVWindow *, const QString &title, const QString &, const QStringList &buttons, int,
+                          std::function<void(int)> answered) override
+    {
+        choices.append(title + u'|' + buttons.join(u'/'));
+        pendingChoice = std::move(answered);
+    }
+    void answerChoice(int button) { std::exchange(pendingChoice, {})(button); }
 
     QStringList questions;
     std::function<void(bool)> pendingAnswer;
+    QStringList choices;
+    std::function<void(int)> pendingChoice;
     void openUrl(const QUrl &url) override { urls.append(url); }
     void terminate(int code) override { exitCode = code; }
 };
@@ -802,6 +812,95 @@ TEST_F(AppTest, ANewLibraryKeepsTheSnippetInHand)
     QTest::mouseClick(editor().onOffControl()->button(1), Qt::LeftButton);
     EXPECT_TRUE(wroteOverride(u"if"_qs, true, std::nullopt));
     EXPECT_TRUE(interaction.sheets.isEmpty()) << interaction.sheets.join(u'\n').toStdString();
+}
+
+// Text typed in the popover and not saved is never dropped unasked: every way of leaving it asks
+// once; Cancel leaves everything as it was, Discard gives the text up, Save writes it first.
+TEST_F(AppTest, TypedTextIsNeverDroppedUnasked)
+{
+    struct Way
+    {
+        const char *what;
+        std::function<void()> leave;
+        bool closesWindow, movesHighlight;
+    };
+    const Way ways[] = {
+        {"Escape in the list", [&] { QTest::keyClick(main().tableView(), Qt::Key_Escape); }, false, false},
+        {"Escape in the popover", [&] { QTest::keyClick(editor().popover(), Qt::Key_Escape); }, false, false},
+        {"another row",
+         [&] {
+             main().tableView()->selectionModel()->setCurrentIndex(main().listModel()->index(rowOf(u"Délégué"_qs)),
+                                                                   QItemSelectionModel::ClearAndSelect);
+         },
+         false, true},
+        {"closing the window", [&] { main().window()->close(); }, true, false},
+        {"quitting", [&] { main().actions().quit->trigger(); }, true, false},
+    };
+    enum Answer { Save, Discard, Cancel };
+    const QString ifFile = fixture.userFolder() + u"/if.codesnippet"_qs;
+    for (const Way &way : ways) {
+        for (const Answer answer : {Cancel, Discard, Save}) {
+            SCOPED_TRACE(testing::Message() << way.what << ", answer " << answer);
+            QFile::remove(ifFile);
+            interaction = FakeInteraction();
+            app.reset();
+            launch();
+            const int row = rowOf(u"If Statement"_qs);
+            selectRow(row);
+            QTest::mouseClick(editor().editButton(), Qt::LeftButton);
+            typeIntoEditor(u" typed"_qs);
+            way.leave();
+            QCoreApplication::processEvents();
+            ASSERT_EQ(interaction.choices.size(), 1);
+            EXPECT_TRUE(interaction.choices.first().endsWith(u"|Save/Discard/Cancel"_qs));
+            interaction.answerChoice(answer);
+            QCoreApplication::processEvents(); // the popover of the row moved to opens next
+            const bool cancelled = answer == Cancel;
+            EXPECT_EQ(editor().isShown() && editor().snippet().title() == u"If Statement"_qs, cancelled);
+            EXPECT_EQ(app->selectedRow() == row, cancelled || !way.movesHighlight);
+            EXPECT_EQ(main().window()->isVisible(), cancelled || !way.closesWindow);
+            if (answer == Save)
+                EXPECT_TRUE(wroteOverride(u"if"_qs, false, u"if (<#condition#>) {\n} typed"_qs));
+            else
+                EXPECT_FALSE(QFileInfo::exists(ifFile));
+            if (cancelled) {
+                EXPECT_TRUE(editor().contentsView()->toPlainText().endsWith(u" typed"_qs));
+                EXPECT_TRUE(editor().isEditing());
+                EXPECT_TRUE(editor().editButton()->isChecked());
+            }
+        }
+    }
+}
+
+// Searching and scrolling never close a popover holding text not saved, nor does a change from
+// outside that takes its snippet out of the list: the text stays, with the notice.
+TEST_F(AppTest, TypedTextStaysThroughSearchScrollingAndChangesFromOutside)
+{
+    fixture.install(manySnippets(40));
+    writeFile(fixture.userFolder() + u"/id.01.codesnippet"_qs, snippetFile({.identifier = u"id.01"_qs, .title = u"Mine"_qs}));
+    launch();
+    app->watcher().setDelay(std::chrono::milliseconds(50));
+    main().window()->resize(540, 400);
+    selectRow(1);
+    QTest::mouseClick(editor().editButton(), Qt::LeftButton);
+    typeIntoEditor(u" typed"_qs);
+
+    main().searchField()->setText(u"zzz"_qs); // nothing listed
+    EXPECT_TRUE(editor().isShown());
+    main().searchField()->clear();
+    main().tableView()->verticalScrollBar()->setValue(main().tableView()->verticalScrollBar()->maximum());
+    EXPECT_TRUE(editor().isShown());
+
+    main().actions().showChangedOnly->setChecked(true);
+    EXPECT_TRUE(editor().isShown());
+    QSignalSpy refreshed(app.get(), &RVAppDelegate::refreshedFromDisk);
+    QFile::remove(fixture.userFolder() + u"/id.01.codesnippet"_qs); // reverted from outside: no longer listed
+    ASSERT_TRUE(refreshed.wait());
+    EXPECT_EQ(main().listModel()->rowCount(), 0);
+    EXPECT_TRUE(editor().isShown());
+    EXPECT_TRUE(editor().contentsView()->toPlainText().endsWith(u" typed"_qs));
+    EXPECT_TRUE(editor().changedOnDiskLabel()->isVisibleTo(editor().popover()));
+    EXPECT_TRUE(interaction.choices.isEmpty());
 }
 
 // Several highlighted rows: the popover closes, the commands act on all of them, reverting many

@@ -130,10 +130,14 @@ TEST(PopoverWindow, ShowsBesideTheAnchorWithoutTakingFocusAndReportsClosing)
     EXPECT_FALSE(popover.isShown());
     EXPECT_EQ(closedCount, 1);
 
+    // Escape is its owner's to answer: the popover may hold text not yet saved.
+    int escapes = 0;
+    QObject::connect(&popover, &EditorPopover::escapePressed, [&escapes] { ++escapes; });
     popover.showRelativeToRect(edit->rect(), edit);
     QTest::keyClick(&popover, Qt::Key_Escape);
-    EXPECT_FALSE(popover.isShown());
-    EXPECT_EQ(closedCount, 2);
+    EXPECT_TRUE(popover.isShown());
+    EXPECT_EQ(escapes, 1);
+    EXPECT_EQ(closedCount, 1);
 }
 
 TEST(PopoverSnippetEdit, PlaceholderRangesAreTheShortestTokensInALine)

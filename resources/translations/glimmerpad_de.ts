@@ -286,6 +286,34 @@
         <source>Glimmerpad is still changing other snippets; try again when it is done.</source>
         <translation>Glimmerpad ändert noch andere Snippets; bitte versuchen Sie es, wenn das erledigt ist.</translation>
     </message>
+    <message id="batch_waiting">
+        <source>Waiting: %1.</source>
+        <translation>Warten: %1.</translation>
+    </message>
+    <message id="batch_not_made">
+        <source>not made: stopped</source>
+        <translation>nicht ausgeführt: angehalten</translation>
+    </message>
+    <message id="unsaved_title">
+        <source>Save the changes to “%1”?</source>
+        <translation>Die Änderungen an „%1“ sichern?</translation>
+    </message>
+    <message id="unsaved_message">
+        <source>What you typed is not saved yet. Discard gives it up; Cancel goes back to it.</source>
+        <translation>Was Sie eingegeben haben, ist noch nicht gesichert. „Verwerfen“ gibt es auf; „Abbrechen“ kehrt dorthin zurück.</translation>
+    </message>
+    <message id="unsaved_save">
+        <source>Save</source>
+        <translation>Sichern</translation>
+    </message>
+    <message id="unsaved_discard">
+        <source>Discard</source>
+        <translation>Verwerfen</translation>
+    </message>
+    <message id="unsaved_cancel">
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
 </context>
 <context>
     <name>EditorPopoverContent</name>

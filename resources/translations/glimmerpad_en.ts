@@ -286,6 +286,34 @@
         <source>Glimmerpad is still changing other snippets; try again when it is done.</source>
         <translation>Glimmerpad is still changing other snippets; try again when it is done.</translation>
     </message>
+    <message id="batch_waiting">
+        <source>Waiting: %1.</source>
+        <translation>Waiting: %1.</translation>
+    </message>
+    <message id="batch_not_made">
+        <source>not made: stopped</source>
+        <translation>not made: stopped</translation>
+    </message>
+    <message id="unsaved_title">
+        <source>Save the changes to “%1”?</source>
+        <translation>Save the changes to “%1”?</translation>
+    </message>
+    <message id="unsaved_message">
+        <source>What you typed is not saved yet. Discard gives it up; Cancel goes back to it.</source>
+        <translation>What you typed is not saved yet. Discard gives it up; Cancel goes back to it.</translation>
+    </message>
+    <message id="unsaved_save">
+        <source>Save</source>
+        <translation>Save</translation>
+    </message>
+    <message id="unsaved_discard">
+        <source>Discard</source>
+        <translation>Discard</translation>
+    </message>
+    <message id="unsaved_cancel">
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
 </context>
 <context>
     <name>EditorPopoverContent</name>
