@@ -34,7 +34,8 @@ RVAppDelegate::RVAppDelegate(UserInteraction &interaction, QSettings &settings, 
       m_changes(m_catalogue, interaction, m_mainWindow.window())
 {
     // Reverted overrides go to the desktop's trash, whence a reverted edit can be brought back.
-    m_catalogue.store().setFileDisposer(&Platform::discardFile);
+    m_catalogue.store().setFileDisposer(
+        [](const QString &path, QString *error) { return Platform::discardFile(path, error); });
     m_mainWindow.addBelowList(m_changes.progressView());
     connectParts();
 }

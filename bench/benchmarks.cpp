@@ -393,7 +393,8 @@ void floorBatchRevert(benchmark::State &state)
 void loadAndChange(benchmark::State &state, SnippetChange (*change)(const SnippetRecord &system))
 {
     SnippetCatalogue catalogue(g_batch.home);
-    catalogue.store().setFileDisposer(&Platform::discardFile);
+    catalogue.store().setFileDisposer(
+        [](const QString &path, QString *error) { return Platform::discardFile(path, error); });
     catalogue.parseCodeSnippets(g_batch.xcode);
     QList<SnippetChange> changes;
     for (qsizetype i = 0; i < state.range(0) && i < catalogue.systemCodeSnippets().size(); ++i)

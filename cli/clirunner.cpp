@@ -157,6 +157,7 @@ struct Invocation
     QStringList args;
     QString xcodePath;
     QString home;
+    bool homeGiven = false; // by --home, rather than the session's
     bool json = false;
     SnippetFilter filter;
     bool selected = false;     // any of --filter, --changed, --language given
@@ -498,6 +499,7 @@ std::variant<std::pair<Invocation, const Command *>, int> parseCommandLine(Conte
                   positional.mid(1),
                   parser.isSet(xcodeOption) ? parser.value(xcodeOption) : defaultXcode,
                   parser.isSet(homeOption) ? parser.value(homeOption) : Platform::homeDirectory(),
+                  parser.isSet(homeOption),
                   parser.isSet(jsonOption),
                   {parser.value(filterOption), parser.isSet(changedOption), parser.value(languageOption)},
                   parser.isSet(filterOption) || parser.isSet(changedOption) || parser.isSet(languageOption)};
@@ -548,7 +550,12 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err, QIODev
         return cx.fail(problem);
 
     SnippetCatalogue catalogue(invocation.home);
-    catalogue.store().setFileDisposer(&Platform::discardFile);
+    // Reverted overrides go to a trash, whence they can be brought back: with --home, that home's own,
+    // so that they stay with it rather than fill the user's; otherwise the desktop's.
+    const QString dataHome = invocation.homeGiven ? Platform::dataHomeOf(invocation.home) : QString();
+    catalogue.store().setFileDisposer([dataHome](const QString &path, QString *error) {
+        return Platform::discardFile(path, error, dataHome);
+    });
     catalogue.parseCodeSnippets(invocation.xcodePath);
     if (const QString problem = languageProblem(catalogue, invocation.filter.language); !problem.isEmpty())
         return cx.fail(problem);

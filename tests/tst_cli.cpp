@@ -405,6 +405,23 @@ TEST_F(Cli, ChangesWriteAndRemoveOverrideFiles)
     EXPECT_EQ(run(u"revert alpha"_s).out, u"alpha has no override\n"_s);
 }
 
+// With --home, a reverted override goes to that home's trash, not to the trash of whoever runs it.
+TEST_F(Cli, RevertMovesTheOverrideToTheTrashOfTheHomeGiven)
+{
+    ASSERT_EQ(run(u"disable alpha"_s).code, 0);
+    const QByteArray written = readFile(file(u"alpha"_s));
+    const Outcome reverted = run(u"revert alpha"_s);
+    EXPECT_EQ(reverted.code, 0) << reverted.err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(file(u"alpha"_s)));
+    const QString trash = fx.home() + u"/.local/share/Trash"_s;
+    EXPECT_EQ(folderEntries(trash + u"/files"_s), QStringList{u"alpha.codesnippet"_s});
+    EXPECT_EQ(readFile(trash + u"/files/alpha.codesnippet"_s), written);
+    const QList<QByteArray> record = readFile(trash + u"/info/alpha.codesnippet.trashinfo"_s).split('\n');
+    ASSERT_GE(record.size(), 2);
+    EXPECT_EQ(QByteArray::fromPercentEncoding(record[1]), "Path=" + QFile::encodeName(file(u"alpha"_s)));
+    EXPECT_FALSE(QFileInfo::exists(QDir::homePath() + u"/.local/share/Trash"_s));
+}
+
 TEST_F(Cli, FailuresExitWithOneAndOneLine)
 {
     writeFile(fx.root() + u"/latin1.txt"_s, "caf\xE9");
