@@ -1,8 +1,12 @@
 // Property lists: deep equality, every value type surviving from the system library into an override,
 // and the encodings they are read in.
+#include "catalogue/boundedfile.h"
+#include "catalogue/limits.h"
 #include "catalogue/propertylist.h"
 #include "catalogue/snippetcatalogue.h"
 #include "testsupport.h"
+
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -252,6 +256,17 @@ TEST(PropertyListEncodings, RefusesWhatItCannotReadTrulyAndSaysWhy)
         EXPECT_FALSE(parsePropertyList(bytes, &error)) << what;
         EXPECT_TRUE(error.startsWith(reason)) << what << ": " << error.toStdString();
     }
+}
+
+// A file's reason reaches whoever reads it by path.
+TEST(PropertyListEncodings, AFileReadByPathSaysWhyItWasRefused)
+{
+    const QTemporaryDir dir;
+    const QString path = dir.filePath(u"Info.plist"_s);
+    ASSERT_TRUE(writeFile(path, "<?xml version=\"1.0\" encoding=\"windows-1252\"?><plist><dict/></plist>"));
+    QString error;
+    EXPECT_FALSE(readPropertyListFile(path, Limits::kMaxUserSnippetFileBytes, &error));
+    EXPECT_EQ(error, u"declares the encoding windows-1252, which Glimmerpad does not read"_s);
 }
 
 } // namespace
