@@ -120,11 +120,12 @@ PlistPtr readPropertyListFile(const QString &path, qint64 maxBytes, QString *err
     QByteArray bytes;
     if (!readBoundedFile(path, maxBytes, bytes, error))
         return {};
-    PlistPtr root = parsePropertyList(bytes);
+    QString refusal;
+    PlistPtr root = parsePropertyList(bytes, &refusal);
     if (!root) {
-        qCDebug(lcBoundedFile) << "not a property list:" << path;
+        qCDebug(lcBoundedFile).noquote() << "not read:" << path << '(' << refusal << ')';
         if (error)
-            *error = QStringLiteral("not a property list");
+            *error = std::move(refusal);
     }
     return root;
 }

@@ -41,8 +41,8 @@ bool readBoundedFileAt(int folder, const QByteArray &name, const QString &path, 
 // The stamp of what name inside an open folder leads to now (links followed).
 FileStamp fileStampAt(int folder, const QByteArray &name);
 
-// Reads the file on the same terms and parses it. Null when it cannot be read or is malformed;
-// the reason goes to *error when given.
+// Reads the file on the same terms and parses it. Null when it cannot be read or parsed; the
+// reason, of either, goes to *error when given.
 PlistPtr readPropertyListFile(const QString &path, qint64 maxBytes, QString *error = nullptr);
 
 } // namespace Glimmerpad

@@ -3,6 +3,7 @@
 #include "catalogue/boundedfile.h"
 #include "catalogue/limits.h"
 #include "catalogue/paths.h"
+#include "catalogue/propertylist.h"
 #include "catalogue/snippetstore.h"
 
 #include <QDir>
@@ -71,7 +72,10 @@ std::variant<SnippetChange, TransferResult> changeOfFile(const SnippetCatalogue 
     QString error;
     if (!readBoundedFile(path, Limits::kMaxUserSnippetFileBytes, bytes, &error))
         return TransferResult{{}, {}, path, false, QStringLiteral("cannot be read (%1)").arg(error)};
-    const SnippetRecord imported = SnippetRecord::fromPropertyList(bytes);
+    PlistPtr root = parsePropertyList(bytes, &error);
+    if (!root)
+        return TransferResult{{}, {}, path, false, QStringLiteral("not a snippet file (%1)").arg(error)};
+    const SnippetRecord imported = SnippetRecord::fromParsedBytes(std::move(root), bytes);
     if (imported.isNull())
         return TransferResult{{}, {}, path, false, QStringLiteral("not a snippet file (no property-list dictionary)")};
     const Identifier &identifier = imported.identifier();

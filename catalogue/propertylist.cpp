@@ -3,6 +3,7 @@
 #include "catalogue/limits.h"
 #include "catalogue/plistdefences.h"
 #include "catalogue/plistiteration.h"
+#include "catalogue/xmlencoding.h"
 
 #include <QLoggingCategory>
 #include <QThread>
@@ -21,19 +22,24 @@ namespace Glimmerpad {
 namespace {
 
 // Parses the bytes, then keeps the tree only when it nests within kMaxNestingDepth, with each key
-// once. A tree refused for its depth is freed here, so this runs where such a tree can be freed.
-PlistPtr parseWithinDepth(QByteArrayView bytes, bool binary)
+// once; says why in refusal otherwise. A tree refused for its depth is freed here, so this runs
+// where such a tree can be freed.
+PlistPtr parseWithinDepth(QByteArrayView bytes, bool binary, QString &refusal)
 {
     plist_t parsed = nullptr;
     plist_from_memory(bytes.data(), static_cast<uint32_t>(bytes.size()), &parsed);
     PlistPtr root(parsed);
-    if (!root)
+    if (!root) {
+        refusal = QStringLiteral("not a property list");
         return {};
+    }
     // libplist's XML reader stores a repeated key once (it replaces the value); its binary reader
     // keeps every entry.
     const PlistDefences::Shape shape = PlistDefences::shapeOf(root.get(), binary);
-    if (shape == PlistDefences::Shape::TooDeep)
+    if (shape == PlistDefences::Shape::TooDeep) {
+        refusal = QStringLiteral("nested deeper than %1 levels").arg(Limits::kMaxNestingDepth);
         return {};
+    }
     if (shape == PlistDefences::Shape::RepeatsAKey) {
         qCDebug(lcPlist) << "a dictionary repeats a key; keeping its last value";
         return PlistDefences::withEachKeyOnce(root.get());
@@ -46,7 +52,7 @@ PlistPtr parseWithinDepth(QByteArrayView bytes, bool binary)
 // ("<dict>"). Large XML is therefore parsed on a thread whose stack grows with the input.
 constexpr qsizetype kInlineXmlBytes = 64 * 1024;
 
-PlistPtr parseXmlOnLargeStack(QByteArrayView xml)
+PlistPtr parseXmlOnLargeStack(QByteArrayView xml, QString &refusal)
 {
     // 8 MiB and 16 bytes per byte of XML, twice the 48 bytes per 6. QThread takes an unsigned int,
     // so the size stops there, which still covers the deepest tree of the largest XML read.
@@ -57,43 +63,84 @@ PlistPtr parseXmlOnLargeStack(QByteArrayView xml)
     struct Handover
     {
         PlistPtr root;
+        QString refusal;
         std::atomic<bool> parsed = false;
     };
     const auto handover = std::make_unique<Handover>();
     const std::unique_ptr<QThread> thread(QThread::create([xml, to = handover.get()] {
-        to->root = parseWithinDepth(xml, false);
+        to->root = parseWithinDepth(xml, false, to->refusal);
         to->parsed.store(true, std::memory_order_release);
     }));
     thread->setStackSize(static_cast<uint>(std::min<quint64>(stackBytes, std::numeric_limits<uint>::max())));
     thread->start();
     thread->wait();
-    if (!handover->parsed.load(std::memory_order_acquire))
+    if (!handover->parsed.load(std::memory_order_acquire)) {
         qCWarning(lcPlist) << "no thread to parse a property list of" << xml.size() << "bytes";
+        handover->refusal = QStringLiteral("no thread could be started to read it");
+    }
+    refusal = std::move(handover->refusal);
     return std::move(handover->root);
+}
+
+PlistPtr parseOrRefuse(QByteArrayView bytes, QString &refusal)
+{
+    const auto refuse = [&refusal](QString reason) {
+        refusal = std::move(reason);
+        return PlistPtr();
+    };
+    const auto tooLarge = [](QByteArrayView what) { return what.size() > Limits::kMaxSystemLibraryBytes; };
+    if (bytes.isEmpty())
+        return refuse(QStringLiteral("empty"));
+    if (tooLarge(bytes))
+        return refuse(QStringLiteral("larger than %1 bytes").arg(Limits::kMaxSystemLibraryBytes));
+    if (bytes.startsWith("bplist00")) {
+        if (!PlistDefences::binaryShapeIsSafe(bytes)) {
+            qCWarning(lcPlist) << "refusing a binary property list nested or shared beyond the limits";
+            return refuse(
+                QStringLiteral("a binary property list nested or shared beyond what Glimmerpad reads"));
+        }
+        return parseWithinDepth(bytes, true, refusal);
+    }
+    // Brought to UTF-8 before the defences look at it, since they guard what libplist reads (and
+    // in UTF-16 most characters hold a NUL byte).
+    const XmlEncoding::Utf8Xml utf8 = XmlEncoding::toUtf8(bytes);
+    if (!utf8.refusal.isEmpty()) {
+        qCDebug(lcPlist) << "refusing an XML property list:" << utf8.refusal;
+        return refuse(utf8.refusal);
+    }
+    const QByteArrayView xml = utf8.text();
+    // The large stack below is sized for XML within the bound, which converted text may pass: from
+    // UTF-16 it grows by up to a half, from ISO-8859-1 up to twice.
+    if (tooLarge(xml)) {
+        return refuse(QStringLiteral("larger than %1 bytes once converted to UTF-8")
+                          .arg(Limits::kMaxSystemLibraryBytes));
+    }
+    if (PlistDefences::xmlHoldsNul(xml)) {
+        qCWarning(lcPlist) << "refusing an XML property list with a NUL byte";
+        return refuse(QStringLiteral("holds a NUL character, which XML does not allow"));
+    }
+    if (!PlistDefences::entityWorkIsBearable(xml)) {
+        qCWarning(lcPlist) << "refusing an XML property list whose entities would take too long to decode";
+        return refuse(QStringLiteral("holds so many entities that reading them would take too long"));
+    }
+    return xml.size() <= kInlineXmlBytes ? parseWithinDepth(xml, false, refusal)
+                                         : parseXmlOnLargeStack(xml, refusal);
 }
 
 } // namespace
 
 PlistPtr parsePropertyList(QByteArrayView bytes)
 {
-    if (bytes.isEmpty() || bytes.size() > Limits::kMaxSystemLibraryBytes)
-        return {};
-    if (bytes.startsWith("bplist00")) {
-        if (!PlistDefences::binaryShapeIsSafe(bytes)) {
-            qCWarning(lcPlist) << "refusing a binary property list nested or shared beyond the limits";
-            return {};
-        }
-        return parseWithinDepth(bytes, true);
-    }
-    if (PlistDefences::xmlHoldsNul(bytes)) {
-        qCWarning(lcPlist) << "refusing an XML property list with a NUL byte";
-        return {};
-    }
-    if (!PlistDefences::entityWorkIsBearable(bytes)) {
-        qCWarning(lcPlist) << "refusing an XML property list whose entities would take too long to decode";
-        return {};
-    }
-    return bytes.size() <= kInlineXmlBytes ? parseWithinDepth(bytes, false) : parseXmlOnLargeStack(bytes);
+    return parsePropertyList(bytes, nullptr);
+}
+
+PlistPtr parsePropertyList(QByteArrayView bytes, QString *error)
+{
+    QString refusal;
+    PlistPtr root = parseOrRefuse(bytes, refusal);
+    if (!root && error)
+        *error = std::move(refusal);
+    return root;
 }
 
 QByteArray toXmlPropertyList(plist_t node)

@@ -25,12 +25,17 @@ using PlistPtr = std::unique_ptr<std::remove_pointer_t<plist_t>, PlistDeleter>;
 // A node tree several owners read pieces of; made from a PlistPtr, which brings its deleter.
 using SharedPlist = std::shared_ptr<std::remove_pointer_t<plist_t>>;
 
-// Parses XML or binary property-list bytes (libplist tells them apart). Null when malformed,
-// nested deeper than kMaxNestingDepth, XML with a NUL byte or so many entities that libplist would
-// decode them for minutes, or a binary list whose strings hold a NUL or whose shared objects expand
-// past kMaxExpandedNodes nodes and past its size in bytes. A key repeated in a dictionary is kept
-// once, at its first position with its last value, in either format.
+// Parses XML or binary property-list bytes (libplist tells them apart). XML is read in UTF-8, with
+// or without a byte-order mark, in UTF-16, or as its declaration says in ISO-8859-1 or US-ASCII.
+// Null when malformed, ill-formed in its encoding or in another one, nested deeper than
+// kMaxNestingDepth, XML with a NUL character or so many entities that libplist would decode them
+// for minutes, or a binary list whose strings hold a NUL or whose shared objects expand past
+// kMaxExpandedNodes nodes and past its size in bytes. A key repeated in a dictionary is kept once,
+// at its first position with its last value, in either format.
 PlistPtr parsePropertyList(QByteArrayView bytes);
+// The same, saying why when it gives null: "not valid UTF-8 (byte 0xE9 at offset 1234)", "not a
+// property list", ..., to be shown after the file's name.
+PlistPtr parsePropertyList(QByteArrayView bytes, QString *error);
 
 // Serialises a node tree as an XML property list.
 QByteArray toXmlPropertyList(plist_t node);

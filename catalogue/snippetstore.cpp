@@ -3,6 +3,7 @@
 #include "catalogue/limits.h"
 #include "catalogue/parallelwork.h"
 #include "catalogue/paths.h"
+#include "catalogue/propertylist.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -144,11 +145,15 @@ StoredFile readEntryAt(int folderFd, const QString &folder, const Entry &entry, 
         error = qt_error_string(ENOENT);
     else if (file.stamp.size < 0)
         file.stamp = fileStampAt(folderFd, entry.bytes);
-    file.record = readable ? SnippetRecord::fromPropertyList(buffer) : SnippetRecord();
-    if (file.record.isNull()) {
-        qCInfo(lcStore).noquote() << "skipping user snippet" << file.path << '('
-                                  << (readable ? QStringLiteral("no dictionary read") : error) << ')';
+    if (readable) {
+        // A copy of its own: the buffer goes on to the next file.
+        file.record = SnippetRecord::fromParsedBytes(parsePropertyList(buffer, &error),
+                                                     QByteArrayView(buffer).toByteArray());
+        if (file.record.isNull() && error.isEmpty())
+            error = QStringLiteral("no dictionary read");
     }
+    if (file.record.isNull())
+        qCInfo(lcStore).noquote() << "skipping user snippet" << file.path << '(' << error << ')';
     return file;
 }
 

@@ -75,6 +75,16 @@ QByteArray toBinaryPlist(const QByteArray &xmlDocument)
     return result;
 }
 
+QByteArray toUtf16(const QString &text, bool bigEndian, bool mark)
+{
+    QByteArray bytes;
+    for (const QChar c : mark ? u'\uFEFF' + text : text) {
+        const char high = static_cast<char>(c.unicode() >> 8), low = static_cast<char>(c.unicode() & 0xFF);
+        bytes.append(bigEndian ? high : low).append(bigEndian ? low : high);
+    }
+    return bytes;
+}
+
 bool writeFile(const QString &path, const QByteArray &bytes)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());

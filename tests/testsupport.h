@@ -40,6 +40,8 @@ QByteArray plistDocument(const QByteArray &rootXml);     // wraps a root element
 QByteArray snippetFile(const Snippet &snippet);          // a user snippet file (XML)
 QByteArray libraryFile(const QList<Snippet> &snippets);  // a system library (XML)
 QByteArray toBinaryPlist(const QByteArray &xmlDocument); // the same property list, binary
+// text in UTF-16, little- or big-endian, led by a byte-order mark when asked
+QByteArray toUtf16(const QString &text, bool bigEndian, bool mark);
 
 bool writeFile(const QString &path, const QByteArray &bytes); // makes missing parent folders
 QByteArray readFile(const QString &path);

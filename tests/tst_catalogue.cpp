@@ -119,6 +119,38 @@ TEST_F(Catalogue, ReadsOnlyFilesNamedDotCodesnippetThatHoldADictionary)
     EXPECT_EQ(catalogue.customSnippetCount(), 2u);
 }
 
+// Files in UTF-16 or led by a byte-order mark are overrides like any other. What a record keeps of
+// one is the file as it is on disk: its contents are parsed from those bytes again when asked
+// for, and a change expecting what was read is not taken for a change made by someone else.
+TEST_F(Catalogue, UserFilesInUtf16OrWithAByteOrderMarkAreReadAsTheyAreOnDisk)
+{
+    const QString text = QString::fromUtf8(
+        snippetFile({.identifier = u"alpha"_s, .title = u"Mine"_s, .contents = u"Grüße 😀"_s}));
+    const QString utf16 = QString(text).replace(u"UTF-8"_s, u"UTF-16"_s);
+    const std::pair<const char *, QByteArray> files[] = {
+        {"UTF-16 LE with a mark", toUtf16(utf16, false, true)},
+        {"UTF-16 BE without", toUtf16(utf16, true, false)},
+        {"UTF-8 with a mark", "\xEF\xBB\xBF" + text.toUtf8()},
+    };
+    for (const auto &[what, bytes] : files) {
+        SCOPED_TRACE(what);
+        QDir(fx.userFolder()).removeRecursively();
+        fx.writeUserFile(u"alpha.codesnippet"_s, bytes);
+        load();
+        const SnippetRecord system = catalogue.recordAtRow(0);
+        const SnippetState state = catalogue.stateOf(system);
+        ASSERT_TRUE(state.overridden);
+        EXPECT_EQ(state.shown.title(), u"Mine"_s);
+        EXPECT_EQ(state.shown.contents(), u"Grüße 😀"_s);
+        EXPECT_EQ(state.shown.sourceBytes(), bytes);
+        EXPECT_EQ(state.snapshot.bytes, bytes);
+        EXPECT_FALSE(catalogue.refreshUserCodeSnippets());
+        const SnippetChange change =
+            SnippetChange::override(system, false, u"new"_s).expecting(state.snapshot);
+        EXPECT_EQ(catalogue.apply(change).status, Status::Done);
+    }
+}
+
 // Reading never makes the folder (a folder another program removed stays removed); the first
 // change that writes makes it with its parents, and a revert has nothing to do without it.
 TEST_F(Catalogue, OnlyAWriteMakesTheUserFolder)

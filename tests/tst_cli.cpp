@@ -359,6 +359,9 @@ TEST_F(Cli, ImportSkipsWhatItCannotUseAndSaysWhy)
               snippetFile({.identifier = u"alpha"_s,
                            .extraXml = u"<key>IDECodeSnippetContents</key><integer>3</integer>"_s}));
     writeFile(in + u"/7.codesnippet"_s, snippetFile({.identifier = u"alpha"_s, .contents = u"form\ffeed"_s}));
+    writeFile(in + u"/8.codesnippet"_s, snippetFile({.identifier = u"alpha"_s, .contents = u"caf\u00E9"_s})
+                                            .replace("UTF-8", "windows-1252")
+                                            .replace("caf\xC3\xA9", "caf\xE9"));
     writeFile(in + u"/notes.txt"_s, "not read: only .codesnippet files of a folder are");
 
     const Outcome outcome = run(u"import "_s + in + u' ' + missing + u' ' + empty);
@@ -370,6 +373,7 @@ TEST_F(Cli, ImportSkipsWhatItCannotUseAndSaysWhy)
         {in + u"/5.codesnippet"_s, u"no system snippet has the identifier \"stray\""_s},
         {in + u"/6.codesnippet"_s, u"the snippet's contents are not text"_s},
         {in + u"/7.codesnippet"_s, u"FORM FEED"_s},
+        {in + u"/8.codesnippet"_s, u"declares the encoding windows-1252, which Glimmerpad does not read"_s},
         {missing, u"cannot be read"_s},
         {empty, u"the folder holds no .codesnippet file"_s},
     };

@@ -270,21 +270,28 @@ TEST(HostileLibrary, FolderLinkLoopFifoAndWrongTypes)
 
 // Identifiers become file names: invalid UTF-8 is refused (no XML reader would take it back), an
 // over-long name fails with a reason and leaves the folder alone, a name the file system takes is
-// written.
+// written. Invalid UTF-8 comes from a binary library: the XML one holding it is not read at all.
 TEST(HostileIdentifiers, InvalidUtf8AndOverLongNames)
 {
-    const std::tuple<QByteArray, ChangeResult::Status> cases[] = {
-        {"caf\xC3(\xFF", ChangeResult::Status::Refused},
-        {QByteArray(243, 'n'), ChangeResult::Status::Done}, // ".codesnippet" makes it 255 bytes
-        {QByteArray(244, 'n'), ChangeResult::Status::Failed},
-        {QByteArray(300, 'x'), ChangeResult::Status::Failed},
+    const auto xmlLibrary = [](const QByteArray &identifier) {
+        return plistDocument("<array><dict><key>IDECodeSnippetIdentifier</key><string>" + identifier +
+                             "</string></dict></array>");
     };
-    for (const auto &[identifier, status] : cases) {
+    const std::tuple<QByteArray, QByteArray, ChangeResult::Status> cases[] = {
+        {"caf\xC3(\xFF",
+         binaryPlist({"\xA1" + refs({1}), "\xD1" + refs({2, 3}), ascii("IDECodeSnippetIdentifier"),
+                      ascii("caf\xC3(\xFF")}),
+         ChangeResult::Status::Refused},
+        {QByteArray(243, 'n'), xmlLibrary(QByteArray(243, 'n')),
+         ChangeResult::Status::Done}, // ".codesnippet" makes it 255 bytes
+        {QByteArray(244, 'n'), xmlLibrary(QByteArray(244, 'n')), ChangeResult::Status::Failed},
+        {QByteArray(300, 'x'), xmlLibrary(QByteArray(300, 'x')), ChangeResult::Status::Failed},
+    };
+    for (const auto &[identifier, library, status] : cases) {
         SCOPED_TRACE(identifier.left(20).toStdString());
         Fixture fx;
         fx.writeInfo(u"5.1"_s);
-        fx.writeLibrary(plistDocument("<array><dict><key>IDECodeSnippetIdentifier</key><string>" +
-                                      identifier + "</string></dict></array>"));
+        fx.writeLibrary(library);
         fx.writeUserFile(u"keep.codesnippet"_s, snippetFile({.identifier = u"other"_s}));
         SnippetCatalogue catalogue = fx.load();
         ASSERT_EQ(catalogue.rowCount(), 1);
