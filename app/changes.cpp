@@ -100,7 +100,7 @@ void RVAppDelegate::reportFailure(const QString &what, const ChangeResult &resul
 static void reportTransfers(UserInteraction &interaction, RVWindow *window, const QString &title,
                             const QList<OverrideTransfer::TransferResult> &results)
 {
-    QStringList problems;
+    QStringList problems, partly;
     int done = 0;
     for (const OverrideTransfer::TransferResult &result : results) {
         if (result.ok)
@@ -108,9 +108,15 @@ static void reportTransfers(UserInteraction &interaction, RVWindow *window, cons
         else
             problems.append(QStringLiteral("%1: %2").arg(result.file.isEmpty() ? result.identifier : result.file,
                                                          result.error));
+        if (!result.notCarried.isEmpty())
+            partly.append(QStringLiteral("%1: %2").arg(result.file, result.notCarried.join(QStringLiteral(", "))));
     }
     //% "Done: %1."
     QString message = qtTrId("transfer_done").arg(done);
+    if (!partly.isEmpty()) {
+        //% "Not carried (an override carries the body, the on/off state and the system's shortcut):"
+        message += u"\n\n" + qtTrId("transfer_not_carried") + u'\n' + partly.join(u'\n');
+    }
     if (!problems.isEmpty()) {
         //% "Not done:"
         message += u"\n\n" + qtTrId("transfer_not_done") + u'\n' + problems.join(u'\n');

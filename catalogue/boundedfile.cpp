@@ -1,5 +1,7 @@
 #include "catalogue/boundedfile.h"
 
+#include "catalogue/paths.h"
+
 #include <QFile>
 #include <QLoggingCategory>
 
@@ -62,7 +64,7 @@ FileStamp stampOf(const struct stat &info)
 
 FileStamp fileStamp(const QString &path)
 {
-    return fileStampAt(AT_FDCWD, QFile::encodeName(path));
+    return fileStampAt(AT_FDCWD, encodeFileName(path));
 }
 
 FileStamp fileStampAt(int folder, const QByteArray &name)
@@ -74,7 +76,7 @@ FileStamp fileStampAt(int folder, const QByteArray &name)
 
 bool readBoundedFile(const QString &path, qint64 maxBytes, QByteArray &bytes, QString *error, FileStamp *stamp)
 {
-    return readBoundedFileAt(AT_FDCWD, QFile::encodeName(path), path, maxBytes, bytes, error, stamp);
+    return readBoundedFileAt(AT_FDCWD, encodeFileName(path), path, maxBytes, bytes, error, stamp);
 }
 
 bool readBoundedFileAt(int folder, const QByteArray &name, const QString &path, qint64 maxBytes, QByteArray &bytes,

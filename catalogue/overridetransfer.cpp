@@ -2,13 +2,17 @@
 
 #include "catalogue/boundedfile.h"
 #include "catalogue/limits.h"
+#include "catalogue/overridefile.h"
 #include "catalogue/paths.h"
+#include "catalogue/plistiteration.h"
+#include "catalogue/propertylist.h"
 #include "catalogue/propertylist.h"
 #include "catalogue/snippetstore.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QHash>
 #include <QSet>
 
 #include <algorithm>
@@ -65,31 +69,67 @@ QList<TransferResult> exportOverrides(SnippetCatalogue &catalogue, const QString
 
 namespace {
 
-// The change a snippet file asks for; a failed result instead when it asks for none.
-std::variant<SnippetChange, TransferResult> changeOfFile(const SnippetCatalogue &catalogue, const QString &path)
+// The keys of imported whose values an override made from system does not carry: an override
+// carries the system record with the imported body, on/off state and shortcut (the system's own,
+// so a shortcut of the file's own is not carried either).
+QStringList keysNotCarried(const SnippetRecord &imported, const SnippetRecord &system)
 {
+    static const QSet<QByteArray> carried{SnippetKey::Identifier, SnippetKey::Contents, SnippetKey::UserSnippet,
+                                          SnippetKey::Version};
+    QStringList keys;
+    forEachEntry(imported.dictionary(), [&](const char *key, plist_t value) {
+        if (carried.contains(key))
+            return true;
+        if (qstrcmp(key, SnippetKey::CompletionPrefix) == 0) {
+            // Off, or on with the system's shortcut (" " for an empty one), is what is carried.
+            const std::optional<QString> prefix = stringValue(value);
+            const std::optional<QString> &own = system.completionPrefix();
+            if (prefix && (prefix->isEmpty() || prefix == own || (own && own->isEmpty() && *prefix == u' ')))
+                return true;
+        } else if (propertyListsEqual(value, plist_dict_get_item(system.dictionary(), key))) {
+            return true;
+        }
+        keys.append(QString::fromUtf8(key));
+        return true;
+    });
+    return keys;
+}
+
+// The change a snippet file asks for; a failed result instead when it asks for none.
+std::variant<SnippetChange, TransferResult> changeOfFile(const SnippetCatalogue &catalogue, const QString &path,
+                                                         QStringList *notCarried)
+{
+    const QString shown = displayFileName(path);
     QByteArray bytes;
     QString error;
     if (!readBoundedFile(path, Limits::kMaxUserSnippetFileBytes, bytes, &error))
-        return TransferResult{{}, {}, path, false, QStringLiteral("cannot be read (%1)").arg(error)};
+        return TransferResult{{}, {}, shown, false, QStringLiteral("cannot be read (%1)").arg(error)};
     PlistPtr root = parsePropertyList(bytes, &error);
     if (!root)
-        return TransferResult{{}, {}, path, false, QStringLiteral("not a snippet file (%1)").arg(error)};
+        return TransferResult{{}, {}, shown, false, QStringLiteral("not a snippet file (%1)").arg(error)};
     const SnippetRecord imported = SnippetRecord::fromParsedBytes(std::move(root), bytes);
     if (imported.isNull())
-        return TransferResult{{}, {}, path, false, QStringLiteral("not a snippet file (no property-list dictionary)")};
+        return TransferResult{{}, {}, shown, false, QStringLiteral("not a snippet file (no property-list dictionary)")};
     const Identifier &identifier = imported.identifier();
     if (!identifier || identifier->isEmpty())
-        return TransferResult{{}, {}, path, false, QStringLiteral("the snippet carries no identifier")};
+        return TransferResult{{}, {}, shown, false, QStringLiteral("the snippet carries no identifier")};
     const std::optional<QString> contents = imported.contents();
     if (!contents && plist_dict_get_item(imported.dictionary(), SnippetKey::Contents))
-        return TransferResult{*identifier, {}, path, false, QStringLiteral("the snippet's contents are not text")};
+        return TransferResult{*identifier, {}, shown, false, QStringLiteral("the snippet's contents are not text")};
+    if (contents) {
+        // Refused here rather than when written, so that a later file for the snippet is taken.
+        if (const QString refusal = OverrideFile::contentsRefusal(*contents); !refusal.isEmpty())
+            return TransferResult{*identifier, {}, shown, false, refusal};
+    }
     const SnippetRecord system = catalogue.systemCodeSnippet(*identifier);
     if (system.isNull()) {
-        return TransferResult{*identifier, {}, path, false,
+        return TransferResult{*identifier, {}, shown, false,
                               QStringLiteral("no system snippet has the identifier \"%1\"").arg(*identifier)};
     }
-    return SnippetChange::override(system, SnippetCatalogue::isDisabledOverride(imported), contents);
+    *notCarried = keysNotCarried(imported, system);
+    SnippetChange change = SnippetChange::override(system, SnippetCatalogue::isDisabledOverride(imported), contents);
+    change.trashReplaced = true; // the override there now was the user's, however it was made
+    return change;
 }
 
 } // namespace
@@ -97,27 +137,41 @@ std::variant<SnippetChange, TransferResult> changeOfFile(const SnippetCatalogue 
 QList<TransferResult> importOverrides(SnippetCatalogue &catalogue, const QStringList &paths)
 {
     // Every file read first, in the order given; the overrides are then written under one lock.
+    // Of several files for one snippet, the first governs, as in the snippet folder.
     QList<TransferResult> results;
     QList<SnippetChange> changes;
     QList<qsizetype> changedResults;
+    QHash<QString, QString> importedFrom; // identifier -> the file that imports it
     const auto read = [&](const QString &file) {
-        std::variant<SnippetChange, TransferResult> change = changeOfFile(catalogue, file);
+        QStringList notCarried;
+        std::variant<SnippetChange, TransferResult> change = changeOfFile(catalogue, file, &notCarried);
         if (auto *failed = std::get_if<TransferResult>(&change)) {
             results.append(std::move(*failed));
             return;
         }
+        const SnippetRecord system = std::get<SnippetChange>(change).system;
+        const QString &identifier = *system.identifier();
+        if (const auto first = importedFrom.constFind(identifier); first != importedFrom.cend()) {
+            results.append({identifier, {}, displayFileName(file), false,
+                            QStringLiteral("another file for this snippet was imported: %1").arg(first.value())});
+            return;
+        }
+        importedFrom.insert(identifier, displayFileName(file));
         changes.append(std::get<SnippetChange>(std::move(change)));
         changedResults.append(results.size());
-        results.append({*changes.last().system.identifier(), changes.last().system, file, true, {}});
+        results.append({identifier, system, displayFileName(file), true, {}, notCarried});
     };
     for (const QString &path : paths) {
         if (!QFileInfo(path).isDir()) {
             read(path);
             continue;
         }
-        const QStringList names = snippetFileNames(path);
-        if (names.isEmpty())
-            results.append({{}, {}, path, false, QStringLiteral("the folder holds no .codesnippet file")});
+        QString error;
+        const QStringList names = snippetFileNames(path, &error);
+        if (!error.isEmpty())
+            results.append({{}, {}, displayFileName(path), false, QStringLiteral("the folder cannot be read (%1)").arg(error)});
+        else if (names.isEmpty())
+            results.append({{}, {}, displayFileName(path), false, QStringLiteral("the folder holds no .codesnippet file")});
         for (const QString &name : names)
             read(appendPathComponent(path, name));
     }

@@ -422,23 +422,29 @@ SnippetCatalogue::WriteTarget SnippetCatalogue::overrideTarget(const QString &id
         return {name, canonical, {}};
     };
 
-    if (const qsizetype governing = governingIndex(identifier); governing >= 0)
-        return resolved(m_files[governing].name);
+    if (const qsizetype governing = governingIndex(identifier); governing >= 0) {
+        const QString &name = m_files[governing].name;
+        if (!isTextFileName(name)) {
+            return {{}, {}, QStringLiteral("the override's file %1 has a name that is not UTF-8, which Glimmerpad does "
+                                           "not write under; rename it")
+                                .arg(displayFileName(m_files[governing].path))};
+        }
+        return resolved(name);
+    }
 
     for (int number = 1; number <= kMaxOverrideNameNumber; ++number) {
         const QString name = number == 1 ? QString(identifier + kSnippetSuffix)
                                          : QString(identifier + u'-' + QString::number(number) + kSnippetSuffix);
         struct stat info
         {};
-        if (::lstat(QFile::encodeName(appendPathComponent(folder, name)).constData(), &info) != 0)
+        if (::lstat(encodeFileName(appendPathComponent(folder, name)).constData(), &info) != 0)
             return {name, appendPathComponent(folder, name), {}}; // free; any other trouble shows when written
         if (S_ISLNK(info.st_mode))
             return resolved(name);
-        // A snippet read from the folder that is not governing carries another identifier, or none:
-        // the user's own. Under the override's own name, anything else is ours (a damaged override)
-        // or fails on its own when written (a folder); under a numbered name, it is left alone.
-        const qsizetype known = fileIndex(name);
-        if ((known >= 0 && !m_files[known].record.isNull()) || number > 1)
+        // A file that is not governing is the user's own, whatever it holds: a snippet with another
+        // identifier or none, or one Glimmerpad cannot read. Only a folder under the override's own
+        // name is written at, and fails on its own, with its reason.
+        if (number > 1 || !S_ISDIR(info.st_mode))
             continue;
         return {name, appendPathComponent(folder, name), {}};
     }
@@ -480,7 +486,9 @@ ChangeResult SnippetCatalogue::writeOverride(const SnippetChange &change)
     const WriteTarget target = overrideTarget(identifier);
     if (!target.refusal.isEmpty())
         return {ChangeResult::Status::Refused, target.refusal};
-    SnippetStore::Written written = m_store.write(target.name, target.target, encoded.record);
+    // Nothing is replaced by the same bytes.
+    const bool trashReplaced = change.trashReplaced && state.snapshot.bytes != encoded.record.sourceBytes();
+    SnippetStore::Written written = m_store.write(target.name, target.target, encoded.record, trashReplaced);
     if (written.result.succeeded())
         adoptFile(std::move(written.file));
     return written.result;
@@ -499,33 +507,43 @@ ChangeResult SnippetCatalogue::removeOverrides(const SnippetRecord &system)
         return refused(kUnsafeIdentifier);
 
     // Every file that carries the identifier goes, so that afterwards the row really shows the
-    // system snippet; and a damaged file or a dangling link under the override's own name. A
-    // readable snippet with another identifier is the user's own, whatever its name.
+    // system snippet; and a dangling link under the override's own name. A file under that name
+    // which Glimmerpad cannot read may be the user's own, in a form Xcode reads: it stays, and the
+    // user is told.
     const QString ownName = *identifier + kSnippetSuffix;
     if (fileIndex(ownName) < 0) {
         // Made since the folder was looked at: known before it is judged.
         updateFile({ownName, appendPathComponent(m_store.folder(), ownName), {}, {}});
     }
-    const auto isOurs = [&](const StoredFile &file) {
-        if (file.record.identifier() == identifier)
-            return true;
-        struct stat info
-        {};
-        return file.name == ownName && file.record.isNull() &&
-               ::lstat(QFile::encodeName(file.path).constData(), &info) == 0 &&
-               (S_ISREG(info.st_mode) || S_ISLNK(info.st_mode));
-    };
     QList<StoredFile> candidates;
     std::copy_if(m_files.cbegin(), m_files.cend(), std::back_inserter(candidates), [&](const StoredFile &file) {
         return file.record.identifier() == identifier || file.name == ownName;
     });
     QStringList names;
+    QStringList left;
     for (const StoredFile &candidate : std::as_const(candidates)) {
         // Each as it is now, before it goes.
-        if (const std::optional<StoredFile> file = updateFile(candidate); file && isOurs(*file))
+        const std::optional<StoredFile> file = updateFile(candidate);
+        if (!file)
+            continue;
+        const bool carries = file->record.identifier() == identifier;
+        if (carries && isTextFileName(file->name)) {
             names.append(file->name);
+        } else if (carries) {
+            left.append(displayFileName(file->path)); // no name to hand to the trash
+        } else if (file->name == ownName && file->record.isNull()) {
+            const QByteArray path = encodeFileName(file->path);
+            struct stat link
+            {}, target{};
+            if (::lstat(path.constData(), &link) != 0)
+                continue;
+            if (S_ISLNK(link.st_mode) && ::stat(path.constData(), &target) != 0)
+                names.append(file->name); // a link to nothing holds nothing
+            else if (!S_ISDIR(S_ISLNK(link.st_mode) ? target.st_mode : link.st_mode))
+                left.append(displayFileName(file->path));
+        }
     }
-    if (names.isEmpty())
+    if (names.isEmpty() && left.isEmpty())
         return {ChangeResult::Status::NothingToDo, {}};
 
     ChangeResult result;
@@ -537,6 +555,11 @@ ChangeResult SnippetCatalogue::removeOverrides(const SnippetRecord &system)
         }
         qCWarning(lcCatalogue).noquote() << QStringLiteral("Could not delete Snippet. Error: %1").arg(removed.reason);
         result = removed;
+    }
+    if (!left.isEmpty() && result.succeeded()) {
+        return refused(QStringLiteral("%1 left as it is: Glimmerpad cannot read it as a snippet or cannot move it; "
+                                      "move it away yourself if it is not yours")
+                           .arg(left.join(QStringLiteral(", "))));
     }
     return result;
 }

@@ -50,24 +50,26 @@ struct SnippetChange
     Body body = Body::Shown;
     QString contents;
     std::optional<OverrideSnapshot> expected; // only while the override on disk is still this one
+    bool trashReplaced = false;               // an override this one replaces goes to the trash first
 
     // The shortcut switched as asked and the body given; none: the system snippet's own.
     static SnippetChange override(SnippetRecord system, bool disableShortcut, std::optional<QString> contents)
     {
         return {Kind::Override, std::move(system), disableShortcut ? Shortcut::Off : Shortcut::On,
-                contents ? Body::Given : Body::System, contents.value_or(QString()), {}};
+                contents ? Body::Given : Body::System, contents.value_or(QString()), {}, false};
     }
     // The shortcut switched as asked, the body kept as shown.
     static SnippetChange switchShortcut(SnippetRecord system, bool disableShortcut)
     {
-        return {Kind::Override, std::move(system), disableShortcut ? Shortcut::Off : Shortcut::On, Body::Shown, {}, {}};
+        return {Kind::Override, std::move(system), disableShortcut ? Shortcut::Off : Shortcut::On, Body::Shown, {}, {},
+                false};
     }
     // The body given, the shortcut kept as shown.
     static SnippetChange setContents(SnippetRecord system, QString contents)
     {
-        return {Kind::Override, std::move(system), Shortcut::AsShown, Body::Given, std::move(contents), {}};
+        return {Kind::Override, std::move(system), Shortcut::AsShown, Body::Given, std::move(contents), {}, false};
     }
-    static SnippetChange revert(SnippetRecord system) { return {Kind::Revert, std::move(system), {}, {}, {}, {}}; }
+    static SnippetChange revert(SnippetRecord system) { return {Kind::Revert, std::move(system), {}, {}, {}, {}, false}; }
 
     SnippetChange expecting(OverrideSnapshot snapshot) const
     {

@@ -100,11 +100,10 @@ std::vector<Entry> snippetEntries(DIR *dir)
         if (!name.ends_with(kSnippetSuffix))
             continue;
         const bool ascii = std::all_of(name.begin(), name.end(), [](char c) { return uchar(c) < 0x80; });
-        // An ASCII name decodes and encodes to itself; any other is encoded again from what it
-        // decodes to, so that the file opened is the one its path names.
+        // Opened by the bytes the folder gave, also when they are not UTF-8.
         Entry &added = entries.emplace_back();
-        added.name = QFile::decodeName(entry->d_name);
-        added.bytes = ascii ? QByteArray(name.data(), qsizetype(name.size())) : QFile::encodeName(added.name);
+        added.bytes = QByteArray(name.data(), qsizetype(name.size()));
+        added.name = ascii ? QString::fromLatin1(added.bytes) : decodeFileName(added.bytes);
         added.ascii = ascii;
     }
     // Two ASCII names compare the same by their bytes as by their code units, which is quicker.
@@ -120,7 +119,7 @@ struct OpenFolder
     DIR *dir;
     std::vector<Entry> entries;
 
-    explicit OpenFolder(const QString &path) : dir(::opendir(QFile::encodeName(path).constData()))
+    explicit OpenFolder(const QString &path) : dir(::opendir(encodeFileName(path).constData()))
     {
         if (dir)
             entries = snippetEntries(dir);
@@ -153,16 +152,19 @@ StoredFile readEntryAt(int folderFd, const QString &folder, const Entry &entry, 
             error = QStringLiteral("no dictionary read");
     }
     if (file.record.isNull())
-        qCInfo(lcStore).noquote() << "skipping user snippet" << file.path << '(' << error << ')';
+        qCInfo(lcStore).noquote() << "skipping user snippet" << displayFileName(file.path) << '(' << error << ')';
     return file;
 }
 
 } // namespace
 
-QStringList snippetFileNames(const QString &folder)
+QStringList snippetFileNames(const QString &folder, QString *error)
 {
+    OpenFolder open(folder);
+    if (!open.dir && error)
+        *error = qt_error_string(errno);
     QStringList names;
-    for (Entry &entry : OpenFolder(folder).entries)
+    for (Entry &entry : open.entries)
         names.append(std::move(entry.name));
     return names;
 }
@@ -236,12 +238,12 @@ SnippetStore::EntryUpdate SnippetStore::updateEntry(StoredFile &file) const
     if (fileStamp(file.path) == file.stamp && file.stamp.size >= 0)
         return EntryUpdate::Same;
     const QString path = folder();
-    const int folderFd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int folderFd = ::open(encodeFileName(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     const auto closeFolder = qScopeGuard([folderFd] {
         if (folderFd >= 0)
             ::close(folderFd);
     });
-    const QByteArray name = QFile::encodeName(file.name);
+    const QByteArray name = encodeFileName(file.name);
     struct stat info
     {};
     if (::fstatat(folderFd, name.constData(), &info, AT_SYMLINK_NOFOLLOW) != 0)
@@ -409,8 +411,8 @@ std::unique_ptr<SnippetStore::Lock> SnippetStore::takeLock(std::chrono::millisec
 
 // ---- writing and removing -----------------------------------------------------------------
 
-SnippetStore::Written SnippetStore::write(const QString &name, const QString &target,
-                                          const SnippetRecord &record) const
+SnippetStore::Written SnippetStore::write(const QString &name, const QString &target, const SnippetRecord &record,
+                                          bool trashReplaced) const
 {
     // Through a temporary file and a rename: the previous file stays whole until the new one is
     // complete, whatever happens to the process or the disk in between; commit() flushes it to the
@@ -420,6 +422,16 @@ SnippetStore::Written SnippetStore::write(const QString &name, const QString &ta
     QSaveFile file(target);
     const bool opened = file.open(QIODevice::WriteOnly);
     const qint64 wrote = !opened ? -1 : m_overrideWriter ? m_overrideWriter(file, bytes) : file.write(bytes);
+    if (wrote == bytes.size() && file.flush() && trashReplaced && QFileInfo::exists(target)) {
+        // The new file is whole before the one it replaces goes: nothing is lost either way.
+        if (const ChangeResult trashed = remove(target); !trashed.succeeded()) {
+            file.cancelWriting();
+            return {{ChangeResult::Status::Failed,
+                     QStringLiteral("%1 could not be put in the trash first (%2), so it was not replaced")
+                         .arg(target, trashed.reason)},
+                    {}};
+        }
+    }
     if (wrote == bytes.size() && file.flush() && file.commit()) {
         const QString path = appendPathComponent(folder(), name);
         return {{}, {name, path, fileStamp(path), record}};

@@ -49,8 +49,9 @@ struct StoredFile
 // identifier, the same one governs on every machine and every run.
 using StoredFiles = QList<StoredFile>;
 bool storedNameLess(const QString &a, const QString &b);
-// The names in folder that end in ".codesnippet" (any kind of entry, hidden ones too), in that order.
-QStringList snippetFileNames(const QString &folder);
+// The names in folder that end in ".codesnippet" (any kind of entry, hidden ones too), in that
+// order; why the folder could not be listed goes to *error.
+QStringList snippetFileNames(const QString &folder, QString *error = nullptr);
 
 // The user snippet folder as a store: where it is (made when missing), its lock, reading it, and
 // verified writes and removals. Each write returns the entry as it left it, so that whoever holds
@@ -132,13 +133,15 @@ public:
     };
 
     // Writes record's source bytes as the entry name, into target (the entry's own path, or the
-    // file its link leads to), through a temporary file, a flush to the disk and a rename.
+    // file its link leads to), through a temporary file, a flush to the disk and a rename. With
+    // trashReplaced, a file it replaces is disposed of (to the trash) just before the rename.
     struct Written
     {
         ChangeResult result;
         StoredFile file; // the entry as written, when the write succeeded
     };
-    Written write(const QString &name, const QString &target, const SnippetRecord &record) const;
+    Written write(const QString &name, const QString &target, const SnippetRecord &record,
+                  bool trashReplaced = false) const;
     // Disposes of the file at path (the desktop's trash in the programs); the reason when it stays.
     ChangeResult remove(const QString &path) const;
 

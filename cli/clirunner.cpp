@@ -383,14 +383,21 @@ int importFrom(Context &cx, SnippetCatalogue &catalogue, const Invocation &in)
         if (result.ok)
             ++imported;
         if (in.json) {
-            array.append(
-                QJsonObject{{QStringLiteral("identifier"),
-                             result.identifier.isEmpty() ? QJsonValue() : QJsonValue(result.identifier)},
-                            {QStringLiteral("file"), result.file},
-                            {QStringLiteral("ok"), result.ok},
-                            {QStringLiteral("error"), result.ok ? QJsonValue() : QJsonValue(result.error)}});
+            QJsonObject object{{QStringLiteral("identifier"),
+                                result.identifier.isEmpty() ? QJsonValue() : QJsonValue(result.identifier)},
+                               {QStringLiteral("file"), result.file},
+                               {QStringLiteral("ok"), result.ok},
+                               {QStringLiteral("error"), result.ok ? QJsonValue() : QJsonValue(result.error)}};
+            if (!result.notCarried.isEmpty())
+                object.insert(QStringLiteral("notCarried"), QJsonArray::fromStringList(result.notCarried));
+            array.append(object);
         } else if (!result.ok) {
             cx.fail(QStringLiteral("skipped %1: %2").arg(result.file, result.error));
+        } else if (!result.notCarried.isEmpty()) {
+            // Said, not failed: the override was made, with what an override carries.
+            cx.err << kProgram << ": imported " << result.file << " without "
+                   << result.notCarried.join(QStringLiteral(", "))
+                   << " (an override carries the body, the on/off state and the system's shortcut)" << Qt::endl;
         }
     }
     if (in.json)
@@ -511,6 +518,11 @@ std::variant<std::pair<Invocation, const Command *>, int> parseCommandLine(Conte
         return cx.fail(QStringLiteral("wrong number of arguments for %1 (see --help)").arg(in.command), UsageError);
     if ((in.json && !command->json) || (in.selected && !command->selection))
         return cx.fail(QStringLiteral("%1 takes no such option (see --help)").arg(in.command), UsageError);
+    // An empty value would select every snippet, which is never what a typo meant.
+    for (const QCommandLineOption *option : {&filterOption, &languageOption}) {
+        if (parser.isSet(*option) && parser.value(*option).isEmpty())
+            return cx.fail(QStringLiteral("--%1 needs a value (see --help)").arg(option->names().first()), UsageError);
+    }
     // Both would leave unclear whether the identifiers narrow the selection or add to it.
     if (command->selection && command->maxArgs > 0 && in.args.isEmpty() == !in.selected) {
         return cx.fail(QStringLiteral("%1 takes identifiers or a selection (--filter, --changed, --language), "

@@ -1,3 +1,4 @@
+#include "catalogue/paths.h"
 #include "cli/clirunner.h"
 
 #include <QCoreApplication>
@@ -16,5 +17,9 @@ int main(int argc, char *argv[])
     QFile input;
     if (!input.open(stdin, QIODevice::ReadOnly))
         return Glimmerpad::Cli::Failure;
-    return Glimmerpad::Cli::run(QCoreApplication::arguments(), out, err, input);
+    // The arguments as the bytes they are: a file name that is not UTF-8 still names its file.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(Glimmerpad::decodeFileName(argv[i]));
+    return Glimmerpad::Cli::run(arguments, out, err, input);
 }

@@ -424,13 +424,23 @@ TEST_F(Catalogue, OneFilePerIdentifierWhateverItsName)
     EXPECT_EQ(folderEntries(fx.userFolder()), QStringList{u"other.codesnippet"_s});
     EXPECT_EQ(file(u"other.codesnippet"_s).contents(), u"saved"_s);
 
+    // Every file with the identifier goes; one under the override's name that cannot be read may
+    // be the user's own, in a form Xcode reads: it stays, named in the reason.
     carrying(u"third.codesnippet"_s, u"alpha"_s);
-    fx.writeUserFile(u"alpha.codesnippet"_s, "damaged");
+    const QByteArray unreadable("\xFF\xFE<\0?\0x", 7); // UTF-16 that holds no property list
+    fx.writeUserFile(u"alpha.codesnippet"_s, unreadable);
     carrying(u"keep.codesnippet"_s, u"blank"_s);
     catalogue.parseUserCodeSnippets();
-    ASSERT_EQ(catalogue.removeUserCodeSnippetAtIndex(0).status, Status::Done);
-    EXPECT_EQ(folderEntries(fx.userFolder()), QStringList{u"keep.codesnippet"_s});
+    const ChangeResult reverted = catalogue.removeUserCodeSnippetAtIndex(0);
+    EXPECT_EQ(reverted.status, Status::Refused);
+    EXPECT_TRUE(reverted.reason.startsWith(user(u"alpha.codesnippet"_s) + u" left as it is"_s)) << reverted.reason.toStdString();
+    EXPECT_EQ(folderEntries(fx.userFolder()), QStringList({u"alpha.codesnippet"_s, u"keep.codesnippet"_s}));
     EXPECT_TRUE(catalogue.shownRecord(system).isSameRecord(system));
+
+    // Nor is it written over: the override takes the next free name.
+    ASSERT_EQ(catalogue.overrideSystemCodeSnippetAtIndex(0, true, std::nullopt).status, Status::Done);
+    EXPECT_EQ(readFile(user(u"alpha.codesnippet"_s)), unreadable);
+    EXPECT_TRUE(isExactOverride(user(u"alpha-2.codesnippet"_s), system, true, std::nullopt));
 }
 
 // A write made with what was read is refused when the override changed since, however it changed:

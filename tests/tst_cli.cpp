@@ -15,6 +15,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 using namespace Glimmerpad;
 using namespace Glimmerpad::Test;
 using namespace Qt::StringLiterals;
@@ -342,6 +344,8 @@ TEST_F(Cli, ExportAndImportCarryOverridesAcross)
 
 // Import makes the override a user would make by hand from each file it can, and names every
 // other file with the reason.
+// Import makes what it can, says what it did not carry, skips the rest with the reason, takes the
+// first file for a snippet, and puts an override it replaces in the trash first.
 TEST_F(Cli, ImportSkipsWhatItCannotUseAndSaysWhy)
 {
     const QString in = fx.root() + u"/in"_s, empty = fx.root() + u"/empty"_s,
@@ -362,30 +366,55 @@ TEST_F(Cli, ImportSkipsWhatItCannotUseAndSaysWhy)
     writeFile(in + u"/8.codesnippet"_s, snippetFile({.identifier = u"alpha"_s, .contents = u"caf\u00E9"_s})
                                             .replace("UTF-8", "windows-1252")
                                             .replace("caf\xC3\xA9", "caf\xE9"));
+    writeFile(in + u"/9.codesnippet"_s, snippetFile({.identifier = u"blank"_s, .contents = u"second"_s}));
     writeFile(in + u"/notes.txt"_s, "not read: only .codesnippet files of a folder are");
+    // A name that is not UTF-8, holding a body in ISO-8859-1: read, decoded as declared.
+    const QByteArray latin1Name = QFile::encodeName(in) + "/caf\xE9.codesnippet";
+    const QByteArray latin1Body = snippetFile({.identifier = u"alpha"_s, .contents = u"caf\u00E9"_s})
+                                      .replace("UTF-8", "ISO-8859-1")
+                                      .replace("caf\xC3\xA9", "caf\xE9");
+    std::FILE *latin1 = std::fopen(latin1Name.constData(), "wb");
+    ASSERT_NE(latin1, nullptr);
+    std::fwrite(latin1Body.constData(), 1, static_cast<std::size_t>(latin1Body.size()), latin1);
+    std::fclose(latin1);
+    ASSERT_EQ(run(u"disable alpha"_s).code, 0); // replaced by the import: to the trash first
+    const QByteArray replaced = readFile(file(u"alpha"_s));
 
     const Outcome outcome = run(u"import "_s + in + u' ' + missing + u' ' + empty);
     EXPECT_EQ(outcome.code, 1);
-    EXPECT_EQ(outcome.out, u"imported 2 overrides\n"_s);
-    const std::pair<QString, QString> skipped[] = {
-        {in + u"/3.codesnippet"_s, u"not a snippet file"_s},
-        {in + u"/4.codesnippet"_s, u"the snippet carries no identifier"_s},
-        {in + u"/5.codesnippet"_s, u"no system snippet has the identifier \"stray\""_s},
-        {in + u"/6.codesnippet"_s, u"the snippet's contents are not text"_s},
-        {in + u"/7.codesnippet"_s, u"FORM FEED"_s},
-        {in + u"/8.codesnippet"_s, u"declares the encoding windows-1252, which Glimmerpad does not read"_s},
-        {missing, u"cannot be read"_s},
-        {empty, u"the folder holds no .codesnippet file"_s},
+    EXPECT_EQ(outcome.out, u"imported 3 overrides\n"_s);
+    const std::pair<QString, QString> said[] = {
+        {u"imported "_s + in + u"/1.codesnippet without "_s, u"IDECodeSnippetTitle ("_s},
+        {u"imported "_s + in + u"/2.codesnippet without "_s, u"IDECodeSnippetCompletionPrefix ("_s},
+        {u"skipped "_s + in + u"/3.codesnippet: "_s, u"not a snippet file"_s},
+        {u"skipped "_s + in + u"/4.codesnippet: "_s, u"the snippet carries no identifier"_s},
+        {u"skipped "_s + in + u"/5.codesnippet: "_s, u"no system snippet has the identifier \"stray\""_s},
+        {u"skipped "_s + in + u"/6.codesnippet: "_s, u"the snippet's contents are not text"_s},
+        {u"skipped "_s + in + u"/7.codesnippet: "_s, u"FORM FEED"_s},
+        {u"skipped "_s + in + u"/8.codesnippet: "_s, u"declares the encoding windows-1252, which Glimmerpad does not read"_s},
+        {u"skipped "_s + in + u"/9.codesnippet: "_s, u"another file for this snippet was imported: "_s + in + u"/1.codesnippet"_s},
+        {u"skipped "_s + missing + u": "_s, u"cannot be read"_s},
+        {u"skipped "_s + empty + u": "_s, u"the folder holds no .codesnippet file"_s},
     };
-    const QStringList errors = outcome.err.split(u'\n', Qt::SkipEmptyParts);
-    ASSERT_EQ(errors.size(), std::size(skipped)) << outcome.err.toStdString();
-    for (std::size_t i = 0; i < std::size(skipped); ++i) {
-        const QString prefix = u"glimmerpad-cli: skipped "_s + skipped[i].first + u": "_s;
-        EXPECT_TRUE(errors[i].startsWith(prefix) && errors[i].contains(skipped[i].second))
-            << errors[i].toStdString();
+    const QStringList lines = outcome.err.split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), std::size(said)) << outcome.err.toStdString();
+    for (std::size_t i = 0; i < std::size(said); ++i) {
+        const QString prefix = u"glimmerpad-cli: "_s + said[i].first;
+        EXPECT_TRUE(lines[i].startsWith(prefix) && lines[i].contains(said[i].second)) << lines[i].toStdString();
     }
-    EXPECT_EQ(states({{u"blank"_s, u"imported\r\nbody"_s}}),
-              QStringList({u"alpha:system"_s, u"blank:disabled"_s, u"none:override"_s}));
+    EXPECT_EQ(states({{u"blank"_s, u"imported\r\nbody"_s}, {u"alpha"_s, u"caf\u00E9"_s}}),
+              QStringList({u"alpha:override"_s, u"blank:disabled"_s, u"none:override"_s}));
+    EXPECT_EQ(readFile(fx.home() + u"/.local/share/Trash/files/alpha.codesnippet"_s), replaced);
+
+    // The name that is not UTF-8 is shown with its byte, in JSON too.
+    writeFile(in + u"/9.codesnippet"_s, "damaged");
+    const QJsonArray json = QJsonDocument::fromJson(run(u"import --json "_s + in).out.toUtf8()).array();
+    QStringList files;
+    for (const QJsonValue &result : json)
+        files.append(result[u"file"_s].toString().section(u'/', -1));
+    EXPECT_TRUE(files.contains(u"caf\\xE9.codesnippet"_s)) << files.join(u' ').toStdString();
+    EXPECT_EQ(json.first()[u"notCarried"_s].toArray(), QJsonArray{u"IDECodeSnippetTitle"_s});
+    EXPECT_EQ(run(u"list --filter "_s).code, 2); // an empty selection is a usage error
 }
 
 TEST_F(Cli, ChangesWriteAndRemoveOverrideFiles)

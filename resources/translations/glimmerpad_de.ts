@@ -314,6 +314,10 @@
         <source>Cancel</source>
         <translation>Abbrechen</translation>
     </message>
+    <message id="transfer_not_carried">
+        <source>Not carried (an override carries the body, the on/off state and the system's shortcut):</source>
+        <translation>Nicht übernommen (ein Override übernimmt den Inhalt, den Ein/Aus-Zustand und das Kürzel des Systems):</translation>
+    </message>
 </context>
 <context>
     <name>EditorPopoverContent</name>

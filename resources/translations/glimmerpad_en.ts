@@ -314,6 +314,10 @@
         <source>Cancel</source>
         <translation>Cancel</translation>
     </message>
+    <message id="transfer_not_carried">
+        <source>Not carried (an override carries the body, the on/off state and the system's shortcut):</source>
+        <translation>Not carried (an override carries the body, the on/off state and the system's shortcut):</translation>
+    </message>
 </context>
 <context>
     <name>EditorPopoverContent</name>
