@@ -308,9 +308,8 @@ SnippetStore::Lock::State SnippetStore::Lock::take(std::chrono::milliseconds wai
     while (tryOnce() == State::Busy && waited.elapsed() < wait.count())
         QThread::msleep(50);
     if (m_state == State::Busy && wait.count() > 0) {
-        m_failure = QStringLiteral("the snippet folder %1 stayed locked by %2 for %3 seconds; try again when it is done")
-                        .arg(m_folder, m_holder)
-                        .arg(qRound(double(waited.elapsed()) / 1000));
+        m_failure = QStringLiteral("the snippet folder %1 stayed locked by %2 for %3 s; try again when it is done")
+                        .arg(m_folder, m_holder, QString::number(double(waited.elapsed()) / 1000, 'f', 1));
     }
     return m_state;
 }

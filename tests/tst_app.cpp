@@ -31,9 +31,11 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <QSysInfo>
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <utility>
 
 using namespace Glimmerpad;
@@ -901,6 +903,79 @@ TEST_F(AppTest, TypedTextStaysThroughSearchScrollingAndChangesFromOutside)
     EXPECT_TRUE(editor().contentsView()->toPlainText().endsWith(u" typed"_qs));
     EXPECT_TRUE(editor().changedOnDiskLabel()->isVisibleTo(editor().popover()));
     EXPECT_TRUE(interaction.choices.isEmpty());
+}
+
+// While another program holds the snippet folder's lock, the window waits for it without blocking,
+// says whom it waits for, and can stop; once the lock is let go, the change is made.
+TEST_F(AppTest, AHeldLockIsWaitedForWithoutBlockingTheWindow)
+{
+    launch();
+    app->changes().setProgressDelay(std::chrono::milliseconds(0));
+    selectRow(rowOf(u"If Statement"_qs));
+    QProcess holder;
+    holder.start(u"sleep"_qs, {u"30"_qs});
+    ASSERT_TRUE(holder.waitForStarted());
+    ::kill(static_cast<pid_t>(holder.processId()), SIGSTOP);
+    writeFile(fixture.userFolder() + u"/.glimmerpad.lock"_qs,
+              QByteArray::number(holder.processId()) + "\nsleep\n" + QSysInfo::machineHostName().toUtf8() + '\n');
+
+    QTest::mouseClick(editor().onOffControl()->button(1), Qt::LeftButton);
+    ASSERT_TRUE(app->changes().isRunning()); // the click came back at once
+    EXPECT_TRUE(app->changes().progressView()->isVisible());
+    const auto *label = app->changes().progressView()->findChild<QLabel *>();
+    EXPECT_TRUE(label->text().contains(u"locked by sleep (process %1)"_qs.arg(holder.processId())))
+        << label->text().toStdString();
+    main().searchField()->setText(u"delegue"_qs); // the window answers meanwhile
+    EXPECT_EQ(main().listModel()->rowCount(), 1);
+    main().searchField()->clear();
+    QTest::mouseClick(app->changes().progressView()->findChild<QPushButton *>(), Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !app->changes().isRunning(); }));
+    EXPECT_FALSE(QFileInfo::exists(fixture.userFolder() + u"/if.codesnippet"_qs));
+    ASSERT_EQ(interaction.sheets.size(), 1);
+    EXPECT_TRUE(interaction.sheets.first().contains(u"locked by sleep"_qs)) << interaction.sheets.first().toStdString();
+    EXPECT_EQ(app->onOffSelectedSegment(), 0);
+
+    QTest::mouseClick(editor().onOffControl()->button(1), Qt::LeftButton);
+    ASSERT_TRUE(app->changes().isRunning());
+    holder.kill();
+    holder.waitForFinished();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !app->changes().isRunning(); }));
+    EXPECT_TRUE(wroteOverride(u"if"_qs, true, std::nullopt));
+}
+
+// The list follows the folder however it changes: a stream of unrelated writes beside the snippets
+// is told at least every second, so a snippet written amid it shows; a folder swapped for another
+// is read anew; a folder deleted from outside stays deleted.
+TEST_F(AppTest, TheListFollowsTheFolderHoweverItChanges)
+{
+    QDir().mkpath(fixture.userFolder());
+    launch();
+    app->watcher().setDelay(std::chrono::milliseconds(300), std::chrono::milliseconds(600));
+    QSignalSpy refreshed(app.get(), &RVAppDelegate::refreshedFromDisk);
+    const auto overridden = [this](const QString &title) {
+        return main().listModel()->index(rowOf(title)).data(SnippetListModel::IsOverriddenRole).toBool();
+    };
+
+    QTimer notes;
+    int saved = 0;
+    QObject::connect(&notes, &QTimer::timeout, [&] { writeFile(fixture.userFolder() + u"/notes.txt"_qs, QByteArray::number(++saved)); });
+    notes.start(100);
+    writeFile(fixture.userFolder() + u"/if.codesnippet"_qs, snippetFile({.identifier = u"if"_qs, .title = u"If Statement"_qs}));
+    ASSERT_TRUE(refreshed.wait(3000));
+    EXPECT_TRUE(notes.isActive()); // told while the stream went on
+    notes.stop();
+    EXPECT_TRUE(overridden(u"If Statement"_qs));
+
+    const QString other = fixture.root() + u"/other"_qs;
+    writeFile(other + u"/blank.codesnippet"_qs, snippetFile({.identifier = u"blank"_qs, .title = u"Blank Prefix"_qs}));
+    ASSERT_TRUE(QDir().rename(fixture.userFolder(), fixture.root() + u"/moved"_qs));
+    ASSERT_TRUE(QFile::link(other, fixture.userFolder())); // a link put in its place
+    ASSERT_TRUE(QTest::qWaitFor([&] { return overridden(u"Blank Prefix"_qs) && !overridden(u"If Statement"_qs); }));
+
+    ASSERT_TRUE(QFile::remove(fixture.userFolder()));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !overridden(u"Blank Prefix"_qs); }));
+    QTest::qWait(700);
+    EXPECT_FALSE(QFileInfo::exists(fixture.userFolder()));
 }
 
 // Several highlighted rows: the popover closes, the commands act on all of them, reverting many

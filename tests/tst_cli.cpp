@@ -12,6 +12,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QSysInfo>
 
 #include <gtest/gtest.h>
 
@@ -683,6 +684,34 @@ TEST_F(Cli, AnUnusableHomeIsRefused)
 
 // Two programs changing one snippet at once: each change is made on what the other left, so
 // neither is lost, and no lock file stays behind.
+// What stands in the lock file's place is judged at once, as a whole command: a folder refused
+// with its path (every snippet says so, exit 1), a dangling link or a lock of an ended program taken
+// over.
+TEST_F(Cli, TheLockIsJudgedAtOnceByWhatStandsInItsPlace)
+{
+    const QString lock = fx.userFolder() + u"/.glimmerpad.lock"_s;
+    const std::tuple<const char *, std::function<void()>, int> cases[] = {
+        {"a folder", [&] { QDir().mkpath(lock); }, 1},
+        {"a dangling link", [&] { QFile::link(fx.root() + u"/nowhere"_s, lock); }, 0},
+        {"an ended program's lock", [&] { writeFile(lock, "999999999\nglimmerpad-cli\n" + QSysInfo::machineHostName().toUtf8() + '\n'); }, 0},
+    };
+    for (const auto &[what, place, code] : cases) {
+        SCOPED_TRACE(what);
+        QDir(fx.home()).removeRecursively();
+        QDir().mkpath(fx.userFolder());
+        place();
+        const Outcome outcome = run(u"disable alpha blank"_s);
+        EXPECT_EQ(outcome.code, code) << outcome.err.toStdString();
+        if (code != 0) {
+            EXPECT_EQ(outcome.err.count(lock + u" is a folder, not a lock file; remove it"_s), 2) << outcome.err.toStdString();
+            EXPECT_EQ(states(), QStringList({u"alpha:system"_s, u"blank:system"_s, u"none:system"_s}));
+        } else {
+            EXPECT_EQ(states(), QStringList({u"alpha:disabled"_s, u"blank:disabled"_s, u"none:system"_s}));
+            EXPECT_FALSE(QFileInfo::exists(lock));
+        }
+    }
+}
+
 TEST_F(Cli, TwoWritersAtOnceLoseNothing)
 {
     const auto start = [&](QProcess &process, const QStringList &command) {
