@@ -415,7 +415,17 @@ TEST_F(Cli, ImportSkipsWhatItCannotUseAndSaysWhy)
         files.append(result[u"file"_s].toString().section(u'/', -1));
     EXPECT_TRUE(files.contains(u"caf\\xE9.codesnippet"_s)) << files.join(u' ').toStdString();
     EXPECT_EQ(json.first()[u"notCarried"_s].toArray(), QJsonArray{u"IDECodeSnippetTitle"_s});
-    EXPECT_EQ(run(u"list --filter "_s).code, 2); // an empty selection is a usage error
+    // An empty selection would select everything: a usage error.
+    for (const QString &option : {u"--filter"_s, u"--language"_s}) {
+        QString out, err;
+        QTextStream outStream(&out), errStream(&err);
+        QBuffer none;
+        none.open(QIODevice::ReadOnly);
+        EXPECT_EQ(Glimmerpad::Cli::run({u"glimmerpad-cli"_s, u"--xcode"_s, fx.xcodePath(), u"--home"_s, fx.home(),
+                                        u"list"_s, option, QString()},
+                                       outStream, errStream, none),
+                  2);
+    }
 }
 
 TEST_F(Cli, ChangesWriteAndRemoveOverrideFiles)
