@@ -49,7 +49,13 @@ void RVAppDelegate::revertSnippets(const QList<SnippetRecord> &systemSnippets)
             overridden.append(system);
     }
     if (overridden.size() == 1 && systemSnippets.size() == 1) {
-        revertSnippet(overridden.first());
+        // Reverting the snippet being edited would take its typed text along unasked; saved first,
+        // the text goes to the trash with the override.
+        const SnippetRecord system = overridden.first();
+        if (system.isSameRecord(m_editor.snippet()))
+            askAboutTypedText([this, system] { revertSnippet(system); });
+        else
+            revertSnippet(system);
         return;
     }
     if (overridden.isEmpty())
