@@ -30,7 +30,10 @@ struct Git2
     decltype(&git_patch_get_hunk) getHunk = nullptr;
     decltype(&git_patch_get_line_in_hunk) getLineInHunk = nullptr;
     decltype(&git_error_last) errorLast = nullptr;
-    QString problem; // why it cannot be used; empty when it can
+    decltype(&git_merge_file) mergeFile = nullptr;
+    decltype(&git_merge_file_result_free) mergeResultFree = nullptr;
+    QString problem;      // why it cannot be used; empty when it can
+    QString mergeProblem; // why it can compare but not merge; empty when it can merge
 };
 
 Git2 openGit2(const QString &fileName)
@@ -41,19 +44,24 @@ Git2 openGit2(const QString &fileName)
         git.problem = library.errorString();
         return git;
     }
-    QString missing;
-    const auto resolve = [&](auto &function, const char *name) {
+    QString missing, missingForMerge;
+    const auto resolve = [&](auto &function, const char *name, QString &missingName) {
         function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(library.resolve(name));
         if (!function)
-            missing = QString::fromLatin1(name);
+            missingName = QString::fromLatin1(name);
     };
-    resolve(git.init, "git_libgit2_init");
-    resolve(git.patchFromBuffers, "git_patch_from_buffers");
-    resolve(git.patchFree, "git_patch_free");
-    resolve(git.numHunks, "git_patch_num_hunks");
-    resolve(git.getHunk, "git_patch_get_hunk");
-    resolve(git.getLineInHunk, "git_patch_get_line_in_hunk");
-    resolve(git.errorLast, "git_error_last");
+    resolve(git.init, "git_libgit2_init", missing);
+    resolve(git.patchFromBuffers, "git_patch_from_buffers", missing);
+    resolve(git.patchFree, "git_patch_free", missing);
+    resolve(git.numHunks, "git_patch_num_hunks", missing);
+    resolve(git.getHunk, "git_patch_get_hunk", missing);
+    resolve(git.getLineInHunk, "git_patch_get_line_in_hunk", missing);
+    resolve(git.errorLast, "git_error_last", missing);
+    // Apart, so that a library without them still shows differences.
+    resolve(git.mergeFile, "git_merge_file", missingForMerge);
+    resolve(git.mergeResultFree, "git_merge_file_result_free", missingForMerge);
+    if (!missingForMerge.isEmpty())
+        git.mergeProblem = QStringLiteral("%1 has no function %2").arg(library.fileName(), missingForMerge);
     if (!missing.isEmpty())
         git.problem = QStringLiteral("%1 has no function %2").arg(library.fileName(), missing);
     // libgit2 keeps its allocator and error state in globals that this sets up; once per process.
@@ -84,12 +92,34 @@ const Git2 *git2(QString *error)
         l.opened = openGit2(l.fileName.isNull() ? QStringLiteral(GLIMMERPAD_LIBGIT2_SONAME) : l.fileName);
         if (!l.opened->problem.isEmpty())
             qCWarning(lcLineDiff).noquote() << "libgit2 cannot be used:" << l.opened->problem;
+        else if (!l.opened->mergeProblem.isEmpty())
+            qCWarning(lcLineDiff).noquote() << "libgit2 cannot merge:" << l.opened->mergeProblem;
     }
     if (l.opened->problem.isEmpty())
         return &*l.opened;
     if (error)
         *error = QStringLiteral("libgit2 cannot be used: ") + l.opened->problem;
     return nullptr;
+}
+
+// libgit2 with its merge functions, or null with the reason in *error.
+const Git2 *git2ForMerging(QString *error)
+{
+    const Git2 *git = git2(error);
+    if (git && !git->mergeProblem.isEmpty()) {
+        if (error)
+            *error = QStringLiteral("libgit2 cannot merge: ") + git->mergeProblem;
+        return nullptr;
+    }
+    return git;
+}
+
+git_merge_file_input mergeInput(const QByteArray &text)
+{
+    git_merge_file_input input = GIT_MERGE_FILE_INPUT_INIT;
+    input.ptr = text.constData();
+    input.size = static_cast<size_t>(text.size());
+    return input;
 }
 
 struct PatchFree
@@ -242,6 +272,52 @@ std::optional<QString> unifiedDiff(const QString &before, const QString &after, 
         text.append(line->content, static_cast<qsizetype>(line->content_len));
     });
     return QString::fromUtf8(text);
+}
+
+std::optional<ThreeWayMerge> mergeThreeWay(const QString &base, const QString &ours, const QString &theirs,
+                                           QString *error)
+{
+    // One side unchanged, or both changed alike: the merge is the other side as it stands.
+    if (ours == base || ours == theirs)
+        return ThreeWayMerge{theirs, false};
+    if (theirs == base)
+        return ThreeWayMerge{ours, false};
+    // libgit2 takes such a text for binary and gives back neither side, only "conflicted": an
+    // empty body that must never stand for the user's.
+    if (base.contains(QChar(0)) || ours.contains(QChar(0)) || theirs.contains(QChar(0))) {
+        if (error)
+            *error = QStringLiteral("texts with a NUL character cannot be merged line by line");
+        return std::nullopt;
+    }
+    const Git2 *git = git2ForMerging(error);
+    if (!git)
+        return std::nullopt;
+    const QByteArray baseText = base.toUtf8();
+    const QByteArray ourText = ours.toUtf8();
+    const QByteArray theirText = theirs.toUtf8();
+    const git_merge_file_input baseInput = mergeInput(baseText);
+    const git_merge_file_input ourInput = mergeInput(ourText);
+    const git_merge_file_input theirInput = mergeInput(theirText);
+    git_merge_file_options options = GIT_MERGE_FILE_OPTIONS_INIT;
+    // The conflict markers name the sides the way the user knows them.
+    options.ancestor_label = "standard before";
+    options.our_label = "yours";
+    options.their_label = "standard";
+    git_merge_file_result result = {};
+    if (git->mergeFile(&result, &baseInput, &ourInput, &theirInput, &options) < 0) {
+        const git_error *failure = git->errorLast();
+        const QString reason = QStringLiteral("libgit2 could not merge the texts: ") +
+                               (failure ? QString::fromUtf8(failure->message) : QString());
+        qCWarning(lcLineDiff).noquote() << reason;
+        if (error)
+            *error = reason;
+        return std::nullopt;
+    }
+    // Success includes conflicts; only the flag tells a clean merge from a marked one.
+    ThreeWayMerge merged{QString::fromUtf8(result.ptr, static_cast<qsizetype>(result.len)),
+                         result.automergeable == 0};
+    git->mergeResultFree(&result);
+    return merged;
 }
 
 } // namespace Glimmerpad

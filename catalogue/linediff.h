@@ -5,9 +5,9 @@
 
 #include <optional>
 
-// Line differences between two texts, worked out by libgit2's diff (its own target, so that the
-// catalogue itself needs nothing beyond Qt Core and libplist). libgit2 is opened the first time a
-// difference is asked for.
+// Line differences between two texts, and merges of two changed versions of one, worked out by
+// libgit2 (its own target, so that the catalogue itself needs nothing beyond Qt Core and libplist).
+// libgit2 is opened the first time a difference or a merge needs it.
 namespace Glimmerpad {
 
 struct DiffLine
@@ -38,8 +38,27 @@ std::optional<QList<DiffLine>> lineDiff(const QString &before, const QString &af
 std::optional<QString> unifiedDiff(const QString &before, const QString &after, const QString &beforeName,
                                    const QString &afterName, QString *error = nullptr);
 
-// Which libgit2 the next comparison opens: the file name, or a null string for the one the
-// program was built with. For tests of a comparison that cannot be made; not while one runs.
+// The result of merging two changed versions of one text.
+struct ThreeWayMerge
+{
+    QString text;            // the merged text; where both changed the same lines, conflict markers
+    bool conflicted = false; // whether it holds such markers (then nothing should be written unasked)
+};
+
+// Merges the changes from base to ours and from base to theirs, line by line, with libgit2's
+// git_merge_file: for rebasing the user's edited body (ours) onto a newer standard body (theirs).
+// Lines both changed differently are marked "<<<<<<< yours", "=======", ">>>>>>> standard".
+// Carriage returns and a missing final line feed are kept as the texts have them, except that a
+// conflict on the last line ends in a line feed after its marker.
+// Where ours is base the result is theirs, where theirs is base it is ours, and where both are
+// equal it is that text, all without libgit2: such a rebase works even where it cannot be opened.
+// Nothing, with the reason in *error, when libgit2 cannot be opened or cannot merge, or when a
+// text that needs merging holds a NUL character (which libgit2 takes for binary).
+std::optional<ThreeWayMerge> mergeThreeWay(const QString &base, const QString &ours, const QString &theirs,
+                                           QString *error = nullptr);
+
+// Which libgit2 the next comparison or merge opens: the file name, or a null string for the one
+// the program was built with. For tests of one that cannot be made; not while one runs.
 void setLineDiffLibrary(const QString &fileName);
 
 } // namespace Glimmerpad
