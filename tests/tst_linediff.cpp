@@ -102,4 +102,84 @@ TEST(LineDiff, WithoutLibgit2ThereIsAReasonNotAnEmptyDifference)
     EXPECT_EQ(unifiedDiff(u"a\n"_s, u"a\n"_s, u"system"_s, u"override"_s), QString()); // opened again
 }
 
+// Rebasing a user's edited body onto a newer standard one: both sides' changes, or marked conflicts.
+TEST(MergeThreeWay, TakesBothSidesChangesAndMarksWhereTheyClash)
+{
+    const QString base = u"if (<#condition#>) {\n  <#statements#>\n}\nreturn <#value#>;\n"_s;
+    const QString reindented = u"if (<#condition#>) {\n    <#statements#>\n}\nreturn <#value#>;\n"_s;
+    const QString returnsNil = u"if (<#condition#>) {\n  <#statements#>\n}\nreturn nil;\n"_s;
+    const QString called = u"if (<#condition#>) {\n  doSomething();\n}\nreturn <#value#>;\n"_s;
+    struct Case
+    {
+        const char *what;
+        QString base, ours, theirs;
+        QString expected;
+        bool conflicted;
+    };
+    const Case cases[] = {
+        {"only the standard changed", base, base, reindented, reindented, false},
+        {"only yours changed", base, returnsNil, base, returnsNil, false},
+        {"apart", base, returnsNil, reindented,
+         u"if (<#condition#>) {\n    <#statements#>\n}\nreturn nil;\n"_s, false},
+        {"the same line differently", base, called, reindented,
+         u"if (<#condition#>) {\n<<<<<<< yours\n  doSomething();\n=======\n    <#statements#>\n"
+         ">>>>>>> standard\n}\nreturn <#value#>;\n"_s,
+         true},
+        {"the same change", base, reindented, reindented, reindented, false},
+        {"the same change and one of yours", base,
+         u"if (<#condition#>) {\n    <#statements#>\n}\nreturn nil;\n"_s, reindented,
+         u"if (<#condition#>) {\n    <#statements#>\n}\nreturn nil;\n"_s, false},
+        {"a line deleted, one added elsewhere", u"a\nb\nc\nd\n"_s, u"a\nc\nd\n"_s, u"a\nb\nc\nd\ne\n"_s,
+         u"a\nc\nd\ne\n"_s, false},
+        {"carriage returns, no final line feed", u"a\r\nb\r\nc\r\nd"_s, u"A\r\nb\r\nc\r\nd"_s,
+         u"a\r\nb\r\nc\r\nD"_s, u"A\r\nb\r\nc\r\nD"_s, false},
+        {"the standard adds the final line feed", u"a\nb\nc"_s, u"x\nb\nc"_s, u"a\nb\nc\n"_s, u"x\nb\nc\n"_s,
+         false},
+        {"not ASCII", u"café\nb\nc\n"_s, u"café 🙂\nb\nc\n"_s, u"café\nb\nçà\n"_s,
+         u"café 🙂\nb\nçà\n"_s, false},
+        {"not ASCII, clashing", u"a\né\n"_s, u"a\né 🙂\n"_s, u"a\nè\n"_s,
+         u"a\n<<<<<<< yours\né 🙂\n=======\nè\n>>>>>>> standard\n"_s, true},
+    };
+    for (const Case &c : cases) {
+        QString error;
+        const std::optional<ThreeWayMerge> merged = mergeThreeWay(c.base, c.ours, c.theirs, &error);
+        ASSERT_TRUE(merged.has_value()) << c.what << ": " << error.toStdString();
+        EXPECT_EQ(merged->text, c.expected) << c.what;
+        EXPECT_EQ(merged->conflicted, c.conflicted) << c.what;
+    }
+}
+
+// A NUL makes libgit2 see binary and give back nothing: a reason, never an empty body.
+TEST(MergeThreeWay, TextsWithANulAreNotMergedIntoNothing)
+{
+    QString error;
+    const QString withNul = u"a\n"_s + QChar(0) + u"\nc\n"_s;
+    EXPECT_EQ(mergeThreeWay(u"a\nb\nc\n"_s, withNul, u"a\nb\nC\n"_s, &error).has_value(), false);
+    EXPECT_TRUE(error.contains(u"NUL"_s)) << error.toStdString();
+}
+
+// Without libgit2 a merge that needs it says why; one side unchanged, or both alike, still merges.
+TEST(MergeThreeWay, WithoutLibgit2OnlyTheMergesThatNeedItFail)
+{
+    const MessageCapture log;
+    setLineDiffLibrary(u"libgit2-missing.so.0"_s);
+    QString error;
+    const std::optional<ThreeWayMerge> needed =
+        mergeThreeWay(u"a\nb\nc\n"_s, u"x\nb\nc\n"_s, u"a\nb\ny\n"_s, &error);
+    const std::tuple<const char *, QString, QString, QString> shortCircuits[] = {
+        {"only the standard changed", u"a\n"_s, u"a\n"_s, u"b\n"_s},
+        {"only yours changed", u"a\n"_s, u"b\n"_s, u"a\n"_s},
+        {"the same change", u"a\n"_s, u"b\n"_s, u"b\n"_s},
+    };
+    for (const auto &[what, base, ours, theirs] : shortCircuits) {
+        const std::optional<ThreeWayMerge> merged = mergeThreeWay(base, ours, theirs);
+        EXPECT_EQ(merged ? std::optional(merged->text) : std::nullopt, u"b\n"_s) << what;
+    }
+    setLineDiffLibrary({});
+    EXPECT_EQ(needed.has_value(), false);
+    EXPECT_TRUE(error.contains(u"libgit2-missing.so.0"_s)) << error.toStdString();
+    EXPECT_EQ(mergeThreeWay(u"a\nb\nc\n"_s, u"x\nb\nc\n"_s, u"a\nb\ny\n"_s).value().text,
+              u"x\nb\ny\n"_s); // opened again
+}
+
 } // namespace
