@@ -5,6 +5,7 @@
 #include "catalogue/overridefile.h"
 #include "catalogue/paths.h"
 #include "catalogue/plistiteration.h"
+#include "catalogue/searchfold.h"
 #include "catalogue/snippetlanguage.h"
 #include "catalogue/xcodeinstallation.h"
 
@@ -12,6 +13,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
+#include <QSet>
+#include <QVersionNumber>
 
 #include <algorithm>
 #include <chrono>
@@ -38,6 +41,7 @@ void SnippetCatalogue::parseSystemCodeSnippets(const QString &xcodePath)
 void SnippetCatalogue::parseUserCodeSnippets()
 {
     adoptUserFiles(m_store.read());
+    adoptStandards(m_store.read({}, SnippetStore::Place::Standards));
 }
 
 void SnippetCatalogue::parseCodeSnippets(const QString &xcodePath)
@@ -46,21 +50,33 @@ void SnippetCatalogue::parseCodeSnippets(const QString &xcodePath)
     StoredFiles files = m_store.read([&library, &xcodePath] { library = readSystemLibrary(xcodePath); });
     adoptSystemLibrary(std::move(library));
     adoptUserFiles(std::move(files));
+    adoptStandards(m_store.read({}, SnippetStore::Place::Standards));
 }
 
 bool SnippetCatalogue::refreshUserCodeSnippets()
 {
+    StoredFiles standards = m_standards;
+    const bool standardsChanged = m_store.update(standards, SnippetStore::Place::Standards);
+    if (standardsChanged)
+        adoptStandards(std::move(standards));
     StoredFiles files = m_files;
     if (!m_store.update(files))
-        return false;
+        return standardsChanged;
     adoptUserFiles(std::move(files));
     return true;
+}
+
+void SnippetCatalogue::adoptStandards(StoredFiles &&standards)
+{
+    m_standards = std::move(standards);
+    m_decodedStandards.clear();
 }
 
 SnippetCatalogue::SystemLibrary SnippetCatalogue::readSystemLibrary(const QString &xcodePath)
 {
     SystemLibrary library;
-    library.path = Xcode::systemCodeSnippetsPath(xcodePath, Xcode::xcodeVersionAtPath(xcodePath));
+    library.xcodeVersion = Xcode::shortVersionStringAtPath(xcodePath).value_or(QString());
+    library.path = Xcode::systemCodeSnippetsPath(xcodePath, Xcode::leadingVersionNumber(library.xcodeVersion));
     if (!QFileInfo::exists(library.path))
         return library;
 
@@ -95,6 +111,7 @@ SnippetCatalogue::SystemLibrary SnippetCatalogue::readSystemLibrary(const QStrin
 void SnippetCatalogue::adoptSystemLibrary(SystemLibrary &&library)
 {
     m_libraryPath = std::move(library.path);
+    m_xcodeVersion = std::move(library.xcodeVersion);
     if (!library.records)
         return; // nothing there: the catalogue keeps what it held
     m_system = std::move(*library.records);
@@ -355,6 +372,138 @@ bool SnippetCatalogue::isSafeIdentifier(const Identifier &identifier)
     return !identifier->contains(u'/') && !identifier->contains(QChar(u'\0'));
 }
 
+// ---- what overrides were made from -----------------------------------------------------------
+
+QString statusName(OverrideStatus status)
+{
+    switch (status) {
+    case OverrideStatus::Current:
+        return QStringLiteral("current");
+    case OverrideStatus::Stale:
+        return QStringLiteral("stale");
+    case OverrideStatus::Orphaned:
+        return QStringLiteral("orphaned");
+    case OverrideStatus::Unknown:
+        return QStringLiteral("unknown");
+    case OverrideStatus::Newer:
+        return QStringLiteral("newer");
+    }
+    return {};
+}
+
+StandardFile::Standard SnippetCatalogue::recordedStandard(const QString &overrideName) const
+{
+    const auto at = std::lower_bound(m_standards.cbegin(), m_standards.cend(), overrideName,
+                                     [](const StoredFile &f, const QString &n) { return storedNameLess(f.name, n); });
+    if (at == m_standards.cend() || at->name != overrideName || at->record.isNull())
+        return {};
+    auto decoded = m_decodedStandards.constFind(at->record.identity());
+    if (decoded == m_decodedStandards.cend())
+        decoded = m_decodedStandards.insert(at->record.identity(), StandardFile::decode(at->record));
+    return decoded.value();
+}
+
+void SnippetCatalogue::removeStandard(const QString &overrideName)
+{
+    const auto at = std::lower_bound(m_standards.begin(), m_standards.end(), overrideName,
+                                     [](const StoredFile &f, const QString &n) { return storedNameLess(f.name, n); });
+    if (at == m_standards.end() || at->name != overrideName)
+        return;
+    if (const ChangeResult removed = m_store.remove(at->path); !removed.succeeded()) {
+        qCInfo(lcCatalogue).noquote() << "kept" << at->path << "(" << removed.reason << ")";
+        return;
+    }
+    m_standards.erase(at);
+    m_decodedStandards.clear();
+}
+
+namespace {
+
+// The keys whose values differ between two records, in a's order then b's.
+QStringList differingKeys(const SnippetRecord &a, const SnippetRecord &b, const QSet<QByteArray> &ignored = {})
+{
+    QStringList keys;
+    forEachEntry(a.dictionary(), [&](const char *key, plist_t value) {
+        if (!ignored.contains(key) && !propertyListsEqual(value, plist_dict_get_item(b.dictionary(), key)))
+            keys.append(QString::fromUtf8(key));
+        return true;
+    });
+    forEachEntry(b.dictionary(), [&](const char *key, plist_t) {
+        if (!ignored.contains(key) && !plist_dict_get_item(a.dictionary(), key))
+            keys.append(QString::fromUtf8(key));
+        return true;
+    });
+    return keys;
+}
+
+} // namespace
+
+OverrideReport SnippetCatalogue::reportFor(const StoredFile &file) const
+{
+    const QString identifier = file.record.identifier().value_or(QString());
+    OverrideReport report{identifier, OverrideStatus::Unknown, file, {}, systemCodeSnippet(identifier),
+                          recordedStandard(file.name)};
+    const SnippetRecord &standard = report.standard.record;
+    if (!standard.isNull() && QVersionNumber::fromString(report.standard.xcodeVersion) >
+                                  QVersionNumber::fromString(m_xcodeVersion)) {
+        report.status = OverrideStatus::Newer;
+    } else if (report.system.isNull()) {
+        report.status = OverrideStatus::Orphaned;
+    } else if (!standard.isNull()) {
+        // Of several system snippets with the identifier, the one it was made from.
+        for (qsizetype i = m_firstSystemIndex.value(identifier); i < m_system.size(); ++i) {
+            if (m_systemIdentifiers[i] == identifier && propertyListsEqual(m_system[i].dictionary(), standard.dictionary())) {
+                report.system = m_system[i];
+                report.status = OverrideStatus::Current;
+                return report;
+            }
+        }
+        report.changed = differingKeys(report.system, standard);
+        report.status = OverrideStatus::Stale;
+    } else {
+        // Nothing recorded: a key the override copies from its system record that differs shows it
+        // was made from another version of it.
+        static const QSet<QByteArray> ownKeys{SnippetKey::Contents, SnippetKey::CompletionPrefix,
+                                              SnippetKey::UserSnippet, SnippetKey::Version};
+        if (!differingKeys(report.system, file.record, ownKeys).isEmpty())
+            report.status = OverrideStatus::Stale;
+    }
+    return report;
+}
+
+std::optional<OverrideReport> SnippetCatalogue::reportOf(const SnippetRecord &snippet) const
+{
+    const qsizetype governing = governingIndex(snippet.identifier());
+    if (governing < 0)
+        return std::nullopt;
+    OverrideReport report = reportFor(m_files[governing]);
+    // A user's own snippet, not an override: no system snippet has its identifier, nothing recorded.
+    if (report.status == OverrideStatus::Orphaned && report.standard.record.isNull())
+        return std::nullopt;
+    return report;
+}
+
+bool SnippetCatalogue::isOrphan(const SnippetRecord &record) const
+{
+    const qsizetype governing = governingIndex(record.identifier());
+    if (governing < 0 || !m_files[governing].record.isSameRecord(record))
+        return false;
+    const std::optional<OverrideReport> report = reportOf(record);
+    return report && report->status == OverrideStatus::Orphaned;
+}
+
+QList<OverrideReport> SnippetCatalogue::overrideReports() const
+{
+    QList<OverrideReport> reports;
+    for (qsizetype i = 0; i < m_files.size(); ++i) {
+        if (governingIndex(m_files[i].record.identifier()) != i)
+            continue;
+        if (std::optional<OverrideReport> report = reportOf(m_files[i].record))
+            reports.append(std::move(*report));
+    }
+    return reports;
+}
+
 // ---- changes ------------------------------------------------------------------------------
 
 static const QString kUnsafeIdentifier = QStringLiteral("the snippet's identifier cannot be used as a file name");
@@ -479,19 +628,91 @@ ChangeResult SnippetCatalogue::writeOverride(const SnippetChange &change)
         change.body == SnippetChange::Body::Given ? std::optional(change.contents) : std::nullopt);
     if (change.body == SnippetChange::Body::Shown && state.overridden)
         OverrideFile::keepContents(dictionary.get(), state.shown);
-    const OverrideFile::Encoded encoded = OverrideFile::encode(dictionary.get());
+    // Making an override records what it was made from; changing one keeps what was recorded.
+    return writeDictionary(system, dictionary.get(), change.trashReplaced, !state.overridden || change.recordsStandard,
+                           state);
+}
+
+ChangeResult SnippetCatalogue::writeDictionary(const SnippetRecord &system, plist_t dictionary, bool trashReplaced,
+                                               bool recordStandard, const SnippetState &state)
+{
+    const OverrideFile::Encoded encoded = OverrideFile::encode(dictionary);
     if (!encoded.ok())
         return {ChangeResult::Status::Refused, encoded.refusal};
-
-    const WriteTarget target = overrideTarget(identifier);
+    const WriteTarget target = overrideTarget(*system.identifier());
     if (!target.refusal.isEmpty())
         return {ChangeResult::Status::Refused, target.refusal};
     // Nothing is replaced by the same bytes.
-    const bool trashReplaced = change.trashReplaced && state.snapshot.bytes != encoded.record.sourceBytes();
+    trashReplaced = trashReplaced && state.snapshot.bytes != encoded.record.sourceBytes();
     SnippetStore::Written written = m_store.write(target.name, target.target, encoded.record, trashReplaced);
-    if (written.result.succeeded())
-        adoptFile(std::move(written.file));
-    return written.result;
+    if (!written.result.succeeded())
+        return written.result;
+    adoptFile(std::move(written.file));
+    if (recordStandard) {
+        if (const QString problem = this->recordStandard(target.name, system); !problem.isEmpty()) {
+            return {ChangeResult::Status::Failed,
+                    QStringLiteral("the override was saved, but what it was made from could not be recorded (%1)")
+                        .arg(problem)};
+        }
+    }
+    return {};
+}
+
+QString SnippetCatalogue::recordStandard(const QString &overrideName, const SnippetRecord &system)
+{
+    const OverrideFile::Encoded encoded = StandardFile::encode(system, m_xcodeVersion);
+    if (!encoded.ok())
+        return encoded.refusal;
+    if (const QString problem = m_store.makeFolder(SnippetStore::Place::Standards); !problem.isEmpty())
+        return problem;
+    const QString path = appendPathComponent(m_store.folder(SnippetStore::Place::Standards), overrideName);
+    SnippetStore::Written written =
+        m_store.write(overrideName, path, encoded.record, false, SnippetStore::Place::Standards);
+    if (!written.result.succeeded())
+        return written.result.reason;
+    // In name order with the others, as the standards folder lists them.
+    const auto at = std::lower_bound(m_standards.begin(), m_standards.end(), overrideName,
+                                     [](const StoredFile &f, const QString &n) { return storedNameLess(f.name, n); });
+    if (at != m_standards.end() && at->name == overrideName)
+        *at = std::move(written.file);
+    else
+        m_standards.insert(at, std::move(written.file));
+    m_decodedStandards.clear();
+    return {};
+}
+
+ChangeResult SnippetCatalogue::rebaseOverride(const SnippetChange &change)
+{
+    const SnippetRecord &system = change.system;
+    if (!isInLibrary(system))
+        return {ChangeResult::Status::Refused, QStringLiteral("the snippet is not in the Xcode library read")};
+    const qsizetype governing = governingIndex(system.identifier());
+    if (governing < 0)
+        return {ChangeResult::Status::NothingToDo, QStringLiteral("has no override")};
+    updateFile(m_files[governing]);
+    const SnippetState state = stateOf(system);
+    const std::optional<OverrideReport> report = reportOf(system);
+    if (!state.overridden || !report)
+        return {ChangeResult::Status::NothingToDo, QStringLiteral("has no override")};
+    if (report->status == OverrideStatus::Newer)
+        return {ChangeResult::Status::NothingToDo, QStringLiteral("was made in a newer Xcode")};
+    if (report->status == OverrideStatus::Current && change.rebaseMode == Rebase::Mode::Merge)
+        return {ChangeResult::Status::NothingToDo, QStringLiteral("is current")};
+    const Rebase::Outcome outcome =
+        Rebase::rebase(state.shown, report->standard.record, system, change.rebaseMode, m_bodyMerger);
+    if (outcome.conflicted())
+        return {ChangeResult::Status::Refused, QStringLiteral("conflict in the body")};
+    if (!outcome.dictionary)
+        return {ChangeResult::Status::Refused, outcome.refusal};
+    return writeDictionary(system, outcome.dictionary.get(), false, true, state);
+}
+
+Rebase::Outcome SnippetCatalogue::previewRebase(const SnippetRecord &system, Rebase::Mode mode) const
+{
+    const std::optional<OverrideReport> report = reportOf(system);
+    if (!report || report->system.isNull())
+        return {{}, {}, QStringLiteral("there is no override to rebase")};
+    return Rebase::rebase(stateOf(system).shown, report->standard.record, system, mode, m_bodyMerger);
 }
 
 ChangeResult SnippetCatalogue::removeOverrides(const SnippetRecord &system)
@@ -501,7 +722,7 @@ ChangeResult SnippetCatalogue::removeOverrides(const SnippetRecord &system)
         qCWarning(lcCatalogue).noquote() << QStringLiteral("Could not delete Snippet. Error: %1").arg(reason);
         return ChangeResult{ChangeResult::Status::Refused, reason};
     };
-    if (!isInLibrary(system))
+    if (!isInLibrary(system) && !isOrphan(system))
         return refused(QStringLiteral("the snippet is not in the Xcode library read"));
     if (!isSafeIdentifier(identifier))
         return refused(kUnsafeIdentifier);
@@ -551,6 +772,7 @@ ChangeResult SnippetCatalogue::removeOverrides(const SnippetRecord &system)
         const ChangeResult removed = m_store.remove(appendPathComponent(m_store.folder(), name));
         if (removed.succeeded()) {
             forgetFile(name);
+            removeStandard(name);
             continue;
         }
         qCWarning(lcCatalogue).noquote() << QStringLiteral("Could not delete Snippet. Error: %1").arg(removed.reason);
@@ -581,7 +803,7 @@ SnippetStore::Lock::State ChangeBatch::begin(std::chrono::milliseconds wait)
     if (m_lock && m_lock->state() != State::Busy)
         return m_lock->state();
     const bool writes = std::any_of(m_changes.cbegin(), m_changes.cend(), [](const SnippetChange &change) {
-        return change.kind == SnippetChange::Kind::Override;
+        return change.kind != SnippetChange::Kind::Revert;
     });
     SnippetStore &store = m_catalogue.m_store;
     // Only a change that writes makes the folder; reverting in a folder that is gone has nothing to do.
@@ -618,7 +840,9 @@ ChangeResult ChangeBatch::step()
         if (revert)
             qCWarning(lcCatalogue).noquote() << QStringLiteral("Could not delete Snippet. Error: %1").arg(failure);
     } else {
-        result = revert ? m_catalogue.removeOverrides(change.system) : m_catalogue.writeOverride(change);
+        result = revert ? m_catalogue.removeOverrides(change.system)
+                 : change.kind == SnippetChange::Kind::Rebase ? m_catalogue.rebaseOverride(change)
+                                                              : m_catalogue.writeOverride(change);
     }
     if (!revert && !result.succeeded())
         qCWarning(lcCatalogue).noquote() << "Could not write User Snippet.";
@@ -641,15 +865,22 @@ void SnippetCatalogue::filterSystemCodeSnippets(const SnippetFilter &filter)
     m_filter = filter;
     const bool searched = !filter.text.isEmpty();
     const QList<qsizetype> matches = searched ? m_search.matches(m_system, filter.text) : QList<qsizetype>();
-    const bool narrowed = filter.changedOnly || !filter.language.isEmpty();
+    const bool narrowed = filter.changedOnly || !filter.language.isEmpty() || filter.staleOnly || filter.needsAttention;
     if (!narrowed && (!searched || matches.size() == m_system.size())) {
         m_filtered = m_system; // every row: share them rather than copy them
         return;
     }
     const QStringList &languages = filter.language.isEmpty() ? QStringList() : m_search.languageValues(m_system);
+    const bool byStatus = filter.staleOnly || filter.needsAttention;
     const auto shown = [&](qsizetype index) {
-        return (!filter.changedOnly || hasOverride(m_systemIdentifiers[index])) &&
-               (filter.language.isEmpty() || SnippetLanguage::matches(languages[index], filter.language));
+        if ((filter.changedOnly || byStatus) && !hasOverride(m_systemIdentifiers[index]))
+            return false;
+        if (byStatus) {
+            const std::optional<OverrideReport> report = reportOf(m_system[index]);
+            if (!report || report->status != OverrideStatus::Stale)
+                return false;
+        }
+        return filter.language.isEmpty() || SnippetLanguage::matches(languages[index], filter.language);
     };
     QList<SnippetRecord> rows;
     const qsizetype candidates = searched ? matches.size() : m_system.size();
@@ -657,6 +888,21 @@ void SnippetCatalogue::filterSystemCodeSnippets(const SnippetFilter &filter)
         const qsizetype index = searched ? matches[k] : k; // in title order either way
         if (shown(index))
             rows.append(m_system[index]);
+    }
+    if (filter.needsAttention) {
+        // After them the overrides of snippets this Xcode no longer has, by their own titles.
+        QList<SnippetRecord> orphans;
+        for (const OverrideReport &report : overrideReports()) {
+            const SnippetRecord &record = report.file.record;
+            const bool found = !searched || foldForSearch(record.title().value_or(QString())).contains(foldForSearch(filter.text)) ||
+                               foldForSearch(record.summary().value_or(QString())).contains(foldForSearch(filter.text));
+            if (report.status == OverrideStatus::Orphaned && found)
+                orphans.append(record);
+        }
+        std::stable_sort(orphans.begin(), orphans.end(), [](const SnippetRecord &a, const SnippetRecord &b) {
+            return a.title().value_or(QString()) < b.title().value_or(QString());
+        });
+        rows += orphans;
     }
     m_filtered = std::move(rows);
 }

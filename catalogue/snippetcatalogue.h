@@ -1,9 +1,11 @@
 #pragma once
 
+#include "catalogue/rebase.h"
 #include "catalogue/snippetchange.h"
 #include "catalogue/snippetrecord.h"
 #include "catalogue/snippetsearch.h"
 #include "catalogue/snippetstore.h"
+#include "catalogue/standardfile.h"
 
 #include <QHash>
 #include <QList>
@@ -24,6 +26,28 @@ struct SnippetState
     bool overridden = false;
     bool disabled = false;     // overridden with an empty completion shortcut
     OverrideSnapshot snapshot; // the governing override's file and bytes; empty when not overridden
+};
+
+// How an override stands against the system snippet it was made from.
+enum class OverrideStatus
+{
+    Current,  // the system record is still the one it was made from
+    Stale,    // the system record changed since (or, with nothing recorded, a key it copies differs)
+    Orphaned, // no system snippet has its identifier any more
+    Unknown,  // nothing recorded of what it was made from
+    Newer,    // made from a newer Xcode than this one: left alone
+};
+QString statusName(OverrideStatus status); // "current", "stale", ...
+
+// One override file and how it stands.
+struct OverrideReport
+{
+    QString identifier;
+    OverrideStatus status = OverrideStatus::Unknown;
+    StoredFile file;
+    QStringList changed;            // keys of the system record that differ from the recorded standard
+    SnippetRecord system;           // what it overrides now; null when orphaned
+    StandardFile::Standard standard; // what it was made from; a null record when nothing is recorded
 };
 
 class ChangeBatch;
@@ -64,6 +88,8 @@ public:
     // Every ".codesnippet" entry of the folder as last read or written, snippets or not.
     const StoredFiles &userFiles() const { return m_files; }
     QString systemCodeSnippetsPath() const { return m_libraryPath; }
+    // The short version string of the Xcode the library came from.
+    QString xcodeVersion() const { return m_xcodeVersion; }
 
     qsizetype rowCount() const { return m_filtered.size(); }
     SnippetRecord recordAtRow(qsizetype row) const;
@@ -89,6 +115,25 @@ public:
     SnippetState stateOf(const SnippetRecord &systemSnippet) const;
     bool canRevertToStandardSnippet(const SnippetRecord &selectedSnippet) const;
     quint64 customSnippetCount() const;
+
+    // Overrides against what they were made from: every override file that governs a system
+    // snippet, and every one whose recorded standard shows it was an override of a snippet this
+    // Xcode no longer has, in name order.
+    QList<OverrideReport> overrideReports() const;
+    // How the override of a system snippet (or an orphaned override's own record) stands; nothing
+    // when the snippet has no override.
+    std::optional<OverrideReport> reportOf(const SnippetRecord &snippet) const;
+    // Whether the record is an orphaned override: the governing file of an identifier no system
+    // snippet has, with a standard recorded.
+    bool isOrphan(const SnippetRecord &record) const;
+    // What the override file of that name was made from; a null record when nothing is recorded.
+    StandardFile::Standard recordedStandard(const QString &overrideName) const;
+    // How bodies both the user and a new standard changed are merged by a rebase.
+    void setBodyMerger(Rebase::BodyMerger merger) { m_bodyMerger = std::move(merger); }
+    const Rebase::BodyMerger &bodyMerger() const { return m_bodyMerger; }
+    // The override of the snippet rebased as the change would write it, without writing anything:
+    // a conflict's merged text for the user to finish.
+    Rebase::Outcome previewRebase(const SnippetRecord &system, Rebase::Mode mode) const;
 
     // Changes. Each holds the folder's lock from its look at the folder to its last write, takes
     // in what the store wrote or removed, and logs what failed. An override is written only once
@@ -123,6 +168,7 @@ private:
     struct SystemLibrary
     {
         QString path;
+        QString xcodeVersion;
         std::optional<QList<SnippetRecord>> records; // nothing when there is no file at the path
     };
     static SystemLibrary readSystemLibrary(const QString &xcodePath);
@@ -138,7 +184,17 @@ private:
     qsizetype fileIndex(const QString &name) const;
 
     ChangeResult writeOverride(const SnippetChange &change);
+    ChangeResult rebaseOverride(const SnippetChange &change);
+    // Writes an override's dictionary as the governing file of the identifier (or the next free
+    // name), recording system as its standard when asked; takes in what was written.
+    ChangeResult writeDictionary(const SnippetRecord &system, plist_t dictionary, bool trashReplaced,
+                                 bool recordStandard, const SnippetState &state);
+    QString recordStandard(const QString &overrideName, const SnippetRecord &system);
+    // What an override of that name was made from goes with it (to the trash).
+    void removeStandard(const QString &overrideName);
     ChangeResult removeOverrides(const SnippetRecord &system);
+    OverrideReport reportFor(const StoredFile &file) const;
+    void adoptStandards(StoredFiles &&standards);
     struct WriteTarget
     {
         QString name;   // the entry written
@@ -149,6 +205,8 @@ private:
 
     SnippetStore m_store;
     QString m_libraryPath;
+    QString m_xcodeVersion;
+    Rebase::BodyMerger m_bodyMerger;
     SnippetFilter m_filter;
     SnippetSearch m_search;
 
@@ -164,6 +222,8 @@ private:
     mutable QList<SnippetRecord> m_user;
     mutable QList<Identifier> m_userIdentifiers;
     mutable bool m_userArraysStale = true;
+    StoredFiles m_standards; // the ".glimmerpad" folder's files, in name order
+    mutable QHash<const void *, StandardFile::Standard> m_decodedStandards; // by a standard file's record
 };
 
 // Many changes made one at a time under one lock, for a window that shows progress and may stop

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "catalogue/rebase.h"
 #include "catalogue/snippetrecord.h"
 
 #include <QByteArray>
@@ -30,6 +31,7 @@ struct SnippetChange
     {
         Override, // write the override
         Revert,   // remove it, with every other file that carries the identifier
+        Rebase,   // make it again on the current system record, with the user's changes
     };
     enum class Shortcut
     {
@@ -51,6 +53,10 @@ struct SnippetChange
     QString contents;
     std::optional<OverrideSnapshot> expected; // only while the override on disk is still this one
     bool trashReplaced = false;               // an override this one replaces goes to the trash first
+    // The system record is recorded as the override's standard, as when it is made: the save that
+    // ends a rebase the user finished by hand.
+    bool recordsStandard = false;
+    Rebase::Mode rebaseMode = Rebase::Mode::Merge;
 
     // The shortcut switched as asked and the body given; none: the system snippet's own.
     static SnippetChange override(SnippetRecord system, bool disableShortcut, std::optional<QString> contents)
@@ -70,6 +76,12 @@ struct SnippetChange
         return {Kind::Override, std::move(system), Shortcut::AsShown, Body::Given, std::move(contents), {}, false};
     }
     static SnippetChange revert(SnippetRecord system) { return {Kind::Revert, std::move(system), {}, {}, {}, {}, false}; }
+    static SnippetChange rebase(SnippetRecord system, Rebase::Mode mode = Rebase::Mode::Merge)
+    {
+        SnippetChange change{Kind::Rebase, std::move(system), {}, {}, {}, {}, false};
+        change.rebaseMode = mode;
+        return change;
+    }
 
     SnippetChange expecting(OverrideSnapshot snapshot) const
     {

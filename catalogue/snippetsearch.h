@@ -9,14 +9,17 @@
 namespace Glimmerpad {
 
 // What the list shows: the system snippets whose title or summary contains text (ignoring case and
-// diacritics; empty text: all), of those only the overridden ones when changedOnly, and of those
-// only the ones in language (its readable name or the full IDECodeSnippetLanguage value, ignoring
-// case; empty: any language).
+// diacritics; empty text: all), of those only the overridden ones when changedOnly, only those whose
+// override is stale when staleOnly, and of those only the ones in language (its readable name or
+// the full IDECodeSnippetLanguage value, ignoring case; empty: any language). needsAttention shows
+// the stale ones and, after them, the orphaned overrides (of snippets this Xcode no longer has).
 struct SnippetFilter
 {
     QString text = {};
     bool changedOnly = false;
     QString language = {};
+    bool staleOnly = false;
+    bool needsAttention = false;
 
     friend bool operator==(const SnippetFilter &, const SnippetFilter &) = default;
 };

@@ -3,6 +3,7 @@
 #include "catalogue/limits.h"
 #include "catalogue/parallelwork.h"
 #include "catalogue/paths.h"
+#include "catalogue/standardfile.h"
 #include "catalogue/propertylist.h"
 
 #include <QCoreApplication>
@@ -63,9 +64,14 @@ QString SnippetStore::folder() const
     return appendPathComponent(userLibraryDirectory(), QStringLiteral("/Developer/Xcode/UserData/CodeSnippets/"));
 }
 
-QString SnippetStore::makeFolder() const
+QString SnippetStore::folder(Place place) const
 {
-    const std::filesystem::path path(folder().toStdU16String());
+    return place == Place::Snippets ? folder() : appendPathComponent(folder(), QLatin1StringView(StandardFile::kFolderName));
+}
+
+QString SnippetStore::makeFolder(Place place) const
+{
+    const std::filesystem::path path(folder(place).toStdU16String());
     std::error_code error;
     if (std::filesystem::exists(std::filesystem::symlink_status(path, error)))
         return {};
@@ -74,7 +80,7 @@ QString SnippetStore::makeFolder() const
         return {};
     const QString reason = QString::fromStdString(error.message());
     qCWarning(lcStore).noquote() << QStringLiteral("Could not create CodeSnippets directory. error: %1").arg(reason);
-    return QStringLiteral("the snippet folder %1 could not be made (%2)").arg(folder(), reason);
+    return QStringLiteral("the snippet folder %1 could not be made (%2)").arg(folder(place), reason);
 }
 
 // ---- reading ------------------------------------------------------------------------------
@@ -169,11 +175,11 @@ QStringList snippetFileNames(const QString &folder, QString *error)
     return names;
 }
 
-StoredFiles SnippetStore::read(const std::function<void()> &alongside) const
+StoredFiles SnippetStore::read(const std::function<void()> &alongside, Place place) const
 {
     // Every file read and parsed on its own, on as many threads as the machine has, into its place
     // in name order: the same entries and log lines whatever the threads.
-    const QString path = folder();
+    const QString path = folder(place);
     const OpenFolder open(path);
     const auto fileCount = static_cast<qsizetype>(open.entries.size());
     StoredFiles files(fileCount);
@@ -195,18 +201,22 @@ StoredFiles SnippetStore::read(const std::function<void()> &alongside) const
         if (buffer.capacity() > kMaxKeptBuffer)
             buffer = QByteArray(); // a rare large file does not stay in memory for the thread's life
     });
-    ++m_counters.folderLooks;
-    m_counters.filesRead += static_cast<quint64>(fileCount);
+    if (place == Place::Snippets) {
+        ++m_counters.folderLooks;
+        m_counters.filesRead += static_cast<quint64>(fileCount);
+    }
     return files;
 }
 
-bool SnippetStore::update(StoredFiles &files) const
+bool SnippetStore::update(StoredFiles &files, Place place) const
 {
     // A look at each entry, by its name inside the folder; only what changed is read. Both lists
     // are in name order, so one walk pairs them.
-    const QString path = folder();
+    const QString path = folder(place);
     const OpenFolder open(path);
-    ++m_counters.folderLooks;
+    // Counted for the snippets: the standards beside them are looked at with them.
+    const bool counted = place == Place::Snippets;
+    m_counters.folderLooks += counted ? 1 : 0;
     StoredFiles updated;
     updated.reserve(static_cast<qsizetype>(open.entries.size()));
     bool changed = false;
@@ -222,7 +232,7 @@ bool SnippetStore::update(StoredFiles &files) const
             updated.append(std::move(*known));
         } else {
             updated.append(readEntryAt(open.fd(), path, entry, buffer));
-            ++m_counters.filesRead;
+            m_counters.filesRead += counted ? 1 : 0;
             changed = true;
         }
         if (named)
@@ -233,11 +243,11 @@ bool SnippetStore::update(StoredFiles &files) const
     return changed;
 }
 
-SnippetStore::EntryUpdate SnippetStore::updateEntry(StoredFile &file) const
+SnippetStore::EntryUpdate SnippetStore::updateEntry(StoredFile &file, Place place) const
 {
     if (fileStamp(file.path) == file.stamp && file.stamp.size >= 0)
         return EntryUpdate::Same;
-    const QString path = folder();
+    const QString path = folder(place);
     const int folderFd = ::open(encodeFileName(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     const auto closeFolder = qScopeGuard([folderFd] {
         if (folderFd >= 0)
@@ -250,7 +260,7 @@ SnippetStore::EntryUpdate SnippetStore::updateEntry(StoredFile &file) const
         return EntryUpdate::Gone;
     QByteArray buffer;
     file = readEntryAt(folderFd, path, {file.name, name, false}, buffer);
-    ++m_counters.filesRead;
+    m_counters.filesRead += place == Place::Snippets ? 1 : 0;
     return EntryUpdate::Changed;
 }
 
@@ -411,7 +421,7 @@ std::unique_ptr<SnippetStore::Lock> SnippetStore::takeLock(std::chrono::millisec
 // ---- writing and removing -----------------------------------------------------------------
 
 SnippetStore::Written SnippetStore::write(const QString &name, const QString &target, const SnippetRecord &record,
-                                          bool trashReplaced) const
+                                          bool trashReplaced, Place place) const
 {
     // Through a temporary file and a rename: the previous file stays whole until the new one is
     // complete, whatever happens to the process or the disk in between; commit() flushes it to the
@@ -432,7 +442,7 @@ SnippetStore::Written SnippetStore::write(const QString &name, const QString &ta
         }
     }
     if (wrote == bytes.size() && file.flush() && file.commit()) {
-        const QString path = appendPathComponent(folder(), name);
+        const QString path = appendPathComponent(folder(place), name);
         return {{}, {name, path, fileStamp(path), record}};
     }
     // A short write need not leave an error on the device, and the user still needs a reason.

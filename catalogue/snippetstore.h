@@ -63,11 +63,19 @@ public:
 
     QString homeDirectory() const { return m_home; }
     QString userLibraryDirectory() const;
+    // Where files are kept: the snippets in the user snippet folder, the standards the overrides
+    // were made from in its ".glimmerpad" folder.
+    enum class Place
+    {
+        Snippets,
+        Standards,
+    };
     // The user snippet folder. Nothing is made there by reading: a folder another program removed
     // (say, to put a link in its place) stays removed until something is written.
     QString folder() const;
+    QString folder(Place place) const;
     // Makes the folder with its parents when nothing exists at its path; why not, when it could not.
-    QString makeFolder() const;
+    QString makeFolder(Place place = Place::Snippets) const;
 
     // How many threads read the files (as many as the machine has cores unless set); 1 reads them
     // one after another on the calling thread. The reading is the same either way.
@@ -76,10 +84,10 @@ public:
 
     // Every entry, each file read and parsed. alongside, when given, runs on one of the reading
     // threads meanwhile, its log lines coming before theirs.
-    StoredFiles read(const std::function<void()> &alongside = {}) const;
+    StoredFiles read(const std::function<void()> &alongside = {}, Place place = Place::Snippets) const;
     // Brings a reading up to what the folder holds now: an entry whose stamp is unchanged stays as
     // it is, any other is read; gone ones are dropped. True when anything differed.
-    bool update(StoredFiles &files) const;
+    bool update(StoredFiles &files, Place place = Place::Snippets) const;
     // The entry as it is now: read again when its stamp differs from the one given.
     enum class EntryUpdate
     {
@@ -87,7 +95,7 @@ public:
         Changed,
         Gone, // nothing has the name any more
     };
-    EntryUpdate updateEntry(StoredFile &file) const;
+    EntryUpdate updateEntry(StoredFile &file, Place place = Place::Snippets) const;
 
     // Held by every change from its look at the folder to its last write, by this program and by
     // glimmerpad-cli alike, so that two programs changing snippets take turns. Taking it never
@@ -141,7 +149,7 @@ public:
         StoredFile file; // the entry as written, when the write succeeded
     };
     Written write(const QString &name, const QString &target, const SnippetRecord &record,
-                  bool trashReplaced = false) const;
+                  bool trashReplaced = false, Place place = Place::Snippets) const;
     // Disposes of the file at path (the desktop's trash in the programs); the reason when it stays.
     ChangeResult remove(const QString &path) const;
 

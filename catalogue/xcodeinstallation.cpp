@@ -51,16 +51,20 @@ double leadingVersionNumber(QStringView text)
     return ok ? static_cast<double>(value) : 0.0;
 }
 
-double xcodeVersionAtPath(const QString &xcodePath)
+std::optional<QString> shortVersionStringAtPath(const QString &xcodePath)
 {
     const QString infoPath = appendPathComponent(xcodePath, QLatin1StringView(kInfoPlistComponent));
     const PlistPtr info = readPropertyListFile(infoPath, Limits::kMaxUserSnippetFileBytes);
-    const std::optional<QString> version = dictString(info.get(), "CFBundleShortVersionString");
-    if (!version) {
+    std::optional<QString> version = dictString(info.get(), "CFBundleShortVersionString");
+    if (!version)
         qCDebug(lcXcode) << "no short version string in" << infoPath;
-        return 0.0;
-    }
-    return leadingVersionNumber(*version);
+    return version;
+}
+
+double xcodeVersionAtPath(const QString &xcodePath)
+{
+    const std::optional<QString> version = shortVersionStringAtPath(xcodePath);
+    return version ? leadingVersionNumber(*version) : 0.0;
 }
 
 std::optional<QString> bundleIdentifierAtPath(const QString &bundlePath)

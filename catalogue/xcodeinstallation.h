@@ -30,7 +30,9 @@ QString defaultXcodeAppPath(const QString &applicationsDirectory);
 // digits, optional fraction), in single precision and widened; 0.0 when there is none.
 double leadingVersionNumber(QStringView text);
 
-// CFBundleShortVersionString of the bundle's Info.plist, read as above; 0.0 when unreadable.
+// CFBundleShortVersionString of the bundle's Info.plist as it stands; nullopt when unreadable.
+std::optional<QString> shortVersionStringAtPath(const QString &xcodePath);
+// The same read as above; 0.0 when unreadable.
 double xcodeVersionAtPath(const QString &xcodePath);
 
 // CFBundleIdentifier of the bundle's Info.plist; nullopt when unreadable or absent. Recognises a

@@ -116,6 +116,13 @@ QStringList folderEntries(const QString &path)
     return names;
 }
 
+QStringList snippetFolderEntries(const QString &path)
+{
+    QStringList entries = folderEntries(path);
+    entries.removeAll(QStringLiteral(".glimmerpad"));
+    return entries;
+}
+
 QStringList treeSnapshot(const QString &root)
 {
     QStringList entries;

@@ -47,6 +47,9 @@ bool writeFile(const QString &path, const QByteArray &bytes); // makes missing p
 QByteArray readFile(const QString &path);
 // The names in a folder, hidden ones included, sorted; empty when it is no folder.
 QStringList folderEntries(const QString &path);
+// The same for a user snippet folder, without the ".glimmerpad" folder of what overrides were made
+// from.
+QStringList snippetFolderEntries(const QString &path);
 // Everything below root, sorted: "dir/" for a folder, "path: contents" for anything else.
 QStringList treeSnapshot(const QString &root);
 

@@ -250,7 +250,7 @@ TEST_F(Catalogue, OverrideStartsFromTheSystemRecordEveryTimeAndKeepsOneFile)
     // Without contents the system contents come back: the earlier override's text is not kept.
     ASSERT_EQ(catalogue.overrideSystemCodeSnippetAtIndex(0, true, std::nullopt).status, Status::Done);
     EXPECT_EQ(file(u"alpha.codesnippet"_s).contents(), u"alpha body"_s);
-    EXPECT_EQ(folderEntries(fx.userFolder()), QStringList{u"alpha.codesnippet"_s});
+    EXPECT_EQ(snippetFolderEntries(fx.userFolder()), QStringList{u"alpha.codesnippet"_s});
     EXPECT_EQ(catalogue.shownRecord(catalogue.recordAtRow(0)).contents(), u"alpha body"_s);
 }
 
@@ -270,9 +270,9 @@ TEST_F(Catalogue, RowIndexesAreFilteredRowsAndRevertWithoutAFileDoesNothing)
     load();
     catalogue.filterSystemCodeSnippets(u"none"_s);
     ASSERT_EQ(catalogue.overrideSystemCodeSnippetAtIndex(0, true, std::nullopt).status, Status::Done);
-    EXPECT_EQ(folderEntries(fx.userFolder()), QStringList{u"none.codesnippet"_s});
+    EXPECT_EQ(snippetFolderEntries(fx.userFolder()), QStringList{u"none.codesnippet"_s});
     ASSERT_EQ(catalogue.removeUserCodeSnippetAtIndex(0).status, Status::Done);
-    EXPECT_TRUE(folderEntries(fx.userFolder()).isEmpty());
+    EXPECT_TRUE(snippetFolderEntries(fx.userFolder()).isEmpty());
     EXPECT_TRUE(catalogue.shownRecord(catalogue.recordAtRow(0)).isSameRecord(catalogue.recordAtRow(0)));
     // Revert hands each file to the disposer the program sets (the desktop's trash); a file it
     // cannot dispose of stays, and the reason comes back.
@@ -287,7 +287,7 @@ TEST_F(Catalogue, RowIndexesAreFilteredRowsAndRevertWithoutAFileDoesNothing)
     EXPECT_EQ(refused.status, Status::Failed);
     EXPECT_EQ(refused.reason, u"the trash is full"_s);
     EXPECT_EQ(disposed, QStringList{fx.userFolder() + u"/none.codesnippet"_s});
-    EXPECT_EQ(folderEntries(fx.userFolder()), QStringList{u"none.codesnippet"_s});
+    EXPECT_EQ(snippetFolderEntries(fx.userFolder()), QStringList{u"none.codesnippet"_s});
     catalogue.store().setFileDisposer({});
     ASSERT_EQ(catalogue.removeUserCodeSnippetAtIndex(0).status, Status::Done);
 
@@ -421,7 +421,7 @@ TEST_F(Catalogue, OneFilePerIdentifierWhateverItsName)
     load();
     const SnippetRecord system = catalogue.recordAtRow(0);
     ASSERT_EQ(catalogue.overrideSystemCodeSnippetAtIndex(0, false, u"saved"_s).status, Status::Done);
-    EXPECT_EQ(folderEntries(fx.userFolder()), QStringList{u"other.codesnippet"_s});
+    EXPECT_EQ(snippetFolderEntries(fx.userFolder()), QStringList{u"other.codesnippet"_s});
     EXPECT_EQ(file(u"other.codesnippet"_s).contents(), u"saved"_s);
 
     // Every file with the identifier goes; one under the override's name that cannot be read may
@@ -434,7 +434,7 @@ TEST_F(Catalogue, OneFilePerIdentifierWhateverItsName)
     const ChangeResult reverted = catalogue.removeUserCodeSnippetAtIndex(0);
     EXPECT_EQ(reverted.status, Status::Refused);
     EXPECT_TRUE(reverted.reason.startsWith(user(u"alpha.codesnippet"_s) + u" left as it is"_s)) << reverted.reason.toStdString();
-    EXPECT_EQ(folderEntries(fx.userFolder()), QStringList({u"alpha.codesnippet"_s, u"keep.codesnippet"_s}));
+    EXPECT_EQ(snippetFolderEntries(fx.userFolder()), QStringList({u"alpha.codesnippet"_s, u"keep.codesnippet"_s}));
     EXPECT_TRUE(catalogue.shownRecord(system).isSameRecord(system));
 
     // Nor is it written over: the override takes the next free name.
@@ -538,7 +538,7 @@ TEST_F(Catalogue, ABatchLooksAtTheFolderOnceAndReportsEachChange)
         back.append(SnippetChange::revert(system));
     catalogue.apply(back);
     EXPECT_EQ(looked(before), std::pair(quint64(1), quint64(1)));
-    EXPECT_EQ(folderEntries(fx.userFolder()), QStringList({u"mine.codesnippet"_s, u"s10.codesnippet"_s}));
+    EXPECT_EQ(snippetFolderEntries(fx.userFolder()), QStringList({u"mine.codesnippet"_s, u"s10.codesnippet"_s}));
     EXPECT_EQ(catalogue.customSnippetCount(), 0u);
 
     // A look at the folder tells whether anything changed since.

@@ -445,7 +445,7 @@ TEST_F(Cli, ChangesWriteAndRemoveOverrideFiles)
     EXPECT_TRUE(exact(u"none"_s, false, u"from standard input"_s));
 
     ASSERT_EQ(run(u"revert alpha"_s).code, 0);
-    EXPECT_EQ(folderEntries(fx.userFolder()), QStringList{u"none.codesnippet"_s});
+    EXPECT_EQ(snippetFolderEntries(fx.userFolder()), QStringList{u"none.codesnippet"_s});
     EXPECT_EQ(run(u"revert alpha"_s).out, u"alpha has no override\n"_s);
 }
 
@@ -458,8 +458,10 @@ TEST_F(Cli, RevertMovesTheOverrideToTheTrashOfTheHomeGiven)
     EXPECT_EQ(reverted.code, 0) << reverted.err.toStdString();
     EXPECT_FALSE(QFileInfo::exists(file(u"alpha"_s)));
     const QString trash = fx.home() + u"/.local/share/Trash"_s;
-    EXPECT_EQ(folderEntries(trash + u"/files"_s), QStringList{u"alpha.codesnippet"_s});
+    // The override, and beside it what it was made from.
+    EXPECT_EQ(folderEntries(trash + u"/files"_s), QStringList({u"alpha.2.codesnippet"_s, u"alpha.codesnippet"_s}));
     EXPECT_EQ(readFile(trash + u"/files/alpha.codesnippet"_s), written);
+    EXPECT_FALSE(QFileInfo::exists(fx.userFolder() + u"/.glimmerpad/alpha.codesnippet"_s));
     const QList<QByteArray> record = readFile(trash + u"/info/alpha.codesnippet.trashinfo"_s).split('\n');
     ASSERT_GE(record.size(), 2);
     EXPECT_EQ(QByteArray::fromPercentEncoding(record[1]), "Path=" + QFile::encodeName(file(u"alpha"_s)));
@@ -478,7 +480,7 @@ TEST_F(Cli, FailuresExitWithOneAndOneLine)
     const Outcome piped = run(u"set-contents alpha -"_s, "caf\xC3");
     expectOneErrorLine(piped, 1);
     EXPECT_TRUE(piped.err.contains(u"standard input is not UTF-8"_s)) << piped.err.toStdString();
-    EXPECT_TRUE(folderEntries(fx.userFolder()).isEmpty());
+    EXPECT_TRUE(snippetFolderEntries(fx.userFolder()).isEmpty());
 }
 
 // A real full device and a real read-only folder: a small tmpfs in a user and mount namespace,
@@ -517,7 +519,7 @@ TEST_F(Cli, FullOrReadOnlyFolderKeepsTheEarlierOverrideAndSaysWhy)
         EXPECT_FALSE(readFile(out + u"/before"_s).isEmpty());
         EXPECT_EQ(readFile(out + u"/after"_s), readFile(out + u"/before"_s));
         EXPECT_EQ(readFile(out + u"/entries"_s).replace("filler\n", ""),
-                  "alpha.codesnippet\n"); // no leftovers
+                  ".glimmerpad\nalpha.codesnippet\n"); // no leftovers
     }
 }
 
@@ -666,7 +668,7 @@ TEST_F(Cli, AUsersOwnSnippetUnderTheOverridesNameIsNeverTouched)
     ASSERT_EQ(run(u"enable alpha"_s).code, 0); // the override found again, wherever it is
     EXPECT_TRUE(exact(u"alpha"_s, false, std::nullopt, file(u"alpha-3"_s)));
     ASSERT_EQ(run(u"revert alpha"_s).code, 0);
-    EXPECT_EQ(folderEntries(fx.userFolder()), QStringList({u"alpha-2.codesnippet"_s, u"alpha.codesnippet"_s}));
+    EXPECT_EQ(snippetFolderEntries(fx.userFolder()), QStringList({u"alpha-2.codesnippet"_s, u"alpha.codesnippet"_s}));
     EXPECT_EQ(readFile(file(u"alpha"_s)), mine);
     EXPECT_EQ(run(u"revert alpha"_s).out, u"alpha has no override\n"_s);
 }
@@ -742,7 +744,7 @@ TEST_F(Cli, TwoWritersAtOnceLoseNothing)
         }
         EXPECT_TRUE(exact(u"alpha"_s, true, text));
     }
-    EXPECT_EQ(folderEntries(fx.userFolder()), QStringList{u"alpha.codesnippet"_s});
+    EXPECT_EQ(snippetFolderEntries(fx.userFolder()), QStringList{u"alpha.codesnippet"_s});
 }
 
 } // namespace

@@ -67,7 +67,7 @@ TEST(CrashSafety, KilledWriterLeavesTheOldOrTheNewOverrideWhole)
         const SnippetCatalogue catalogue = fx.load();
         const QStringList read = snippetPaths(catalogue);
         leftovers +=
-            static_cast<int>(folderEntries(fx.userFolder()).size()) - (QFile::exists(override) ? 1 : 0);
+            static_cast<int>(snippetFolderEntries(fx.userFolder()).size()) - (QFile::exists(override) ? 1 : 0);
         const std::optional<QString> now = SnippetRecord::fromPropertyList(readFile(override)).contents();
         const bool whole = (read.isEmpty() && !onDisk && !now) ||
                            (read == QStringList{override} && (now == onDisk || now == texts[text]));

@@ -307,7 +307,7 @@ TEST(HostileIdentifiers, InvalidUtf8AndOverLongNames)
         }
         EXPECT_TRUE(catalogue.canRevertToStandardSnippet(catalogue.recordAtRow(0)));
         EXPECT_EQ(catalogue.removeUserCodeSnippetAtIndex(0).status, ChangeResult::Status::Done);
-        EXPECT_EQ(folderEntries(fx.userFolder()), QStringList{u"keep.codesnippet"_s});
+        EXPECT_EQ(snippetFolderEntries(fx.userFolder()), QStringList{u"keep.codesnippet"_s});
     }
     RecordProperty("hostileInputs", static_cast<int>(std::size(cases)));
 }
