@@ -492,6 +492,12 @@ bool SnippetCatalogue::isOrphan(const SnippetRecord &record) const
     return report && report->status == OverrideStatus::Orphaned;
 }
 
+bool SnippetCatalogue::isStale(const SnippetRecord &systemSnippet) const
+{
+    const std::optional<OverrideReport> report = reportOf(systemSnippet);
+    return report && report->status == OverrideStatus::Stale;
+}
+
 QList<OverrideReport> SnippetCatalogue::overrideReports() const
 {
     QList<OverrideReport> reports;

@@ -126,6 +126,8 @@ public:
     // Whether the record is an orphaned override: the governing file of an identifier no system
     // snippet has, with a standard recorded.
     bool isOrphan(const SnippetRecord &record) const;
+    // Whether the snippet's override was made from a standard that has changed since.
+    bool isStale(const SnippetRecord &systemSnippet) const;
     // What the override file of that name was made from; a null record when nothing is recorded.
     StandardFile::Standard recordedStandard(const QString &overrideName) const;
     // How bodies both the user and a new standard changed are merged by a rebase.
