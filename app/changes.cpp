@@ -80,6 +80,49 @@ void RVAppDelegate::revertSnippets(const QList<SnippetRecord> &systemSnippets)
     });
 }
 
+// Rebasing makes overrides again on the current standard snippets, keeping what the user changed.
+// One snippet whose body both the user and the standard changed in the same lines opens in the
+// popover with the lines marked, for the user to finish and save; nothing is written before.
+void RVAppDelegate::rebaseSnippets(const QList<SnippetRecord> &systemSnippets)
+{
+    if (systemSnippets.size() != 1) {
+        QList<SnippetChange> changes;
+        for (const SnippetRecord &system : onePerIdentifier(systemSnippets))
+            changes.append(SnippetChange::rebase(system));
+        //% "Some snippets could not be rebased."
+        m_changes.run(changes, qtTrId("batch_rebase_failed_title"));
+        return;
+    }
+    const SnippetRecord system = systemSnippets.first();
+    const auto rebase = [this, system] {
+        const Rebase::Outcome preview = m_catalogue.previewRebase(system, Rebase::Mode::Merge);
+        if (!preview.conflicted()) {
+            //% "The snippet could not be rebased."
+            const QString failureTitle = qtTrId("rebase_failed_title");
+            m_changes.run({SnippetChange::rebase(system)}, failureTitle);
+            return;
+        }
+        m_mainWindow.setHighlight({system}, system);
+        if (const qsizetype row = m_catalogue.rowsOf({system}).first(); row >= 0) {
+            setSelectedSnippet(system);
+            togglePopoverFromRect(m_mainWindow.visiblePartOfRow(static_cast<int>(row)));
+        }
+        m_editor.openRebaseConflict(preview.conflictText);
+        updateActions();
+        //% "You and the standard changed the same lines"
+        const QString title = qtTrId("rebase_conflict_title");
+        //% "The marked lines hold both versions. Keep what you want, remove the marker lines, and save: the override is then made on the current standard snippet. Nothing is written before."
+        const QString message = qtTrId("rebase_conflict_message");
+        m_interaction.beginSheet(m_mainWindow.window(), RVSheet::Icon::Information, title, message,
+                                 qtTrId("failure_sheet_button"));
+    };
+    // Its own popover's text is the user's too: asked about first.
+    if (system.isSameRecord(m_editor.snippet()))
+        askAboutTypedText(rebase);
+    else
+        rebase();
+}
+
 // After every change, alone or in a batch: the rows show what is on disk now, so does the popover
 // unless it holds text the user typed, and a written override may leave a running Xcode behind.
 void RVAppDelegate::snippetsChanged(const QList<SnippetRecord> &systemSnippets, bool wroteOverride)

@@ -48,6 +48,28 @@ void fill(QPlainTextEdit *pane, const QStringList &lines, const QList<QColor> &m
     pane->setExtraSelections(selections);
 }
 
+// One text of the changes: "- " before a removed line, "+ " before an inserted one, "  " before
+// one both share, each change marked in its colour.
+void fillUnified(QPlainTextEdit *pane, const QList<DiffLine> &lines)
+{
+    QStringList text;
+    QList<QColor> marks;
+    for (const DiffLine &line : lines) {
+        switch (line.kind) {
+        case DiffLine::Kind::Context:
+            text.append(u"  " + line.text), marks.append(QColor());
+            break;
+        case DiffLine::Kind::Removed:
+            text.append(u"- " + line.text), marks.append(CompareDialog::removedColor());
+            break;
+        case DiffLine::Kind::Added:
+            text.append(u"+ " + line.text), marks.append(CompareDialog::insertedColor());
+            break;
+        }
+    }
+    fill(pane, text, marks);
+}
+
 } // namespace
 
 QColor CompareDialog::removedColor()
@@ -62,18 +84,16 @@ QColor CompareDialog::insertedColor()
 
 CompareDialog::CompareDialog(QWidget *parent, const QString &title, const QList<DiffLine> &lines)
     : QDialog(parent), m_standard(makePane(this)), m_changed(makePane(this)), m_unified(makePane(this)),
-      m_views(new QStackedWidget(this))
+      m_standardSince(makePane(this)), m_views(new QStackedWidget(this))
 {
     //% "Compare with Standard: %1"
     setWindowTitle(qtTrId("compare_title").arg(title));
     resize(820, 480);
 
-    QStringList left, right, unified;
-    QList<QColor> leftMarks, rightMarks, unifiedMarks;
-    const auto addRow = [&](const QString &l, const QColor &lm, const QString &r, const QColor &rm, const QString &u,
-                            const QColor &um) {
+    QStringList left, right;
+    QList<QColor> leftMarks, rightMarks;
+    const auto addRow = [&](const QString &l, const QColor &lm, const QString &r, const QColor &rm) {
         left.append(l), leftMarks.append(lm), right.append(r), rightMarks.append(rm);
-        unified.append(u), unifiedMarks.append(um);
     };
     // Side by side: each line of the standard beside the override's, a blank line standing in where
     // one side has none, so that both panes scroll in step.
@@ -82,7 +102,7 @@ CompareDialog::CompareDialog(QWidget *parent, const QString &title, const QList<
     // so that each changed line stands beside what it became.
     for (qsizetype i = 0; i < lines.size();) {
         if (lines[i].kind == DiffLine::Kind::Context) {
-            addRow(lines[i].text, none, lines[i].text, none, u"  " + lines[i].text, none);
+            addRow(lines[i].text, none, lines[i].text, none);
             ++i;
             continue;
         }
@@ -98,16 +118,11 @@ CompareDialog::CompareDialog(QWidget *parent, const QString &title, const QList<
             left.append(l ? lines[i + k].text : QString()), leftMarks.append(l ? removedColor() : none);
             right.append(r ? lines[removedEnd + k].text : QString()), rightMarks.append(r ? insertedColor() : none);
         }
-        for (qsizetype k = i; k < addedEnd; ++k) {
-            const bool isRemoved = lines[k].kind == DiffLine::Kind::Removed;
-            unified.append((isRemoved ? u"- " : u"+ ") + lines[k].text);
-            unifiedMarks.append(isRemoved ? removedColor() : insertedColor());
-        }
         i = addedEnd;
     }
     fill(m_standard, left, leftMarks);
     fill(m_changed, right, rightMarks);
-    fill(m_unified, unified, unifiedMarks);
+    fillUnified(m_unified, lines);
     connect(m_standard->verticalScrollBar(), &QScrollBar::valueChanged, m_changed->verticalScrollBar(),
             &QScrollBar::setValue);
     connect(m_changed->verticalScrollBar(), &QScrollBar::valueChanged, m_standard->verticalScrollBar(),
@@ -127,22 +142,35 @@ CompareDialog::CompareDialog(QWidget *parent, const QString &title, const QList<
     }
     m_views->addWidget(sideBySide);
     m_views->addWidget(m_unified);
+    auto *since = new QWidget(this);
+    auto *sinceLayout = new QVBoxLayout(since);
+    sinceLayout->setContentsMargins(0, 0, 0, 0);
+    //% "What the standard snippet changed since your override was made:"
+    sinceLayout->addWidget(new QLabel(qtTrId("compare_standard_since_heading"), since));
+    sinceLayout->addWidget(m_standardSince);
+    m_views->addWidget(since);
 
     //% "Side by Side"
     auto *sideButton = new QPushButton(qtTrId("compare_side_by_side"), this);
     //% "Unified"
     auto *unifiedButton = new QPushButton(qtTrId("compare_unified"), this);
+    //% "Standard Since"
+    m_standardSinceButton = new QPushButton(qtTrId("compare_standard_since"), this);
+    m_standardSinceButton->hide(); // offered for a stale override only
     auto *choice = new QButtonGroup(this);
-    for (QPushButton *button : {sideButton, unifiedButton}) {
+    const QList<std::pair<QPushButton *, View>> switchesOf{
+        {sideButton, View::SideBySide}, {unifiedButton, View::Unified}, {m_standardSinceButton, View::StandardSince}};
+    auto *switches = new QHBoxLayout;
+    for (const auto &[button, shows] : switchesOf) {
         button->setCheckable(true);
         choice->addButton(button);
+        switches->addWidget(button);
+        connect(button, &QPushButton::toggled, this, [this, shows = shows](bool on) {
+            if (on)
+                setView(shows);
+        });
     }
     sideButton->setChecked(true);
-    connect(sideButton, &QPushButton::toggled, this,
-            [this](bool on) { setView(on ? View::SideBySide : View::Unified); });
-    auto *switches = new QHBoxLayout;
-    switches->addWidget(sideButton);
-    switches->addWidget(unifiedButton);
     switches->addStretch();
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
@@ -155,12 +183,18 @@ CompareDialog::CompareDialog(QWidget *parent, const QString &title, const QList<
 
 void CompareDialog::setView(View view)
 {
-    m_views->setCurrentIndex(view == View::SideBySide ? 0 : 1);
+    m_views->setCurrentIndex(static_cast<int>(view));
 }
 
 CompareDialog::View CompareDialog::view() const
 {
-    return m_views->currentIndex() == 0 ? View::SideBySide : View::Unified;
+    return static_cast<View>(m_views->currentIndex());
+}
+
+void CompareDialog::showStandardChanges(const QList<DiffLine> &lines)
+{
+    fillUnified(m_standardSince, lines);
+    m_standardSinceButton->show();
 }
 
 } // namespace Glimmerpad

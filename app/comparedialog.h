@@ -5,6 +5,7 @@
 #include <QDialog>
 
 class QPlainTextEdit;
+class QPushButton;
 class QStackedWidget;
 
 namespace Glimmerpad {
@@ -24,14 +25,19 @@ public:
     {
         SideBySide,
         Unified,
+        StandardSince, // what the standard changed since the override was made
     };
     void setView(View view);
     View view() const;
+    // Offers a view of what the standard snippet changed since the override was made: every line of
+    // the standard then and now, as lineDiff() gives them.
+    void showStandardChanges(const QList<DiffLine> &lines);
 
     // The panes, for tests: the standard's and the override's side, and the unified view.
     QPlainTextEdit *standardPane() const { return m_standard; }
     QPlainTextEdit *changedPane() const { return m_changed; }
     QPlainTextEdit *unifiedPane() const { return m_unified; }
+    QPlainTextEdit *standardSincePane() const { return m_standardSince; }
 
     static QColor removedColor();
     static QColor insertedColor();
@@ -40,7 +46,9 @@ private:
     QPlainTextEdit *m_standard;
     QPlainTextEdit *m_changed;
     QPlainTextEdit *m_unified;
+    QPlainTextEdit *m_standardSince;
     QStackedWidget *m_views;
+    QPushButton *m_standardSinceButton;
 };
 
 } // namespace Glimmerpad

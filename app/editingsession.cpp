@@ -10,6 +10,7 @@
 #include <QGraphicsOpacityEffect>
 #include <QLabel>
 #include <QPushButton>
+#include <QTextBlock>
 
 namespace Glimmerpad {
 
@@ -30,6 +31,7 @@ EditingSession::EditingSession(const SnippetCatalogue &catalogue, QWidget *windo
     m_editButton = form.editButton;
     m_doneButton = form.doneButton;
     m_compareButton = form.compareButton;
+    m_rebaseButton = form.rebaseButton;
     m_changedOnDisk = form.changedOnDiskLabel;
     m_header = form.headerContainer;
     m_header->setGraphicsEffect(new QGraphicsOpacityEffect(m_header));
@@ -50,6 +52,7 @@ EditingSession::EditingSession(const SnippetCatalogue &catalogue, QWidget *windo
     connect(m_editButton, &QPushButton::clicked, this, &EditingSession::editClicked);
     connect(m_doneButton, &QPushButton::clicked, this, &EditingSession::doneClicked);
     connect(m_compareButton, &QPushButton::clicked, this, &EditingSession::compareClicked);
+    connect(m_rebaseButton, &QPushButton::clicked, this, &EditingSession::rebaseClicked);
     connect(m_contents->document(), &QTextDocument::contentsChanged, this, &EditingSession::textChanged);
     connect(m_popover, &EditorPopover::closed, this, &EditingSession::closed);
     connect(m_popover, &EditorPopover::escapePressed, this, &EditingSession::escapePressed);
@@ -77,12 +80,44 @@ void EditingSession::updateContents()
     if (auto *effect = qobject_cast<QGraphicsOpacityEffect *>(m_header->graphicsEffect()))
         effect->setOpacity(disabled ? kDisabledHeaderOpacity : 1.0);
     m_compareButton->setEnabled(m_shown.overridden);
+    // A stale override can be made again on the current standard; an orphaned one, or a snippet
+    // of a library read before, cannot be changed at all.
+    const std::optional<OverrideReport> report = m_shown.overridden ? m_catalogue.reportOf(m_snippet) : std::nullopt;
+    m_rebaseButton->setVisible(report && report->status == OverrideStatus::Stale);
+    const bool changeable = m_catalogue.isInLibrary(m_snippet);
+    for (QAbstractButton *button : m_onOff->buttons())
+        button->setEnabled(changeable);
+    m_editButton->setEnabled(changeable);
 
     m_changedOnDisk->hide();
+    m_contents->setExtraSelections({});
+    m_finishesRebase = false;
     // After the text: replacing it counts as an edit.
     m_dirty = false;
     m_contents->document()->clearUndoRedoStacks();
     setEditing(false);
+}
+
+void EditingSession::openRebaseConflict(const QString &mergedText)
+{
+    m_contents->setPlainText(mergedText);
+    // The lines from "<<<<<<< yours" to ">>>>>>> standard", marked as the compare view marks a change.
+    QList<QTextEdit::ExtraSelection> marks;
+    bool inConflict = false;
+    for (QTextBlock block = m_contents->document()->firstBlock(); block.isValid(); block = block.next()) {
+        inConflict = inConflict || block.text().startsWith(QLatin1StringView("<<<<<<< "));
+        if (inConflict) {
+            QTextEdit::ExtraSelection mark;
+            mark.cursor = QTextCursor(block);
+            mark.format.setBackground(QColor(0xfb, 0xe3, 0xb0));
+            mark.format.setProperty(QTextFormat::FullWidthSelection, true);
+            marks.append(mark);
+        }
+        inConflict = inConflict && !block.text().startsWith(QLatin1StringView(">>>>>>> "));
+    }
+    m_contents->setExtraSelections(marks);
+    m_finishesRebase = true;
+    setEditing(true);
 }
 
 bool EditingSession::followLibrary(const QList<SnippetRecord> &earlierLibrary)
@@ -149,8 +184,9 @@ SnippetChange EditingSession::changeToSave() const
 {
     const bool disable = onOffSegment() == 1;
     const std::optional<QString> text = textToSave();
-    const SnippetChange change =
+    SnippetChange change =
         text ? SnippetChange::override(m_snippet, disable, *text) : SnippetChange::switchShortcut(m_snippet, disable);
+    change.recordsStandard = m_finishesRebase;
     return change.expecting(m_shown.snapshot);
 }
 

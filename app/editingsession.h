@@ -36,6 +36,7 @@ public:
     QPushButton *editButton() const { return m_editButton; }
     QPushButton *doneButton() const { return m_doneButton; }
     QPushButton *compareButton() const { return m_compareButton; }
+    QPushButton *rebaseButton() const { return m_rebaseButton; }
     QLabel *changedOnDiskLabel() const { return m_changedOnDisk; }
     QButtonGroup *onOffControl() const { return m_onOff; } // button 0 is On, 1 is Off
 
@@ -83,12 +84,17 @@ public:
     void keepEditingAfterFailedSave();
     // Says that the snippet being edited changed on disk since it was filled.
     void showChangedOnDisk();
+    // Opens a rebase that conflicted for the user to finish: the merged text in the editor, the
+    // conflicting lines marked; its save makes the override current.
+    void openRebaseConflict(const QString &mergedText);
+    bool finishesRebase() const { return m_finishesRebase; }
 
 Q_SIGNALS:
     void editClicked();
     void doneClicked();
     void onOffClicked();
     void compareClicked();
+    void rebaseClicked();
     void textChanged();
     void closed();
     void escapePressed();
@@ -103,6 +109,7 @@ private:
     QPushButton *m_editButton = nullptr;
     QPushButton *m_doneButton = nullptr;
     QPushButton *m_compareButton = nullptr;
+    QPushButton *m_rebaseButton = nullptr;
     QLabel *m_changedOnDisk = nullptr;
     QWidget *m_header = nullptr;
     QButtonGroup *m_onOff = nullptr;
@@ -110,6 +117,7 @@ private:
     SnippetRecord m_snippet;
     SnippetState m_shown;
     bool m_dirty = false;
+    bool m_finishesRebase = false;
 };
 
 } // namespace Glimmerpad

@@ -5,6 +5,7 @@
 #include "app/snippetlistmodel.h"
 #include "app/snippettextedit.h"
 #include "app/strings.h"
+#include "catalogue/linediff.h"
 #include "chrome/rvwindow.h"
 #include "chrome/rvwindowdressing.h"
 #include "platform/trash.h"
@@ -33,6 +34,12 @@ RVAppDelegate::RVAppDelegate(UserInteraction &interaction, QSettings &settings, 
       m_mainWindow(m_catalogue), m_editor(m_catalogue, m_mainWindow.window()),
       m_changes(m_catalogue, interaction, m_mainWindow.window())
 {
+    // A rebase merges a body both the user and a new standard changed with libgit2, opened then.
+    m_catalogue.setBodyMerger([](const QString &base, const QString &ours, const QString &theirs, QString *error)
+                                  -> std::optional<Rebase::BodyMerge> {
+        const std::optional<ThreeWayMerge> merged = mergeThreeWay(base, ours, theirs, error);
+        return merged ? std::optional(Rebase::BodyMerge{merged->text, merged->conflicted}) : std::nullopt;
+    });
     // Reverted overrides go to the desktop's trash, whence a reverted edit can be brought back.
     m_catalogue.store().setFileDisposer(
         [](const QString &path, QString *error) { return Platform::discardFile(path, error); });
@@ -61,6 +68,10 @@ void RVAppDelegate::connectParts()
             [this] { turnShortcutOf(m_mainWindow.highlightedSnippets(), false); });
     connect(actions.revert, &QAction::triggered, this, &RVAppDelegate::revertMenuAction);
     connect(actions.showChangedOnly, &QAction::toggled, this, &RVAppDelegate::setShowChangedOnly);
+    connect(actions.needsAttention, &QAction::toggled, this, &RVAppDelegate::setNeedsAttention);
+    connect(actions.rebase, &QAction::triggered, this, [this] { rebaseSnippets(m_mainWindow.highlightedSnippets()); });
+    connect(&m_mainWindow, &MainWindow::rebaseRequested, this, &RVAppDelegate::rebaseSnippets);
+    connect(&m_editor, &EditingSession::rebaseClicked, this, [this] { rebaseSnippets({m_editor.snippet()}); });
     connect(actions.exportOverrides, &QAction::triggered, this, &RVAppDelegate::exportOverrides);
     connect(actions.importOverrides, &QAction::triggered, this, &RVAppDelegate::importOverrides);
     connect(actions.help, &QAction::triggered, this, &RVAppDelegate::showHelp);
@@ -101,6 +112,9 @@ void RVAppDelegate::updateActions()
     const QList<SnippetRecord> highlighted = m_mainWindow.highlightedSnippets();
     actions.revert->setEnabled(idle && std::any_of(highlighted.cbegin(), highlighted.cend(), [this](const SnippetRecord &s) {
                                    return m_catalogue.hasOverride(s.identifier());
+                               }));
+    actions.rebase->setEnabled(idle && std::any_of(highlighted.cbegin(), highlighted.cend(), [this](const SnippetRecord &s) {
+                                   return m_catalogue.isStale(s);
                                }));
     actions.turnOff->setEnabled(idle && !highlighted.isEmpty());
     actions.turnOn->setEnabled(idle && !highlighted.isEmpty());
@@ -149,11 +163,13 @@ void RVAppDelegate::applicationDidFinishLaunching()
     parseUserCodeSnippets();
     // The views chosen in the last run, over the snippets just loaded.
     fillLanguageChoice();
-    {
-        const QSignalBlocker blocker(m_mainWindow.actions().showChangedOnly);
-        m_mainWindow.actions().showChangedOnly->setChecked(m_settings.value(kShowChangedOnlyKey, false).toBool());
+    for (const auto &[action, key] : {std::pair{m_mainWindow.actions().showChangedOnly, kShowChangedOnlyKey},
+                                      std::pair{m_mainWindow.actions().needsAttention, kNeedsAttentionKey}}) {
+        const QSignalBlocker blocker(action);
+        action->setChecked(m_settings.value(key, false).toBool());
     }
-    if (const SnippetFilter filter = m_mainWindow.currentFilter(); filter.changedOnly || !filter.language.isEmpty()) {
+    if (const SnippetFilter filter = m_mainWindow.currentFilter();
+        filter.changedOnly || filter.needsAttention || !filter.language.isEmpty()) {
         m_catalogue.filterSystemCodeSnippets(filter);
         m_mainWindow.listModel()->reloadData();
     }
@@ -169,6 +185,35 @@ void RVAppDelegate::applicationDidFinishLaunching()
                                                applicationShouldTerminateAfterLastWindowClosed());
 
     QTimer::singleShot(0, this, &RVAppDelegate::selectUserSelectedRow);
+    tellOfNewlyStaleOverrides();
+}
+
+// After an Xcode update, overrides made from the snippets it changed keep the older bodies: said
+// once, at the first start that finds them, with a way to them.
+void RVAppDelegate::tellOfNewlyStaleOverrides()
+{
+    QStringList stale;
+    for (const OverrideReport &report : m_catalogue.overrideReports()) {
+        if (report.status == OverrideStatus::Stale)
+            stale.append(report.identifier);
+    }
+    const QStringList before = m_settings.value(kStaleOverridesKey).toStringList();
+    m_settings.setValue(kStaleOverridesKey, stale);
+    const auto fresh = std::count_if(stale.cbegin(), stale.cend(), [&](const QString &id) { return !before.contains(id); });
+    if (fresh == 0)
+        return;
+    //% "The standard snippets changed"
+    const QString title = qtTrId("stale_title");
+    //% "%n override(s) were made from standard snippets that have changed since, most likely by an Xcode update. Show Needing Attention lists them; Rebase on Current Standard brings your changes onto the new ones."
+    const QString message = qtTrId("stale_message", static_cast<int>(fresh));
+    //% "Show Them"
+    const QString show = qtTrId("stale_show");
+    //% "Later"
+    const QString later = qtTrId("stale_later");
+    m_interaction.beginQuestionSheet(m_mainWindow.window(), title, message, show, later, [this](bool showThem) {
+        if (showThem)
+            m_mainWindow.actions().needsAttention->setChecked(true);
+    });
 }
 
 void RVAppDelegate::startObservingScrollViewNotifications()

@@ -82,6 +82,11 @@ void MainWindow::createActions()
     //% "Show &Changed Only"
     m_actions.showChangedOnly = make(qtTrId("menu_show_changed_only"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
     m_actions.showChangedOnly->setCheckable(true);
+    //% "Show Needing &Attention"
+    m_actions.needsAttention = make(qtTrId("menu_needs_attention"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_A));
+    m_actions.needsAttention->setCheckable(true);
+    //% "Re&base on Current Standard"
+    m_actions.rebase = make(qtTrId("menu_rebase"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_B));
     //% "E&xport Overrides…"
     m_actions.exportOverrides = make(qtTrId("menu_export"));
     //% "&Import Overrides…"
@@ -96,9 +101,10 @@ void MainWindow::createActions()
     m_menu = new QMenu(m_window);
     m_menu->addActions({m_actions.find, m_actions.edit, m_actions.save, m_actions.compare});
     m_menu->addSeparator();
-    m_menu->addActions({m_actions.turnOff, m_actions.turnOn, m_actions.revert});
+    m_menu->addActions({m_actions.turnOff, m_actions.turnOn, m_actions.revert, m_actions.rebase});
     m_menu->addSeparator();
-    m_menu->addActions({m_actions.showChangedOnly, m_actions.exportOverrides, m_actions.importOverrides});
+    m_menu->addActions({m_actions.showChangedOnly, m_actions.needsAttention, m_actions.exportOverrides,
+                        m_actions.importOverrides});
     m_menu->addSeparator();
     //% "&Window"
     m_windowMenu = m_menu->addMenu(qtTrId("menu_window"));
@@ -243,8 +249,10 @@ void MainWindow::reloadRowsOf(const QList<SnippetRecord> &systemSnippets)
 
 SnippetFilter MainWindow::currentFilter() const
 {
-    return {m_searchField->text(), m_actions.showChangedOnly->isChecked(),
-            m_languageChoice->currentIndex() > 0 ? m_languageChoice->currentData().toString() : QString()};
+    SnippetFilter filter{m_searchField->text(), m_actions.showChangedOnly->isChecked(),
+                         m_languageChoice->currentIndex() > 0 ? m_languageChoice->currentData().toString() : QString()};
+    filter.needsAttention = m_actions.needsAttention->isChecked();
+    return filter;
 }
 
 void MainWindow::fillLanguageChoice(const QStringList &languages, const QString &chosen)
@@ -281,6 +289,10 @@ void MainWindow::showRowMenu(const QPoint &at)
     add(m_actions.turnOff, true, [this, snippets] { Q_EMIT turnShortcutRequested(snippets, true); });
     add(m_actions.turnOn, true, [this, snippets] { Q_EMIT turnShortcutRequested(snippets, false); });
     add(m_actions.revert, anyOverridden, [this, snippets] { Q_EMIT revertRequested(snippets); });
+    const bool anyStale = std::any_of(snippets.cbegin(), snippets.cend(), [this](const SnippetRecord &system) {
+        return m_catalogue.isStale(system);
+    });
+    add(m_actions.rebase, anyStale, [this, snippets] { Q_EMIT rebaseRequested(snippets); });
     menu.exec(m_tableView->viewport()->mapToGlobal(at));
 }
 

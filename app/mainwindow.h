@@ -39,6 +39,8 @@ public:
         QAction *turnOn = nullptr;
         QAction *revert = nullptr;
         QAction *showChangedOnly = nullptr;
+        QAction *needsAttention = nullptr;
+        QAction *rebase = nullptr;
         QAction *exportOverrides = nullptr;
         QAction *importOverrides = nullptr;
         QAction *help = nullptr;
@@ -103,6 +105,7 @@ Q_SIGNALS:
     // The row menu's commands, on the snippets it was opened for.
     void turnShortcutRequested(const QList<SnippetRecord> &systemSnippets, bool disable);
     void revertRequested(const QList<SnippetRecord> &systemSnippets);
+    void rebaseRequested(const QList<SnippetRecord> &systemSnippets);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -238,6 +238,14 @@ void RVAppDelegate::compareWithStandard()
         return;
     }
     auto *dialog = new CompareDialog(m_mainWindow.window(), m_editor.shownState().shown.title().value_or(QString()), *lines);
+    // A stale override: what the standard changed since the override was made, beside it.
+    if (const std::optional<OverrideReport> report = m_catalogue.reportOf(m_editor.snippet());
+        report && report->status == OverrideStatus::Stale && !report->standard.record.isNull()) {
+        if (const std::optional<QList<DiffLine>> since =
+                lineDiff(report->standard.record.contents().value_or(QString()),
+                         m_editor.snippet().contents().value_or(QString()), -1, &error))
+            dialog->showStandardChanges(*since);
+    }
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->show();
 }

@@ -30,6 +30,9 @@ class RVAppDelegate final : public QObject, public RVWindowDelegate
 public:
     inline static const QString kUserSelectedRowKey = QStringLiteral("UserSelectedRow");
     inline static const QString kShowChangedOnlyKey = QStringLiteral("ShowChangedOnly");
+    inline static const QString kNeedsAttentionKey = QStringLiteral("NeedsAttention");
+    // The overrides found stale at the last start: the start after an Xcode update tells of new ones.
+    inline static const QString kStaleOverridesKey = QStringLiteral("StaleOverrides");
     inline static const QString kLanguageKey = QStringLiteral("Language");
     inline static const QString kHelpUrl = QStringLiteral("http://glimmerpad.org/glimmerpad/help/");
 
@@ -101,6 +104,8 @@ private:
     void controlTextDidChange();
     void find();
     void setShowChangedOnly(bool changedOnly);
+    void setNeedsAttention(bool needsAttention);
+    void tellOfNewlyStaleOverrides();
     void chooseLanguage(int index);
     void fillLanguageChoice();
     void watchFiles();
@@ -110,6 +115,7 @@ private:
     //    every change (changes.cpp)
     void turnShortcutOf(const QList<SnippetRecord> &systemSnippets, bool disable);
     void revertSnippets(const QList<SnippetRecord> &systemSnippets);
+    void rebaseSnippets(const QList<SnippetRecord> &systemSnippets);
     void snippetsChanged(const QList<SnippetRecord> &systemSnippets, bool wroteOverride);
     void exportOverrides();
     void importOverrides();

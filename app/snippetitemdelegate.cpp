@@ -67,7 +67,26 @@ void SnippetItemDelegate::paint(QPainter *painter, const QStyleOptionViewItem &o
     // The cell's opacity is set for every row, so a dimmed row never leaks into the next.
     painter->setOpacity(index.data(SnippetListModel::OpacityRole).toReal());
     const QIcon icon = index.data(Qt::DecorationRole).value<QIcon>();
-    icon.paint(painter, iconRect(option.rect));
+    const QRect iconBox = iconRect(option.rect);
+    icon.paint(painter, iconBox);
+    // An override that needs a look carries a mark at the icon's lower left, opposite the badge
+    // that says it is an override: amber for a stale one, grey for one of a snippet gone.
+    if (const auto attention = index.data(SnippetListModel::AttentionRole).value<SnippetListModel::Attention>();
+        attention != SnippetListModel::Attention::None) {
+        const QRectF mark(iconBox.left() - 3, iconBox.bottom() - 11, 14, 14);
+        painter->save();
+        painter->setOpacity(1.0);
+        painter->setRenderHint(QPainter::Antialiasing);
+        painter->setPen(QPen(Qt::white, 1.5));
+        painter->setBrush(attention == SnippetListModel::Attention::Stale ? QColor(0xe0, 0x8a, 0x00) : QColor(0x80, 0x80, 0x80));
+        painter->drawEllipse(mark);
+        QFont font = option.font;
+        font.setPixelSize(10);
+        font.setBold(true);
+        painter->setFont(font);
+        painter->drawText(mark, Qt::AlignCenter, attention == SnippetListModel::Attention::Stale ? QStringLiteral("!") : QStringLiteral("?"));
+        painter->restore();
+    }
 
     const auto text = index.data(SnippetListModel::AttributedTextRole).value<AttributedString>();
     const QRect box = textRect(option.rect);

@@ -115,6 +115,12 @@ void RVAppDelegate::setShowChangedOnly(bool changedOnly)
     controlTextDidChange();
 }
 
+void RVAppDelegate::setNeedsAttention(bool needsAttention)
+{
+    m_settings.setValue(kNeedsAttentionKey, needsAttention);
+    controlTextDidChange();
+}
+
 void RVAppDelegate::chooseLanguage(int index)
 {
     m_settings.setValue(kLanguageKey, index > 0 ? m_mainWindow.languageChoice()->itemData(index).toString() : QString());

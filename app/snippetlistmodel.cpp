@@ -30,6 +30,27 @@ QVariant SnippetListModel::data(const QModelIndex &index, int role) const
     const SnippetState state = m_catalogue.stateOf(system);
     const QString title = state.shown.title().value_or(QString());
     const QString summary = system.summary().value_or(QString());
+    const auto attention = [&] {
+        const std::optional<OverrideReport> report = state.overridden ? m_catalogue.reportOf(system) : std::nullopt;
+        return !report                                        ? Attention::None
+               : report->status == OverrideStatus::Stale     ? Attention::Stale
+               : report->status == OverrideStatus::Orphaned ? Attention::Orphaned
+                                                              : Attention::None;
+    };
+    const auto attentionText = [](Attention kind) {
+        switch (kind) {
+        case Attention::Stale:
+            //% "The standard snippet changed since this override was made"
+            //: On a row whose override was made from an older standard snippet
+            return qtTrId("row_stale");
+        case Attention::Orphaned:
+            //% "This Xcode has no such snippet any more"
+            return qtTrId("row_orphaned");
+        case Attention::None:
+            break;
+        }
+        return QString();
+    };
 
     switch (role) {
     case Qt::DisplayRole:
@@ -44,17 +65,24 @@ QVariant SnippetListModel::data(const QModelIndex &index, int role) const
         return state.disabled ? kDisabledOpacity : 1.0;
     case IsOverriddenRole:
         return state.overridden;
-    case Qt::ToolTipRole:
-        return summary;
-    case Qt::AccessibleDescriptionRole:
-        if (!state.overridden)
-            return summary;
+    case AttentionRole:
+        return QVariant::fromValue(attention());
+    case Qt::ToolTipRole: {
+        const QString note = attentionText(attention());
+        return note.isEmpty() ? summary : summary + u'\n' + note;
+    }
+    case Qt::AccessibleDescriptionRole: {
+        QString described = summary;
         if (state.disabled) {
             //% "%1 (changed, shortcut off)"
-            return qtTrId("row_state_disabled").arg(summary);
+            described = qtTrId("row_state_disabled").arg(summary);
+        } else if (state.overridden) {
+            //% "%1 (changed)"
+            described = qtTrId("row_state_override").arg(summary);
         }
-        //% "%1 (changed)"
-        return qtTrId("row_state_override").arg(summary);
+        const QString note = attentionText(attention());
+        return note.isEmpty() ? described : described + QStringLiteral(". ") + note;
+    }
     default:
         return {};
     }

@@ -27,6 +27,15 @@ public:
         AttributedTextRole = Qt::UserRole + 1, // AttributedString of title and summary
         OpacityRole,                           // 0.6 for a disabled override, else 1.0
         IsOverriddenRole,
+        AttentionRole, // Attention: what the row's override asks of the user
+    };
+    // An override that needs a look: the standard changed since it was made, or this Xcode no
+    // longer has its snippet.
+    enum class Attention
+    {
+        None,
+        Stale,
+        Orphaned,
     };
 
     explicit SnippetListModel(const SnippetCatalogue &catalogue, QObject *parent = nullptr);
@@ -52,3 +61,4 @@ private:
 } // namespace Glimmerpad
 
 Q_DECLARE_METATYPE(Glimmerpad::AttributedString)
+Q_DECLARE_METATYPE(Glimmerpad::SnippetListModel::Attention)

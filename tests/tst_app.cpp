@@ -672,8 +672,15 @@ TEST_F(AppTest, RevertMenusAndKeysFollowTheHighlightedSnippet)
     QTimer::singleShot(0, [&] {
         auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
         ASSERT_NE(menu, nullptr);
-        QAction *revert = menu->actions().last();
-        ASSERT_EQ(revert->text(), main().actions().revert->text());
+        const QList<QAction *> items = menu->actions();
+        const auto found = std::find_if(items.cbegin(), items.cend(), [&](const QAction *item) {
+            return item->text() == main().actions().revert->text();
+        });
+        if (found == items.cend()) {
+            menu->close();
+            return;
+        }
+        QAction *revert = *found;
         offered = revert->isEnabled();
         revert->trigger();
         menu->close();
@@ -688,6 +695,80 @@ TEST_F(AppTest, RevertMenusAndKeysFollowTheHighlightedSnippet)
     QTest::keyClick(main().tableView(), Qt::Key_Down);
     settle();
     EXPECT_EQ(app->selectedRow(), 1);
+}
+
+// After an Xcode update the user is told once; Needing Attention lists the stale overrides and
+// then the orphaned ones, each marked; a rebase without a clash is written at once, and one with a
+// clash opens in the editor, where saving makes the override current.
+TEST_F(AppTest, StaleOverridesAreToldOnceListedMarkedAndRebased)
+{
+    launch();
+    selectRow(rowOf(QStringLiteral("If Statement")));
+    QTest::mouseClick(editor().editButton(), Qt::LeftButton);
+    typeIntoEditor(QStringLiteral(" // mine"));
+    QTest::mouseClick(editor().editButton(), Qt::LeftButton);
+    for (const QString &title : {QStringLiteral("Délégué"), QStringLiteral("Blank Prefix")}) {
+        selectRow(rowOf(title));
+        QTest::mouseClick(editor().onOffControl()->button(1), Qt::LeftButton);
+    }
+    ASSERT_EQ(userFiles().size(), 3);
+    app.reset();
+
+    // The update changes the line the user changed in one and the summary of another, and drops a third.
+    fixture.writeLibrary(libraryFile({
+        {QStringLiteral("if"), QStringLiteral("If Statement"), QStringLiteral("Runs code when true"),
+         QStringLiteral("if"), QStringLiteral("if (<#condition#>) {\n    <#code#>\n}"), {}},
+        {QStringLiteral("delegate"), QStringLiteral("Délégué"), QStringLiteral("Crée une vue"),
+         QStringLiteral("deleg"), QStringLiteral("delegate body"), {}},
+    }));
+    launch();
+    ASSERT_EQ(interaction.questions.size(), 1);
+    interaction.answerQuestion(true); // Show Them
+    EXPECT_TRUE(main().actions().needsAttention->isChecked());
+    QAbstractItemModel *model = main().tableView()->model();
+    QStringList listed;
+    for (int row = 0; row < model->rowCount(); ++row) {
+        const QModelIndex index = model->index(row, 0);
+        const auto attention = index.data(SnippetListModel::AttentionRole).value<SnippetListModel::Attention>();
+        listed.append(index.data().toString() + u'=' + QString::number(static_cast<int>(attention)));
+        EXPECT_TRUE(index.data(Qt::ToolTipRole).toString().contains(
+            qtTrId(attention == SnippetListModel::Attention::Stale ? "row_stale" : "row_orphaned")));
+    }
+    const auto entry = [](const char *title, SnippetListModel::Attention attention) -> QString {
+        return QString::fromUtf8(title) + u'=' + QString::number(static_cast<int>(attention));
+    };
+    EXPECT_EQ(listed, (QStringList{entry("Délégué", SnippetListModel::Attention::Stale),
+                                   entry("If Statement", SnippetListModel::Attention::Stale),
+                                   entry("Blank Prefix", SnippetListModel::Attention::Orphaned)}));
+
+    // The clash: the merged text waits in the editor, nothing written until it is saved.
+    selectRow(rowOf(QStringLiteral("If Statement")));
+    ASSERT_TRUE(editor().rebaseButton()->isVisible());
+    const QByteArray before = readFile(fixture.userFolder() + QStringLiteral("/if.codesnippet"));
+    QTest::mouseClick(editor().rebaseButton(), Qt::LeftButton);
+    EXPECT_FALSE(editor().contentsView()->isReadOnly());
+    EXPECT_TRUE(editor().contentsView()->toPlainText().contains(QStringLiteral("<<<<<<< yours")));
+    EXPECT_TRUE(interaction.sheets.last().startsWith(qtTrId("rebase_conflict_title")));
+    EXPECT_EQ(readFile(fixture.userFolder() + QStringLiteral("/if.codesnippet")), before);
+    const QString finished = QStringLiteral("if (<#condition#>) {\n    <#code#>\n} // mine");
+    editor().contentsView()->setPlainText(finished);
+    QTest::mouseClick(editor().editButton(), Qt::LeftButton);
+    EXPECT_TRUE(wroteOverride(QStringLiteral("if"), false, finished));
+    EXPECT_FALSE(app->catalogue().isStale(app->selectedSnippet()));
+    EXPECT_FALSE(editor().rebaseButton()->isVisible());
+
+    // The summary alone changed: written at once, still switched off.
+    selectRow(rowOf(QStringLiteral("Délégué")));
+    ASSERT_TRUE(main().actions().rebase->isEnabled());
+    main().actions().rebase->trigger();
+    EXPECT_TRUE(wroteOverride(QStringLiteral("delegate"), true, std::nullopt));
+    EXPECT_FALSE(app->catalogue().isStale(app->selectedSnippet()));
+    EXPECT_FALSE(main().actions().rebase->isEnabled());
+
+    // Told once: the next start finds nothing newly stale.
+    app.reset();
+    launch();
+    EXPECT_EQ(interaction.questions.size(), 1);
 }
 
 // The window keeps its title clear of the buttons and room for its content; the popover closes

@@ -37,7 +37,8 @@ QMap<QString, Entry> readTable(const QString &language)
             table[id].source = xml.readElementText();
         } else if (xml.name() == QLatin1StringView("translation")) {
             table[id].finished = xml.attributes().value(QLatin1StringView("type")).isEmpty();
-            table[id].translation = xml.readElementText();
+            // Plural texts hold one form per number; all must be there.
+            table[id].translation = xml.readElementText(QXmlStreamReader::IncludeChildElements);
         }
     }
     EXPECT_FALSE(xml.hasError()) << qPrintable(xml.errorString());

@@ -318,6 +318,66 @@
         <source>Not carried (an override carries the body, the on/off state and the system's shortcut):</source>
         <translation>Nicht übernommen (ein Override übernimmt den Inhalt, den Ein/Aus-Zustand und das Kürzel des Systems):</translation>
     </message>
+    <message id="batch_rebase_failed_title">
+        <source>Some snippets could not be rebased.</source>
+        <translation>Einige Snippets konnten nicht neu aufgesetzt werden.</translation>
+    </message>
+    <message id="rebase_failed_title">
+        <source>The snippet could not be rebased.</source>
+        <translation>Das Snippet konnte nicht neu aufgesetzt werden.</translation>
+    </message>
+    <message id="rebase_conflict_title">
+        <source>You and the standard changed the same lines</source>
+        <translation>Sie und der Standard haben dieselben Zeilen geändert</translation>
+    </message>
+    <message id="rebase_conflict_message">
+        <source>The marked lines hold both versions. Keep what you want, remove the marker lines, and save: the override is then made on the current standard snippet. Nothing is written before.</source>
+        <translation>Die markierten Zeilen enthalten beide Fassungen. Behalten Sie, was Sie möchten, entfernen Sie die Markierungszeilen und sichern Sie: Die Überschreibung wird dann auf dem aktuellen Standard-Snippet angelegt. Vorher wird nichts geschrieben.</translation>
+    </message>
+    <message id="compare_standard_since_heading">
+        <source>What the standard snippet changed since your override was made:</source>
+        <translation>Was sich am Standard-Snippet geändert hat, seit Ihre Überschreibung angelegt wurde:</translation>
+    </message>
+    <message id="compare_standard_since">
+        <source>Standard Since</source>
+        <translation>Standard seitdem</translation>
+    </message>
+    <message id="stale_title">
+        <source>The standard snippets changed</source>
+        <translation>Die Standard-Snippets haben sich geändert</translation>
+    </message>
+    <message id="stale_message" numerus="yes">
+        <source>%n override(s) were made from standard snippets that have changed since, most likely by an Xcode update. Show Needing Attention lists them; Rebase on Current Standard brings your changes onto the new ones.</source>
+        <translation>
+            <numerusform>%n Überschreibung wurde aus einem Standard-Snippet angelegt, das sich seitdem geändert hat, vermutlich durch ein Xcode-Update. „Nur Handlungsbedarf anzeigen“ listet sie auf; „Auf aktuellem Standard neu aufsetzen“ überträgt Ihre Änderungen auf das neue.</numerusform>
+            <numerusform>%n Überschreibungen wurden aus Standard-Snippets angelegt, die sich seitdem geändert haben, vermutlich durch ein Xcode-Update. „Nur Handlungsbedarf anzeigen“ listet sie auf; „Auf aktuellem Standard neu aufsetzen“ überträgt Ihre Änderungen auf die neuen.</numerusform>
+        </translation>
+    </message>
+    <message id="stale_show">
+        <source>Show Them</source>
+        <translation>Anzeigen</translation>
+    </message>
+    <message id="stale_later">
+        <source>Later</source>
+        <translation>Später</translation>
+    </message>
+    <message id="menu_needs_attention">
+        <source>Show Needing &amp;Attention</source>
+        <translation>Nur &amp;Handlungsbedarf anzeigen</translation>
+    </message>
+    <message id="menu_rebase">
+        <source>Re&amp;base on Current Standard</source>
+        <translation>Auf aktuellem Standard neu auf&amp;setzen</translation>
+    </message>
+    <message id="row_stale">
+        <source>The standard snippet changed since this override was made</source>
+        <extracomment>On a row whose override was made from an older standard snippet</extracomment>
+        <translation>Das Standard-Snippet hat sich geändert, seit diese Überschreibung angelegt wurde</translation>
+    </message>
+    <message id="row_orphaned">
+        <source>This Xcode has no such snippet any more</source>
+        <translation>Dieses Xcode hat kein solches Snippet mehr</translation>
+    </message>
 </context>
 <context>
     <name>EditorPopoverContent</name>
@@ -372,6 +432,14 @@
     <message id="Show what this override changes in the standard snippet">
         <source>Show what this override changes in the standard snippet</source>
         <translation>Zeigt, was diese Überschreibung am Standard-Snippet ändert</translation>
+    </message>
+    <message id="Rebase">
+        <source>Rebase</source>
+        <translation>Neu aufsetzen</translation>
+    </message>
+    <message id="Make this override again on the current standard snippet, keeping your changes">
+        <source>Make this override again on the current standard snippet, keeping your changes</source>
+        <translation>Diese Überschreibung auf dem aktuellen Standard-Snippet neu anlegen und Ihre Änderungen behalten</translation>
     </message>
 </context>
 <context>

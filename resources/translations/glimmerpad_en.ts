@@ -318,6 +318,65 @@
         <source>Not carried (an override carries the body, the on/off state and the system's shortcut):</source>
         <translation>Not carried (an override carries the body, the on/off state and the system's shortcut):</translation>
     </message>
+    <message id="batch_rebase_failed_title">
+        <source>Some snippets could not be rebased.</source>
+        <translation>Some snippets could not be rebased.</translation>
+    </message>
+    <message id="rebase_failed_title">
+        <source>The snippet could not be rebased.</source>
+        <translation>The snippet could not be rebased.</translation>
+    </message>
+    <message id="rebase_conflict_title">
+        <source>You and the standard changed the same lines</source>
+        <translation>You and the standard changed the same lines</translation>
+    </message>
+    <message id="rebase_conflict_message">
+        <source>The marked lines hold both versions. Keep what you want, remove the marker lines, and save: the override is then made on the current standard snippet. Nothing is written before.</source>
+        <translation>The marked lines hold both versions. Keep what you want, remove the marker lines, and save: the override is then made on the current standard snippet. Nothing is written before.</translation>
+    </message>
+    <message id="compare_standard_since_heading">
+        <source>What the standard snippet changed since your override was made:</source>
+        <translation>What the standard snippet changed since your override was made:</translation>
+    </message>
+    <message id="compare_standard_since">
+        <source>Standard Since</source>
+        <translation>Standard Since</translation>
+    </message>
+    <message id="stale_title">
+        <source>The standard snippets changed</source>
+        <translation>The standard snippets changed</translation>
+    </message>
+    <message id="stale_message" numerus="yes">
+        <source>%n override(s) were made from standard snippets that have changed since, most likely by an Xcode update. Show Needing Attention lists them; Rebase on Current Standard brings your changes onto the new ones.</source>
+        <translation><numerusform>%n override was made from a standard snippet that has changed since, most likely by an Xcode update. Show Needing Attention lists it; Rebase on Current Standard brings your changes onto the new one.</numerusform>
+            <numerusform>%n overrides were made from standard snippets that have changed since, most likely by an Xcode update. Show Needing Attention lists them; Rebase on Current Standard brings your changes onto the new ones.</numerusform>
+        </translation>
+    </message>
+    <message id="stale_show">
+        <source>Show Them</source>
+        <translation>Show Them</translation>
+    </message>
+    <message id="stale_later">
+        <source>Later</source>
+        <translation>Later</translation>
+    </message>
+    <message id="menu_needs_attention">
+        <source>Show Needing &amp;Attention</source>
+        <translation>Show Needing &amp;Attention</translation>
+    </message>
+    <message id="menu_rebase">
+        <source>Re&amp;base on Current Standard</source>
+        <translation>Re&amp;base on Current Standard</translation>
+    </message>
+    <message id="row_stale">
+        <source>The standard snippet changed since this override was made</source>
+        <extracomment>On a row whose override was made from an older standard snippet</extracomment>
+        <translation>The standard snippet changed since this override was made</translation>
+    </message>
+    <message id="row_orphaned">
+        <source>This Xcode has no such snippet any more</source>
+        <translation>This Xcode has no such snippet any more</translation>
+    </message>
 </context>
 <context>
     <name>EditorPopoverContent</name>
@@ -372,6 +431,14 @@
     <message id="Show what this override changes in the standard snippet">
         <source>Show what this override changes in the standard snippet</source>
         <translation>Show what this override changes in the standard snippet</translation>
+    </message>
+    <message id="Rebase">
+        <source>Rebase</source>
+        <translation>Rebase</translation>
+    </message>
+    <message id="Make this override again on the current standard snippet, keeping your changes">
+        <source>Make this override again on the current standard snippet, keeping your changes</source>
+        <translation>Make this override again on the current standard snippet, keeping your changes</translation>
     </message>
 </context>
 <context>
