@@ -529,7 +529,8 @@ constexpr Command kCommands[] = {
     {"set-contents", "ID [FILE|-]",
      "write an override of ID whose contents are FILE's text\n(standard input when FILE is absent or \"-\")", 1, 2,
      TakesNone, setContents},
-    {"export", "DIR", "copy every override into DIR, which holds no snippet file yet", 1, 1, TakesNone, exportTo},
+    {"export", "DIR", "copy every override, with what it was made from, into DIR,\nwhich holds no snippet file yet", 1,
+     1, TakesNone, exportTo},
     {"import", "PATH... [--json]", "make overrides from snippet files, or folders of them", 1, kAnyNumber, Json,
      importFrom},
 };
@@ -696,7 +697,8 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err, QIODev
     catalogue.store().setFileDisposer([dataHome](const QString &path, QString *error) {
         return Platform::discardFile(path, error, dataHome);
     });
-    // A rebase merges bodies both the user and a newer Xcode changed.
+    // A rebase (and an import of an override with what it was made from) merges bodies both the
+    // user and a newer Xcode changed.
     catalogue.setBodyMerger([](const QString &base, const QString &ours, const QString &theirs,
                                QString *error) -> std::optional<Rebase::BodyMerge> {
         const std::optional<ThreeWayMerge> merged = mergeThreeWay(base, ours, theirs, error);

@@ -529,7 +529,7 @@ TEST_F(Cli, ExportAndImportCarryOverridesAcross)
     const Outcome exported = run(u"export "_s + out);
     EXPECT_EQ(exported.code, 0) << exported.err.toStdString();
     EXPECT_EQ(exported.out, u"exported 2 overrides to "_s + out + u'\n');
-    EXPECT_EQ(folderEntries(out), QStringList({u"alpha.codesnippet"_s, u"none.codesnippet"_s}));
+    EXPECT_EQ(folderEntries(out), QStringList({u".glimmerpad"_s, u"alpha.codesnippet"_s, u"none.codesnippet"_s}));
     EXPECT_EQ(readFile(out + u"/alpha.codesnippet"_s), readFile(file(u"alpha"_s)));
     EXPECT_EQ(readFile(out + u"/none.codesnippet"_s), readFile(governing));
 
@@ -550,6 +550,81 @@ TEST_F(Cli, ExportAndImportCarryOverridesAcross)
     EXPECT_EQ(imported.out, u"imported 2 overrides\n"_s);
     EXPECT_EQ(states({{u"alpha"_s, u"mine\n"_s}}),
               QStringList({u"alpha:override"_s, u"blank:system"_s, u"none:disabled"_s}));
+}
+
+// Export carries what each override was made from, and the overrides of snippets this Xcode no
+// longer has; import rebases them onto the importing Xcode's snippets: a switched-off override lands
+// with the new body, an edited one is merged, a clash is skipped. Without what they were made from,
+// the files are taken as they are.
+TEST_F(Cli, ExportAndImportCarryWhatOverridesWereMadeFrom)
+{
+    const Edit older = [](auto &l) {
+        named(l, u"alpha"_s).contents = u"a1\na2\na3\n"_s;
+        named(l, u"none"_s).contents = u"one\ntwo\nthree\n"_s;
+    };
+    fx.install(library([&](auto &l) {
+        older(l);
+        l.append({.identifier = u"gamma"_s, .title = u"Gamma"_s});
+    }));
+    ASSERT_EQ(run(u"disable gamma none"_s).code, 0);
+    ASSERT_EQ(run(u"set-contents alpha -"_s, "A1\na2\na3\n").code, 0);
+    fx.install(library(older)); // gamma's override is orphaned now
+    fx.writeUserFile(u"mine.codesnippet"_s, snippetFile({.identifier = u"mine"_s}));
+    const QString out = fx.root() + u"/out"_s, plain = fx.root() + u"/plain"_s;
+    EXPECT_EQ(run(u"export "_s + out).out, u"exported 3 overrides to "_s + out + u'\n');
+    const QStringList names{u"alpha.codesnippet"_s, u"gamma.codesnippet"_s, u"none.codesnippet"_s};
+    EXPECT_EQ(folderEntries(out), QStringList{u".glimmerpad"_s} + names);
+    for (const QString &name : names) {
+        EXPECT_EQ(readFile(out + u'/' + name), readFile(fx.userFolder() + u'/' + name));
+        EXPECT_EQ(readFile(out + u"/.glimmerpad/"_s + name), readFile(fx.userFolder() + u"/.glimmerpad/"_s + name));
+        writeFile(plain + u'/' + name, readFile(out + u'/' + name));
+    }
+    // Never into a folder whose .glimmerpad holds snippet files; never from a .glimmerpad folder.
+    writeFile(fx.root() + u"/used/.glimmerpad/x.codesnippet"_s, "");
+    expectOneErrorLine(run(u"export "_s + fx.root() + u"/used"_s), 1);
+    const Outcome standards = run(u"import "_s + out + u"/.glimmerpad/ "_s + out + u"/.glimmerpad/none.codesnippet"_s);
+    EXPECT_EQ(standards.code, 1);
+    EXPECT_EQ(standards.out, u"imported 0 overrides\n"_s);
+    EXPECT_EQ(standards.err.count(u"holds what overrides were made from, not overrides\n"_s), 2);
+
+    const Edit newer = [](auto &l) {
+        named(l, u"alpha"_s).contents = u"a1\na2\nA3\n"_s;
+        named(l, u"none"_s).contents = u"one\nTWO\nthree\n"_s;
+        l.append({.identifier = u"gamma"_s, .title = u"Gamma 2"_s});
+    };
+    const QString merged = u"A1\na2\nA3\n"_s;
+    const std::tuple<const char *, Edit, bool, QString, QString, QString, QHash<QString, QString>> cases[] = {
+        {"over the overrides made, stale now", newer, true, out, {}, u"override system disabled disabled"_s,
+         {{u"alpha"_s, merged}}},
+        {"into another home", newer, false, out, {}, u"override system disabled disabled"_s, {{u"alpha"_s, merged}}},
+        {"a clash",
+         [&](auto &l) {
+             newer(l);
+             named(l, u"alpha"_s).contents = u"X1\na2\na3\n"_s;
+         },
+         false, out,
+         u"skipped "_s + out + u"/alpha.codesnippet: conflict in the body"_s, u"system system disabled disabled"_s, {}},
+        {"without what they were made from", newer, false, plain, u"gamma.codesnippet without IDECodeSnippetTitle"_s,
+         u"override system disabled disabled"_s,
+         {{u"alpha"_s, u"A1\na2\na3\n"_s}, {u"none"_s, u"one\ntwo\nthree\n"_s}}},
+    };
+    for (const auto &[what, since, keepHome, from, error, states, contents] : cases) {
+        SCOPED_TRACE(what);
+        if (!keepHome)
+            emptyHome();
+        fx.install(library(since));
+        const Outcome imported = run(u"import "_s + from);
+        EXPECT_EQ(imported.code, error.contains(u"skipped"_s) ? 1 : 0);
+        EXPECT_TRUE(error.isEmpty() ? imported.err.isEmpty() : imported.err.contains(error))
+            << imported.err.toStdString();
+        const QStringList ids{u"alpha"_s, u"blank"_s, u"gamma"_s, u"none"_s};
+        QStringList expected;
+        for (const QString &state : states.split(u' '))
+            expected.append(ids.at(expected.size()) + u':' + state);
+        EXPECT_EQ(this->states(contents), expected);
+        for (const QString &line : run(u"status"_s).out.split(u'\n', Qt::SkipEmptyParts))
+            EXPECT_EQ(line.section(u'\t', 1, 1), u"current"_s) << line.toStdString();
+    }
 }
 
 // Import makes the override a user would make by hand from each file it can, and names every
