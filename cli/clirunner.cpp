@@ -3,6 +3,7 @@
 #include "catalogue/limits.h"
 #include "catalogue/linediff.h"
 #include "catalogue/overridetransfer.h"
+#include "catalogue/paths.h"
 #include "catalogue/snippetcatalogue.h"
 #include "catalogue/snippetlanguage.h"
 #include "catalogue/xcodeinstallation.h"
@@ -115,13 +116,22 @@ enum class Change
     Disable,
     Enable,
     Revert,
+    Rebase,
 };
 
-SnippetChange changeOf(Change change, const SnippetRecord &system)
+SnippetChange changeOf(Change change, const SnippetRecord &system, Rebase::Mode mode)
 {
+    switch (change) {
+    case Change::Revert:
+        return SnippetChange::revert(system);
+    case Change::Rebase:
+        return SnippetChange::rebase(system, mode);
+    case Change::Disable:
+    case Change::Enable:
+        break;
+    }
     // Switching keeps each body as it is on disk when the change is made.
-    return change == Change::Revert ? SnippetChange::revert(system)
-                                    : SnippetChange::switchShortcut(system, change == Change::Disable);
+    return SnippetChange::switchShortcut(system, change == Change::Disable);
 }
 
 QString noSuchSnippet(const QString &identifier)
@@ -129,10 +139,31 @@ QString noSuchSnippet(const QString &identifier)
     return QStringLiteral("no system snippet has the identifier \"%1\"").arg(identifier);
 }
 
-QString failureMessage(bool removing, const QString &identifier, const QString &reason)
+QString failureMessage(const char *verb, const QString &identifier, const QString &reason)
 {
-    return QStringLiteral("could not %1 the override of \"%2\": %3")
-        .arg(removing ? QStringLiteral("remove") : QStringLiteral("write"), identifier, reason);
+    return QStringLiteral("could not %1 the override of \"%2\": %3").arg(QLatin1StringView(verb), identifier, reason);
+}
+
+// What a change says: the verb of a failure and the word for each snippet done.
+struct ChangeWords
+{
+    const char *verb;
+    const char *done;
+};
+
+ChangeWords wordsOf(Change change)
+{
+    switch (change) {
+    case Change::Disable:
+        return {"write", "disabled"};
+    case Change::Enable:
+        return {"write", "enabled"};
+    case Change::Revert:
+        return {"remove", "reverted"};
+    case Change::Rebase:
+        return {"rebase", "rebased"};
+    }
+    return {"change", "changed"};
 }
 
 // Why no system snippet answers to the language asked for, naming those there are; empty when one does.
@@ -160,8 +191,10 @@ struct Invocation
     bool homeGiven = false; // by --home, rather than the session's
     bool json = false;
     SnippetFilter filter;
-    bool selected = false;     // any of --filter, --changed, --language given
+    bool selected = false;     // any of --filter, --changed, --stale, --language given
     double xcodeVersion = 0.0; // once the installation has passed the gate
+    bool orphaned = false;     // revert: the overrides of snippets this Xcode no longer has
+    Rebase::Mode rebaseMode = Rebase::Mode::Merge;
 };
 
 int info(Context &cx, SnippetCatalogue &catalogue, const Invocation &in)
@@ -193,6 +226,13 @@ int info(Context &cx, SnippetCatalogue &catalogue, const Invocation &in)
     return Success;
 }
 
+// How the snippet's override stands; null when it has none.
+QJsonValue statusOf(const SnippetCatalogue &catalogue, const SnippetRecord &system)
+{
+    const std::optional<OverrideReport> report = catalogue.reportOf(system);
+    return report ? QJsonValue(statusName(report->status)) : QJsonValue(QJsonValue::Null);
+}
+
 int list(Context &cx, SnippetCatalogue &catalogue, const Invocation &in)
 {
     catalogue.filterSystemCodeSnippets(in.filter);
@@ -208,10 +248,33 @@ int list(Context &cx, SnippetCatalogue &catalogue, const Invocation &in)
                 {QStringLiteral("summary"), jsonString(system.summary())},
                 {QStringLiteral("completionPrefix"), jsonString(shown.completionPrefix())},
                 {QStringLiteral("state"), state},
+                {QStringLiteral("status"), statusOf(catalogue, system)},
             });
         } else {
             cx.out << cell(system.identifier()) << '\t' << state << '\t' << cell(shown.completionPrefix())
                    << '\t' << cell(shown.title()) << '\t' << cell(system.summary()) << '\n';
+        }
+    }
+    if (in.json)
+        cx.out << QString::fromUtf8(QJsonDocument(rows).toJson(QJsonDocument::Indented));
+    cx.out.flush();
+    return Success;
+}
+
+int status(Context &cx, SnippetCatalogue &catalogue, const Invocation &in)
+{
+    QJsonArray rows;
+    for (const OverrideReport &report : catalogue.overrideReports()) {
+        const QString file = displayFileName(report.file.path);
+        if (in.json) {
+            rows.append(QJsonObject{
+                {QStringLiteral("identifier"), report.identifier},
+                {QStringLiteral("status"), statusName(report.status)},
+                {QStringLiteral("file"), file},
+                {QStringLiteral("changed"), QJsonArray::fromStringList(report.changed)},
+            });
+        } else {
+            cx.out << cell(report.identifier) << '\t' << statusName(report.status) << '\t' << cell(file) << '\n';
         }
     }
     if (in.json)
@@ -259,10 +322,18 @@ struct Target
     QString problem;
 };
 
-// The snippets a change command names: its identifiers, each once, or the rows its selection shows.
+// The snippets a change command names: its identifiers, each once, the rows its selection shows,
+// or the orphaned overrides (each known by its own record, there being no system record).
 QList<Target> targets(SnippetCatalogue &catalogue, const Invocation &in)
 {
     QList<Target> list;
+    if (in.orphaned) {
+        for (const OverrideReport &report : catalogue.overrideReports()) {
+            if (report.status == OverrideStatus::Orphaned)
+                list.append({report.identifier, report.file.record, {}});
+        }
+        return list;
+    }
     if (!in.selected) {
         QStringList identifiers = in.args;
         identifiers.removeDuplicates();
@@ -297,7 +368,7 @@ int changeEach(Context &cx, SnippetCatalogue &catalogue, Change change, const In
     QList<SnippetChange> changes;
     for (const Target &target : named) {
         if (target.problem.isEmpty())
-            changes.append(changeOf(change, target.system));
+            changes.append(changeOf(change, target.system, in.rebaseMode));
     }
     ChangeBatch batch(catalogue, changes);
     QJsonArray results;
@@ -309,13 +380,13 @@ int changeEach(Context &cx, SnippetCatalogue &catalogue, Change change, const In
             const QString &identifier = *target.identifier;
             const ChangeResult result = batch.step();
             if (!result.succeeded()) {
-                error = in.json ? result.reason : failureMessage(change == Change::Revert, identifier, result.reason);
+                error = in.json ? result.reason : failureMessage(wordsOf(change).verb, identifier, result.reason);
             } else if (result.status == ChangeResult::Status::NothingToDo) {
-                done = identifier + QStringLiteral(" has no override");
+                // A rebase says why ("is current", ...); a revert has nothing to remove.
+                done = identifier + u' ' +
+                       (result.reason.isEmpty() ? QStringLiteral("has no override") : result.reason);
             } else {
-                done = identifier + (change == Change::Revert    ? QStringLiteral(" reverted")
-                                     : change == Change::Disable ? QStringLiteral(" disabled")
-                                                                 : QStringLiteral(" enabled"));
+                done = identifier + u' ' + QLatin1StringView(wordsOf(change).done);
             }
         }
         allSucceeded = allSucceeded && error.isEmpty();
@@ -349,7 +420,7 @@ int setContents(Context &cx, SnippetCatalogue &catalogue, const Invocation &in)
     if (!contents)
         return Failure;
     const ChangeResult result = catalogue.apply(SnippetChange::setContents(system, *contents));
-    return result.succeeded() ? Success : cx.fail(failureMessage(false, identifier, result.reason));
+    return result.succeeded() ? Success : cx.fail(failureMessage("write", identifier, result.reason));
 }
 
 QString overrides(qsizetype count)
@@ -409,6 +480,16 @@ int importFrom(Context &cx, SnippetCatalogue &catalogue, const Invocation &in)
 
 constexpr qsizetype kAnyNumber = std::numeric_limits<qsizetype>::max();
 
+// What a command takes besides its arguments.
+enum Takes : unsigned
+{
+    TakesNone = 0,
+    Json = 1u << 0,
+    Selection = 1u << 1,  // with arguments: identifiers or a selection, one of the two
+    Orphaned = 1u << 2,   // --orphaned, in place of identifiers or a selection
+    RebaseMode = 1u << 3, // --keep-mine or --take-standard
+};
+
 // The commands: what --help says of each, the arguments and options each takes, and what runs it.
 struct Command
 {
@@ -416,26 +497,41 @@ struct Command
     const char *usage; // after the name
     const char *help;  // lines after the first start with '\n'
     qsizetype minArgs, maxArgs;
-    bool json, selection; // whether --json, and a selection, are taken
+    unsigned takes;
     int (*run)(Context &cx, SnippetCatalogue &catalogue, const Invocation &in);
 };
-// disable, enable and revert take identifiers or a selection: at least one of them, checked below.
+// disable, enable, revert and rebase take identifiers or a selection (or revert --orphaned): at
+// least one of them, checked below.
 constexpr Command kCommands[] = {
-    {"info", "[--json]", "Xcode path, version, library, user snippet folder and counts", 0, 0, true, false, info},
-    {"list", "[SELECTION] [--json]", "the snippets in list order, with their state", 0, 0, true, true, list},
-    {"show", "ID", "the shown record of snippet ID, as an XML property list", 1, 1, false, false, show},
-    {"diff", "ID", "a unified diff from the system body of ID to its override's", 1, 1, false, false, diff},
-    {"disable", "ID...|SELECTION [--json]", "write overrides with the completion shortcut off", 0, kAnyNumber, true,
-     true, [](Context &cx, SnippetCatalogue &c, const Invocation &in) { return changeEach(cx, c, Change::Disable, in); }},
-    {"enable", "ID...|SELECTION [--json]", "write overrides with the completion shortcut on", 0, kAnyNumber, true,
-     true, [](Context &cx, SnippetCatalogue &c, const Invocation &in) { return changeEach(cx, c, Change::Enable, in); }},
-    {"revert", "ID...|SELECTION [--json]", "delete the overrides", 0, kAnyNumber, true, true,
+    {"info", "[--json]", "Xcode path, version, library, user snippet folder and counts", 0, 0, Json, info},
+    {"list", "[SELECTION] [--json]", "the snippets in list order, with their state", 0, 0, Json | Selection, list},
+    {"status", "[--json]",
+     "every override and how it stands against the system snippet\nit was made from: current, stale, orphaned, "
+     "unknown or newer",
+     0, 0, Json, status},
+    {"show", "ID", "the shown record of snippet ID, as an XML property list", 1, 1, TakesNone, show},
+    {"diff", "ID", "a unified diff from the system body of ID to its override's", 1, 1, TakesNone, diff},
+    {"disable", "ID...|SELECTION [--json]", "write overrides with the completion shortcut off", 0, kAnyNumber,
+     Json | Selection,
+     [](Context &cx, SnippetCatalogue &c, const Invocation &in) { return changeEach(cx, c, Change::Disable, in); }},
+    {"enable", "ID...|SELECTION [--json]", "write overrides with the completion shortcut on", 0, kAnyNumber,
+     Json | Selection,
+     [](Context &cx, SnippetCatalogue &c, const Invocation &in) { return changeEach(cx, c, Change::Enable, in); }},
+    {"revert", "ID...|SELECTION|--orphaned [--json]",
+     "delete the overrides; --orphaned: those of snippets this Xcode\nno longer has", 0, kAnyNumber,
+     Json | Selection | Orphaned,
      [](Context &cx, SnippetCatalogue &c, const Invocation &in) { return changeEach(cx, c, Change::Revert, in); }},
+    {"rebase", "ID...|SELECTION [--keep-mine|--take-standard] [--json]",
+     "make the overrides again on the current system snippets, with\nyour changes to the body and shortcut merged "
+     "in; --keep-mine:\nyour body and shortcut as they are; --take-standard: only on/off",
+     0, kAnyNumber, Json | Selection | RebaseMode,
+     [](Context &cx, SnippetCatalogue &c, const Invocation &in) { return changeEach(cx, c, Change::Rebase, in); }},
     {"set-contents", "ID [FILE|-]",
      "write an override of ID whose contents are FILE's text\n(standard input when FILE is absent or \"-\")", 1, 2,
-     false, false, setContents},
-    {"export", "DIR", "copy every override into DIR, which holds no snippet file yet", 1, 1, false, false, exportTo},
-    {"import", "PATH... [--json]", "make overrides from snippet files, or folders of them", 1, kAnyNumber, true, false,
+     TakesNone, setContents},
+    {"export", "DIR", "copy every override, with what it was made from, into DIR,\nwhich holds no snippet file yet", 1,
+     1, TakesNone, exportTo},
+    {"import", "PATH... [--json]", "make overrides from snippet files, or folders of them", 1, kAnyNumber, Json,
      importFrom},
 };
 
@@ -449,10 +545,13 @@ QString commandHelp()
         text += line + QString::fromUtf8(command.help).replace(u'\n', u'\n' + QString(kColumn, u' ')) + u'\n';
     }
     return text + QStringLiteral(R"(
-SELECTION is any of --filter TEXT, --changed and --language NAME: the snippets the list shows
-with them. disable, enable and revert take identifiers or a selection, not both; the snippets are
-changed one after another under one lock, and one line names each done (standard output) or
-failed (standard error).
+SELECTION is any of --filter TEXT, --changed, --stale and --language NAME: the snippets the list
+shows with them. disable, enable, revert and rebase take identifiers or a selection, not both; the
+snippets are changed one after another under one lock, and one line names each done (standard
+output) or failed (standard error).
+An override is stale when the system snippet it was made from has changed since (a newer Xcode);
+rebase brings it onto the current one. What each override was made from is kept in the snippet
+folder's .glimmerpad folder.
 Exit status: 0 when everything succeeded, 1 when anything failed, 2 for a usage error.)");
 }
 
@@ -473,18 +572,30 @@ std::variant<std::pair<Invocation, const Command *>, int> parseCommandLine(Conte
         QStringLiteral("home"), QStringLiteral("The home folder (default: %1).").arg(Platform::homeDirectory()),
         QStringLiteral("DIR"));
     const QCommandLineOption jsonOption(
-        QStringLiteral("json"), QStringLiteral("info, list, disable, enable, revert, import: print JSON."));
+        QStringLiteral("json"),
+        QStringLiteral("info, list, status, disable, enable, revert, rebase, import: print JSON."));
     const QCommandLineOption filterOption(
         QStringLiteral("filter"), QStringLiteral("Select the snippets whose title or summary contains TEXT."),
         QStringLiteral("TEXT"));
     const QCommandLineOption changedOption(QStringLiteral("changed"),
                                            QStringLiteral("Select the snippets that have an override."));
+    const QCommandLineOption staleOption(
+        QStringLiteral("stale"),
+        QStringLiteral("Select the snippets whose override was made from a system snippet that has changed since."));
     const QCommandLineOption languageOption(
         QStringLiteral("language"),
         QStringLiteral(
             "Select the snippets in language NAME (as Swift, C++ or Objective-C, or the full value)."),
         QStringLiteral("NAME"));
-    parser.addOptions({xcodeOption, homeOption, jsonOption, filterOption, changedOption, languageOption});
+    const QCommandLineOption orphanedOption(
+        QStringLiteral("orphaned"), QStringLiteral("revert: the overrides of snippets this Xcode no longer has."));
+    const QCommandLineOption keepMineOption(
+        QStringLiteral("keep-mine"), QStringLiteral("rebase: keep each override's body and shortcut as they are."));
+    const QCommandLineOption takeStandardOption(
+        QStringLiteral("take-standard"),
+        QStringLiteral("rebase: take the current system body and shortcut, keeping only on or off."));
+    parser.addOptions({xcodeOption, homeOption, jsonOption, filterOption, changedOption, staleOption, languageOption,
+                       orphanedOption, keepMineOption, takeStandardOption});
     parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("One of the commands below."),
                                  QStringLiteral("COMMAND [ARGS]"));
 
@@ -508,24 +619,42 @@ std::variant<std::pair<Invocation, const Command *>, int> parseCommandLine(Conte
                   parser.isSet(homeOption) ? parser.value(homeOption) : Platform::homeDirectory(),
                   parser.isSet(homeOption),
                   parser.isSet(jsonOption),
-                  {parser.value(filterOption), parser.isSet(changedOption), parser.value(languageOption)},
-                  parser.isSet(filterOption) || parser.isSet(changedOption) || parser.isSet(languageOption)};
+                  {parser.value(filterOption), parser.isSet(changedOption), parser.value(languageOption),
+                   parser.isSet(staleOption)},
+                  parser.isSet(filterOption) || parser.isSet(changedOption) || parser.isSet(staleOption) ||
+                      parser.isSet(languageOption)};
+    in.orphaned = parser.isSet(orphanedOption);
+    const bool keepMine = parser.isSet(keepMineOption), takeStandard = parser.isSet(takeStandardOption);
+    in.rebaseMode = keepMine ? Rebase::Mode::KeepMine : takeStandard ? Rebase::Mode::TakeStandard : Rebase::Mode::Merge;
     const auto command = std::find_if(std::begin(kCommands), std::end(kCommands),
                                       [&](const Command &c) { return in.command == QLatin1StringView(c.name); });
     if (command == std::end(kCommands))
         return cx.fail(QStringLiteral("unknown command \"%1\" (see --help)").arg(in.command), UsageError);
     if (in.args.size() < command->minArgs || in.args.size() > command->maxArgs)
         return cx.fail(QStringLiteral("wrong number of arguments for %1 (see --help)").arg(in.command), UsageError);
-    if ((in.json && !command->json) || (in.selected && !command->selection))
+    const auto refuses = [&command](Takes takes) { return (command->takes & takes) == 0; };
+    if ((in.json && refuses(Json)) || (in.selected && refuses(Selection)) || (in.orphaned && refuses(Orphaned)) ||
+        ((keepMine || takeStandard) && refuses(RebaseMode)))
         return cx.fail(QStringLiteral("%1 takes no such option (see --help)").arg(in.command), UsageError);
+    if (keepMine && takeStandard) {
+        return cx.fail(
+            QStringLiteral("--keep-mine and --take-standard ask for opposite rebases; give one (see --help)"),
+            UsageError);
+    }
+    // The orphaned overrides are a set of their own: no identifier or selection can name them.
+    if (in.orphaned && (!in.args.isEmpty() || in.selected)) {
+        return cx.fail(QStringLiteral("%1 --orphaned takes neither identifiers nor a selection (see --help)")
+                           .arg(in.command),
+                       UsageError);
+    }
     // An empty value would select every snippet, which is never what a typo meant.
     for (const QCommandLineOption *option : {&filterOption, &languageOption}) {
         if (parser.isSet(*option) && parser.value(*option).isEmpty())
             return cx.fail(QStringLiteral("--%1 needs a value (see --help)").arg(option->names().first()), UsageError);
     }
     // Both would leave unclear whether the identifiers narrow the selection or add to it.
-    if (command->selection && command->maxArgs > 0 && in.args.isEmpty() == !in.selected) {
-        return cx.fail(QStringLiteral("%1 takes identifiers or a selection (--filter, --changed, --language), "
+    if ((command->takes & Selection) && command->maxArgs > 0 && !in.orphaned && in.args.isEmpty() == !in.selected) {
+        return cx.fail(QStringLiteral("%1 takes identifiers or a selection (--filter, --changed, --stale, --language), "
                                       "one of the two (see --help)")
                            .arg(in.command),
                        UsageError);
@@ -567,6 +696,15 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err, QIODev
     const QString dataHome = invocation.homeGiven ? Platform::dataHomeOf(invocation.home) : QString();
     catalogue.store().setFileDisposer([dataHome](const QString &path, QString *error) {
         return Platform::discardFile(path, error, dataHome);
+    });
+    // A rebase (and an import of an override with what it was made from) merges bodies both the
+    // user and a newer Xcode changed.
+    catalogue.setBodyMerger([](const QString &base, const QString &ours, const QString &theirs,
+                               QString *error) -> std::optional<Rebase::BodyMerge> {
+        const std::optional<ThreeWayMerge> merged = mergeThreeWay(base, ours, theirs, error);
+        if (!merged)
+            return std::nullopt;
+        return Rebase::BodyMerge{merged->text, merged->conflicted};
     });
     catalogue.parseCodeSnippets(invocation.xcodePath);
     if (const QString problem = languageProblem(catalogue, invocation.filter.language); !problem.isEmpty())

@@ -1162,7 +1162,7 @@ TEST_F(AppTest, ExportAndImportGoThroughTheChoosersAndSayWhatTheyDid)
     const QString out = fixture.root() + u"/exported"_qs;
     interaction.folderAnswer = out;
     main().actions().exportOverrides->trigger();
-    EXPECT_EQ(folderEntries(out), QStringList{u"if.codesnippet"_qs});
+    EXPECT_EQ(folderEntries(out), QStringList({u".glimmerpad"_qs, u"if.codesnippet"_qs}));
     EXPECT_EQ(readFile(out + u"/if.codesnippet"_qs), readFile(fixture.userFolder() + u"/if.codesnippet"_qs));
     ASSERT_EQ(interaction.sheets.size(), 1);
 

@@ -16,7 +16,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <functional>
 
 using namespace Glimmerpad;
 using namespace Glimmerpad::Test;
@@ -35,18 +37,34 @@ struct Outcome
 class Cli : public ::testing::Test
 {
 protected:
-    void SetUp() override
+    void SetUp() override { fx.install(library()); }
+
+    // The library SetUp installs (alpha, blank, none), changed by edit; named() finds a snippet in it.
+    using Edit = std::function<void(QList<Snippet> &)>;
+    static QList<Snippet> library(const Edit &edit = {})
     {
-        fx.install({{.identifier = u"alpha"_s,
-                     .title = u"Alpha"_s,
-                     .summary = u"First"_s,
-                     .completionPrefix = u"al"_s,
-                     .extraXml = language(u"Swift"_s)},
-                    {.identifier = u"blank"_s,
-                     .title = u"Blank"_s,
-                     .completionPrefix = u""_s,
-                     .extraXml = language(u"C-Plus-Plus"_s)},
-                    {.identifier = u"none"_s, .title = u"None"_s, .contents = u"none body"_s}});
+        QList<Snippet> snippets{{.identifier = u"alpha"_s,
+                                 .title = u"Alpha"_s,
+                                 .summary = u"First"_s,
+                                 .completionPrefix = u"al"_s,
+                                 .extraXml = language(u"Swift"_s)},
+                                {.identifier = u"blank"_s,
+                                 .title = u"Blank"_s,
+                                 .completionPrefix = u""_s,
+                                 .extraXml = language(u"C-Plus-Plus"_s)},
+                                {.identifier = u"none"_s, .title = u"None"_s, .contents = u"none body"_s}};
+        if (edit)
+            edit(snippets);
+        return snippets;
+    }
+    static Snippet &named(QList<Snippet> &snippets, const QString &id)
+    {
+        return *std::find_if(snippets.begin(), snippets.end(), [&](const Snippet &s) { return s.identifier == id; });
+    }
+    void emptyHome()
+    {
+        QDir(fx.home()).removeRecursively();
+        QDir().mkpath(fx.home());
     }
 
     static QString language(const QString &name)
@@ -144,10 +162,11 @@ TEST_F(Cli, ListShowsStatesShownFieldsAndTheSystemSummary)
                                              .summary = u"Other"_s,
                                              .completionPrefix = u""_s}));
     writeFile(file(u"blank"_s), snippetFile({.identifier = u"blank"_s, .completionPrefix = u" "_s}));
+    // Written by hand, nothing recorded, and unlike the system records in more than body and shortcut.
     const QJsonDocument expected = QJsonDocument::fromJson(R"([
- {"identifier":"alpha","title":"Mine","summary":"First","completionPrefix":"","state":"disabled"},
- {"identifier":"blank","title":null,"summary":null,"completionPrefix":" ","state":"override"},
- {"identifier":"none","title":"None","summary":null,"completionPrefix":null,"state":"system"}])");
+ {"identifier":"alpha","title":"Mine","summary":"First","completionPrefix":"","state":"disabled","status":"stale"},
+ {"identifier":"blank","title":null,"summary":null,"completionPrefix":" ","state":"override","status":"stale"},
+ {"identifier":"none","title":"None","summary":null,"completionPrefix":null,"state":"system","status":null}])");
     EXPECT_EQ(QJsonDocument::fromJson(run(u"list --json"_s).out.toUtf8()), expected);
     EXPECT_EQ(run(u"list"_s).out,
               u"alpha\tdisabled\t\tMine\tFirst\nblank\toverride\t \t\t\nnone\tsystem\t\tNone\t\n"_s);
@@ -272,6 +291,196 @@ TEST_F(Cli, ListSelectsByChangedStateAndLanguage)
     EXPECT_TRUE(unknown.err.contains(u"(there are: C++, Swift)"_s)) << unknown.err.toStdString();
 }
 
+// How each override stands against what it was made from: status names it with its file, --json
+// adds the keys that changed, list --json shows it beside the state, and --stale selects the stale.
+TEST_F(Cli, StatusTellsHowEachOverrideStands)
+{
+    // A legacy override, written without a record of what it was made from.
+    const auto legacy = [this](const QString &title) {
+        writeFile(file(u"alpha"_s), snippetFile({.identifier = u"alpha"_s, .title = title, .summary = u"First"_s,
+                                                 .completionPrefix = u""_s, .extraXml = language(u"Swift"_s)}));
+    };
+    const std::tuple<const char *, std::function<void()>, QString, QString, QStringList> cases[] = {
+        {"made here", [&] { run(u"disable alpha"_s); }, u"alpha"_s, u"current"_s, {}},
+        {"body changed since",
+         [&] {
+             run(u"disable none"_s);
+             fx.install(library([](auto &l) { named(l, u"none"_s).contents = u"new body"_s; }));
+         },
+         u"none"_s, u"stale"_s, {u"IDECodeSnippetContents"_s}},
+        {"title changed since",
+         [&] {
+             run(u"enable alpha"_s);
+             fx.install(library([](auto &l) { named(l, u"alpha"_s).title = u"Alpha 2"_s; }));
+         },
+         u"alpha"_s, u"stale"_s, {u"IDECodeSnippetTitle"_s}},
+        {"snippet gone",
+         [&] {
+             run(u"disable alpha"_s);
+             fx.install(library([](auto &l) { l.removeFirst(); }));
+         },
+         u"alpha"_s, u"orphaned"_s, {}},
+        {"legacy", [&] { legacy(u"Alpha"_s); }, u"alpha"_s, u"unknown"_s, {}},
+        {"legacy of another title", [&] { legacy(u"Old"_s); }, u"alpha"_s, u"stale"_s, {}},
+        {"made in a newer Xcode",
+         [&] {
+             fx.writeInfo(u"6.0"_s);
+             run(u"disable alpha"_s);
+             fx.writeInfo(u"5.1"_s);
+         },
+         u"alpha"_s, u"newer"_s, {}},
+    };
+    for (const auto &[what, arrange, id, status, changed] : cases) {
+        SCOPED_TRACE(what);
+        emptyHome();
+        fx.install(library());
+        arrange();
+        const Outcome text = run(u"status"_s);
+        EXPECT_EQ(text.code, 0) << text.err.toStdString();
+        EXPECT_EQ(text.out, id + u'\t' + status + u'\t' + file(id) + u'\n');
+        EXPECT_EQ(QJsonDocument::fromJson(run(u"status --json"_s).out.toUtf8()).array(),
+                  QJsonArray({QJsonObject{{u"identifier"_s, id},
+                                          {u"status"_s, status},
+                                          {u"file"_s, file(id)},
+                                          {u"changed"_s, QJsonArray::fromStringList(changed)}}}));
+        for (const QJsonValue row : QJsonDocument::fromJson(run(u"list --json"_s).out.toUtf8()).array()) {
+            EXPECT_EQ(row[u"status"_s], row[u"identifier"_s] == id ? QJsonValue(status) : QJsonValue())
+                << row[u"identifier"_s].toString().toStdString();
+        }
+        EXPECT_EQ(run(u"list --stale"_s).out.section(u'\t', 0, 0), status == u"stale"_s ? id : QString());
+    }
+}
+
+// --stale narrows the other selections and counts as one for the commands that change snippets.
+TEST_F(Cli, StaleIsASelectionLikeTheOthers)
+{
+    ASSERT_EQ(run(u"disable alpha none"_s).code, 0);
+    ASSERT_EQ(run(u"enable blank"_s).code, 0);
+    fx.install(library([](auto &l) {
+        named(l, u"alpha"_s).contents = u"new"_s;
+        named(l, u"none"_s).contents = u"new"_s;
+    }));
+    const std::pair<QString, QString> steps[] = {
+        {u"list --stale"_s, u"alpha\tdisabled\t\tAlpha\tFirst\nnone\tdisabled\t\tNone\t\n"_s},
+        {u"list --stale --language swift"_s, u"alpha\tdisabled\t\tAlpha\tFirst\n"_s},
+        {u"list --stale --filter NON"_s, u"none\tdisabled\t\tNone\t\n"_s},
+        {u"enable --stale --filter NON"_s, u"none enabled\n"_s},
+        {u"rebase --stale --language swift"_s, u"alpha rebased\n"_s},
+        {u"revert --stale"_s, u"none reverted\n"_s},
+        {u"list --changed"_s, u"alpha\tdisabled\t\tAlpha\tFirst\nblank\toverride\t \tBlank\t\n"_s},
+    };
+    for (const auto &[command, out] : steps) {
+        const Outcome outcome = run(command);
+        EXPECT_EQ(outcome.code, 0) << command.toStdString() << outcome.err.toStdString();
+        EXPECT_EQ(outcome.out, out) << command.toStdString();
+    }
+}
+
+// Rebase makes an override again on the current system snippet: a body the user left alone is the
+// new one, the user's edits are kept or merged in, and a clash writes nothing; --keep-mine and
+// --take-standard choose a side. A shortcut switched off stays off; the system's is refreshed.
+TEST_F(Cli, RebaseBringsOverridesOntoTheCurrentSnippet)
+{
+    const QString base = u"one\ntwo\nthree\n"_s;
+    const auto body = [](const QString &text) { return [text](auto &l) { named(l, u"none"_s).contents = text; }; };
+    const Edit clash = body(u"one\nTHEIRS\nthree\n"_s);
+    const QString conflict = u"could not rebase the override of \"none\": conflict in the body"_s;
+    struct Case
+    {
+        const char *what;
+        QString made; // by the Xcode of madeIn, with mine on standard input
+        QString mine;
+        Edit since; // the library's change since
+        QString command;
+        int code;
+        QString out;
+        QString err;   // the line on standard error, if any
+        QString after; // the status afterwards
+        bool disabled;
+        std::optional<QString> contents; // of a rebased override (none: the system's)
+        QString madeIn = u"5.1"_s;
+    };
+    const Case cases[] = {
+        {"body untouched", u"disable none"_s, {}, body(u"one\nTWO\nthree\n"_s), u"rebase none"_s, 0,
+         u"none rebased\n"_s, {}, u"current"_s, true, std::nullopt},
+        {"edited, body not changed since", u"set-contents none -"_s, u"mine\n"_s,
+         [](auto &l) { named(l, u"none"_s).title = u"None 2"_s; }, u"rebase none"_s, 0, u"none rebased\n"_s, {},
+         u"current"_s, false, u"mine\n"_s},
+        {"both changed apart", u"set-contents none -"_s, u"ONE\ntwo\nthree\n"_s, body(u"one\ntwo\nTHREE\n"_s),
+         u"rebase --stale"_s, 0, u"none rebased\n"_s, {}, u"current"_s, false, u"ONE\ntwo\nTHREE\n"_s},
+        {"both changed one line", u"set-contents none -"_s, u"one\nMINE\nthree\n"_s, clash, u"rebase none"_s, 1, {},
+         conflict, u"stale"_s, false, {}},
+        {"both changed one line, in JSON", u"set-contents none -"_s, u"one\nMINE\nthree\n"_s, clash,
+         u"rebase none --json"_s, 1,
+         uR"([{"identifier": "none", "ok": false, "error": "conflict in the body"}])"_s, {}, u"stale"_s, false, {}},
+        {"keep mine", u"set-contents none -"_s, u"one\nMINE\nthree\n"_s, clash, u"rebase none --keep-mine"_s, 0,
+         u"none rebased\n"_s, {}, u"current"_s, false, u"one\nMINE\nthree\n"_s},
+        {"take the standard", u"set-contents none -"_s, u"one\nMINE\nthree\n"_s, clash,
+         u"rebase none --take-standard"_s, 0, u"none rebased\n"_s, {}, u"current"_s, false, std::nullopt},
+        {"current", u"disable none"_s, {}, {}, u"rebase none"_s, 0, u"none is current\n"_s, {}, u"current"_s, true, {}},
+        {"no override", {}, {}, {}, u"rebase none"_s, 0, u"none has no override\n"_s, {}, {}, false, {}},
+        {"made in a newer Xcode", u"disable none"_s, {}, body(u"new\n"_s), u"rebase none"_s, 0,
+         u"none was made in a newer Xcode\n"_s, {}, u"newer"_s, true, {}, u"6.0"_s},
+        {"switched off", u"disable alpha"_s, {}, [](auto &l) { named(l, u"alpha"_s).completionPrefix = u"alp"_s; },
+         u"rebase alpha"_s, 0, u"alpha rebased\n"_s, {}, u"current"_s, true, std::nullopt},
+        {"the system's shortcut", u"enable alpha"_s, {},
+         [](auto &l) { named(l, u"alpha"_s).completionPrefix = u"alp"_s; }, u"rebase alpha"_s, 0,
+         u"alpha rebased\n"_s, {}, u"current"_s, false, std::nullopt},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        const MessageCapture log;
+        emptyHome();
+        fx.install(library(body(base)));
+        fx.writeInfo(c.madeIn);
+        if (!c.made.isEmpty()) {
+            ASSERT_EQ(run(c.made, c.mine.toUtf8()).code, 0);
+        }
+        const QString id = c.made.isEmpty() ? u"none"_s : c.made.section(u' ', 1, 1);
+        const QByteArray before = readFile(file(id));
+        fx.install(library([&](auto &l) {
+            body(base)(l);
+            if (c.since)
+                c.since(l);
+        }));
+        const Outcome outcome = run(c.command);
+        EXPECT_EQ(outcome.code, c.code);
+        if (c.command.contains(u"--json"_s))
+            EXPECT_EQ(QJsonDocument::fromJson(outcome.out.toUtf8()), QJsonDocument::fromJson(c.out.toUtf8()));
+        else
+            EXPECT_EQ(outcome.out, c.out);
+        EXPECT_EQ(outcome.err, c.err.isEmpty() ? QString() : u"glimmerpad-cli: "_s + c.err + u'\n');
+        EXPECT_EQ(run(u"status"_s).out.section(u'\t', 1, 1), c.after);
+        if (c.out.contains(u"rebased"_s))
+            EXPECT_TRUE(exact(id, c.disabled, c.contents));
+        else
+            EXPECT_EQ(readFile(file(id)), before); // nothing written
+    }
+}
+
+// revert --orphaned removes the overrides of snippets this Xcode no longer has, and only those:
+// not the user's own snippets, nor an override made in a newer Xcode.
+TEST_F(Cli, RevertOrphanedRemovesOnlyTheOverridesOfSnippetsGone)
+{
+    fx.install(library([](auto &l) { l.append({.identifier = u"gamma"_s, .title = u"Gamma"_s}); }));
+    ASSERT_EQ(run(u"disable gamma alpha none"_s).code, 0);
+    fx.writeInfo(u"6.0"_s);
+    ASSERT_EQ(run(u"disable blank"_s).code, 0);
+    fx.install(library([](auto &l) { l.removeIf([](const Snippet &s) { return s.identifier != u"none"_s; }); }));
+    fx.writeUserFile(u"mine.codesnippet"_s, snippetFile({.identifier = u"mine"_s}));
+    EXPECT_EQ(run(u"status"_s).out, u"alpha\torphaned\t%1\nblank\tnewer\t%2\ngamma\torphaned\t%3\nnone\tcurrent\t%4\n"_s
+                                        .arg(file(u"alpha"_s), file(u"blank"_s), file(u"gamma"_s), file(u"none"_s)));
+
+    const Outcome reverted = run(u"revert --orphaned"_s);
+    EXPECT_EQ(reverted.code, 0) << reverted.err.toStdString();
+    EXPECT_EQ(reverted.out, u"alpha reverted\ngamma reverted\n"_s);
+    EXPECT_EQ(snippetFolderEntries(fx.userFolder()),
+              QStringList({u"blank.codesnippet"_s, u"mine.codesnippet"_s, u"none.codesnippet"_s}));
+    EXPECT_EQ(folderEntries(fx.userFolder() + u"/.glimmerpad"_s),
+              QStringList({u"blank.codesnippet"_s, u"none.codesnippet"_s}));
+    EXPECT_EQ(run(u"revert --orphaned --json"_s).out.trimmed(), u"[\n]"_s);
+}
+
 TEST_F(Cli, DiffShowsWhatTheOverrideChangedInTheBody)
 {
     const std::tuple<QString, QString> cases[] = {
@@ -320,7 +529,7 @@ TEST_F(Cli, ExportAndImportCarryOverridesAcross)
     const Outcome exported = run(u"export "_s + out);
     EXPECT_EQ(exported.code, 0) << exported.err.toStdString();
     EXPECT_EQ(exported.out, u"exported 2 overrides to "_s + out + u'\n');
-    EXPECT_EQ(folderEntries(out), QStringList({u"alpha.codesnippet"_s, u"none.codesnippet"_s}));
+    EXPECT_EQ(folderEntries(out), QStringList({u".glimmerpad"_s, u"alpha.codesnippet"_s, u"none.codesnippet"_s}));
     EXPECT_EQ(readFile(out + u"/alpha.codesnippet"_s), readFile(file(u"alpha"_s)));
     EXPECT_EQ(readFile(out + u"/none.codesnippet"_s), readFile(governing));
 
@@ -341,6 +550,81 @@ TEST_F(Cli, ExportAndImportCarryOverridesAcross)
     EXPECT_EQ(imported.out, u"imported 2 overrides\n"_s);
     EXPECT_EQ(states({{u"alpha"_s, u"mine\n"_s}}),
               QStringList({u"alpha:override"_s, u"blank:system"_s, u"none:disabled"_s}));
+}
+
+// Export carries what each override was made from, and the overrides of snippets this Xcode no
+// longer has; import rebases them onto the importing Xcode's snippets: a switched-off override lands
+// with the new body, an edited one is merged, a clash is skipped. Without what they were made from,
+// the files are taken as they are.
+TEST_F(Cli, ExportAndImportCarryWhatOverridesWereMadeFrom)
+{
+    const Edit older = [](auto &l) {
+        named(l, u"alpha"_s).contents = u"a1\na2\na3\n"_s;
+        named(l, u"none"_s).contents = u"one\ntwo\nthree\n"_s;
+    };
+    fx.install(library([&](auto &l) {
+        older(l);
+        l.append({.identifier = u"gamma"_s, .title = u"Gamma"_s});
+    }));
+    ASSERT_EQ(run(u"disable gamma none"_s).code, 0);
+    ASSERT_EQ(run(u"set-contents alpha -"_s, "A1\na2\na3\n").code, 0);
+    fx.install(library(older)); // gamma's override is orphaned now
+    fx.writeUserFile(u"mine.codesnippet"_s, snippetFile({.identifier = u"mine"_s}));
+    const QString out = fx.root() + u"/out"_s, plain = fx.root() + u"/plain"_s;
+    EXPECT_EQ(run(u"export "_s + out).out, u"exported 3 overrides to "_s + out + u'\n');
+    const QStringList names{u"alpha.codesnippet"_s, u"gamma.codesnippet"_s, u"none.codesnippet"_s};
+    EXPECT_EQ(folderEntries(out), QStringList{u".glimmerpad"_s} + names);
+    for (const QString &name : names) {
+        EXPECT_EQ(readFile(out + u'/' + name), readFile(fx.userFolder() + u'/' + name));
+        EXPECT_EQ(readFile(out + u"/.glimmerpad/"_s + name), readFile(fx.userFolder() + u"/.glimmerpad/"_s + name));
+        writeFile(plain + u'/' + name, readFile(out + u'/' + name));
+    }
+    // Never into a folder whose .glimmerpad holds snippet files; never from a .glimmerpad folder.
+    writeFile(fx.root() + u"/used/.glimmerpad/x.codesnippet"_s, "");
+    expectOneErrorLine(run(u"export "_s + fx.root() + u"/used"_s), 1);
+    const Outcome standards = run(u"import "_s + out + u"/.glimmerpad/ "_s + out + u"/.glimmerpad/none.codesnippet"_s);
+    EXPECT_EQ(standards.code, 1);
+    EXPECT_EQ(standards.out, u"imported 0 overrides\n"_s);
+    EXPECT_EQ(standards.err.count(u"holds what overrides were made from, not overrides\n"_s), 2);
+
+    const Edit newer = [](auto &l) {
+        named(l, u"alpha"_s).contents = u"a1\na2\nA3\n"_s;
+        named(l, u"none"_s).contents = u"one\nTWO\nthree\n"_s;
+        l.append({.identifier = u"gamma"_s, .title = u"Gamma 2"_s});
+    };
+    const QString merged = u"A1\na2\nA3\n"_s;
+    const std::tuple<const char *, Edit, bool, QString, QString, QString, QHash<QString, QString>> cases[] = {
+        {"over the overrides made, stale now", newer, true, out, {}, u"override system disabled disabled"_s,
+         {{u"alpha"_s, merged}}},
+        {"into another home", newer, false, out, {}, u"override system disabled disabled"_s, {{u"alpha"_s, merged}}},
+        {"a clash",
+         [&](auto &l) {
+             newer(l);
+             named(l, u"alpha"_s).contents = u"X1\na2\na3\n"_s;
+         },
+         false, out,
+         u"skipped "_s + out + u"/alpha.codesnippet: conflict in the body"_s, u"system system disabled disabled"_s, {}},
+        {"without what they were made from", newer, false, plain, u"gamma.codesnippet without IDECodeSnippetTitle"_s,
+         u"override system disabled disabled"_s,
+         {{u"alpha"_s, u"A1\na2\na3\n"_s}, {u"none"_s, u"one\ntwo\nthree\n"_s}}},
+    };
+    for (const auto &[what, since, keepHome, from, error, states, contents] : cases) {
+        SCOPED_TRACE(what);
+        if (!keepHome)
+            emptyHome();
+        fx.install(library(since));
+        const Outcome imported = run(u"import "_s + from);
+        EXPECT_EQ(imported.code, error.contains(u"skipped"_s) ? 1 : 0);
+        EXPECT_TRUE(error.isEmpty() ? imported.err.isEmpty() : imported.err.contains(error))
+            << imported.err.toStdString();
+        const QStringList ids{u"alpha"_s, u"blank"_s, u"gamma"_s, u"none"_s};
+        QStringList expected;
+        for (const QString &state : states.split(u' '))
+            expected.append(ids.at(expected.size()) + u':' + state);
+        EXPECT_EQ(this->states(contents), expected);
+        for (const QString &line : run(u"status"_s).out.split(u'\n', Qt::SkipEmptyParts))
+            EXPECT_EQ(line.section(u'\t', 1, 1), u"current"_s) << line.toStdString();
+    }
 }
 
 // Import makes the override a user would make by hand from each file it can, and names every
@@ -532,7 +816,10 @@ TEST_F(Cli, RefusedInstallationsAndUsageErrorsTouchNothing)
          {u""_s, u"frob"_s, u"show"_s, u"disable"_s, u"revert alpha --changed"_s, u"enable --json"_s,
           u"set-contents alpha a b"_s, u"info extra"_s, u"--json show alpha"_s, u"--filter x info"_s,
           u"--changed diff alpha"_s, u"--language C import x"_s, u"--json export x"_s, u"export"_s,
-          u"export a b"_s, u"import"_s, u"diff alpha beta"_s, u"--bogus info"_s}) {
+          u"export a b"_s, u"import"_s, u"diff alpha beta"_s, u"--bogus info"_s, u"status x"_s,
+          u"status --stale"_s, u"revert alpha --stale"_s, u"rebase"_s, u"revert --orphaned alpha"_s,
+          u"revert --orphaned --changed"_s, u"disable --orphaned"_s, u"rebase --changed --keep-mine --take-standard"_s,
+          u"enable alpha --keep-mine"_s, u"list --take-standard"_s}) {
         SCOPED_TRACE(command.toStdString());
         expectOneErrorLine(run(command), 2);
     }
