@@ -35,11 +35,7 @@ RVAppDelegate::RVAppDelegate(UserInteraction &interaction, QSettings &settings, 
       m_changes(m_catalogue, interaction, m_mainWindow.window())
 {
     // A rebase merges a body both the user and a new standard changed with libgit2, opened then.
-    m_catalogue.setBodyMerger([](const QString &base, const QString &ours, const QString &theirs, QString *error)
-                                  -> std::optional<Rebase::BodyMerge> {
-        const std::optional<ThreeWayMerge> merged = mergeThreeWay(base, ours, theirs, error);
-        return merged ? std::optional(Rebase::BodyMerge{merged->text, merged->conflicted}) : std::nullopt;
-    });
+    m_catalogue.setBodyMerger(threeWayBodyMerger());
     // Reverted overrides go to the desktop's trash, whence a reverted edit can be brought back.
     m_catalogue.store().setFileDisposer(
         [](const QString &path, QString *error) { return Platform::discardFile(path, error); });

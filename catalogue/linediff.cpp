@@ -188,6 +188,17 @@ QString hunkRange(int start, int count)
 
 } // namespace
 
+Rebase::BodyMerger threeWayBodyMerger()
+{
+    return [](const QString &base, const QString &ours, const QString &theirs,
+              QString *error) -> std::optional<Rebase::BodyMerge> {
+        const std::optional<ThreeWayMerge> merged = mergeThreeWay(base, ours, theirs, error);
+        if (!merged)
+            return std::nullopt;
+        return Rebase::BodyMerge{merged->text, merged->conflicted};
+    };
+}
+
 void setLineDiffLibrary(const QString &fileName)
 {
     Loader &l = loader();

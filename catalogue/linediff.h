@@ -1,5 +1,7 @@
 #pragma once
 
+#include "catalogue/rebase.h"
+
 #include <QList>
 #include <QString>
 
@@ -56,6 +58,9 @@ struct ThreeWayMerge
 // text that needs merging holds a NUL character (which libgit2 takes for binary).
 std::optional<ThreeWayMerge> mergeThreeWay(const QString &base, const QString &ours, const QString &theirs,
                                            QString *error = nullptr);
+
+// mergeThreeWay as the catalogue's way of merging a rebased body.
+Rebase::BodyMerger threeWayBodyMerger();
 
 // Which libgit2 the next comparison or merge opens: the file name, or a null string for the one
 // the program was built with. For tests of one that cannot be made; not while one runs.

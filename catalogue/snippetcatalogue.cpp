@@ -809,10 +809,11 @@ SnippetStore::Lock::State ChangeBatch::begin(std::chrono::milliseconds wait)
     if (m_lock && m_lock->state() != State::Busy)
         return m_lock->state();
     const bool writes = std::any_of(m_changes.cbegin(), m_changes.cend(), [](const SnippetChange &change) {
-        return change.kind != SnippetChange::Kind::Revert;
+        return change.kind == SnippetChange::Kind::Override;
     });
     SnippetStore &store = m_catalogue.m_store;
-    // Only a change that writes makes the folder; reverting in a folder that is gone has nothing to do.
+    // Only an override makes the folder; reverting or rebasing in a folder that is gone has nothing
+    // to do.
     if (writes) {
         m_failure = store.makeFolder();
     } else if (!QFileInfo(store.folder()).isDir()) {

@@ -699,13 +699,7 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err, QIODev
     });
     // A rebase (and an import of an override with what it was made from) merges bodies both the
     // user and a newer Xcode changed.
-    catalogue.setBodyMerger([](const QString &base, const QString &ours, const QString &theirs,
-                               QString *error) -> std::optional<Rebase::BodyMerge> {
-        const std::optional<ThreeWayMerge> merged = mergeThreeWay(base, ours, theirs, error);
-        if (!merged)
-            return std::nullopt;
-        return Rebase::BodyMerge{merged->text, merged->conflicted};
-    });
+    catalogue.setBodyMerger(threeWayBodyMerger());
     catalogue.parseCodeSnippets(invocation.xcodePath);
     if (const QString problem = languageProblem(catalogue, invocation.filter.language); !problem.isEmpty())
         return cx.fail(problem);

@@ -159,6 +159,7 @@ TEST_F(Catalogue, OnlyAWriteMakesTheUserFolder)
     load();
     EXPECT_FALSE(catalogue.refreshUserCodeSnippets());
     EXPECT_EQ(catalogue.removeUserCodeSnippetAtIndex(0).status, Status::NothingToDo);
+    EXPECT_EQ(catalogue.apply(SnippetChange::rebase(catalogue.recordAtRow(0))).status, Status::NothingToDo);
     EXPECT_FALSE(QFileInfo::exists(fx.home() + u"/Library"_s));
     EXPECT_EQ(catalogue.overrideSystemCodeSnippetAtIndex(0, true, std::nullopt).status, Status::Done);
     EXPECT_TRUE(catalogue.hasOverride(catalogue.recordAtRow(0).identifier()));

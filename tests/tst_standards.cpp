@@ -36,11 +36,7 @@ protected:
     void load()
     {
         catalogue = fx.load();
-        catalogue.setBodyMerger([](const QString &base, const QString &ours, const QString &theirs, QString *error)
-                                    -> std::optional<Rebase::BodyMerge> {
-            const std::optional<ThreeWayMerge> merged = mergeThreeWay(base, ours, theirs, error);
-            return merged ? std::optional(Rebase::BodyMerge{merged->text, merged->conflicted}) : std::nullopt;
-        });
+        catalogue.setBodyMerger(threeWayBodyMerger());
     }
     SnippetRecord system(const QString &identifier) const { return catalogue.systemCodeSnippet(identifier); }
     OverrideStatus status(const QString &identifier) const
