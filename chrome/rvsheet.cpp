@@ -156,10 +156,24 @@ void RVSheet::present()
     if (!m_windowFocus)
         m_windowFocus = m_window->focusWidget();
     m_window->activateWindow();
-    const auto isDefault = [this](int i) { return m_roles[i].isDefault; };
+    takeFocus();
+    // Content that takes the keys while the sheet is up (a row restored, a panel opening) would
+    // leave the sheet unanswerable from the keyboard: the keys come back, and go there afterwards.
+    if (!m_focusGuard) {
+        m_focusGuard = connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
+            if (!isVisible() || !now || !m_window || now == this || isAncestorOf(now) || !m_window->isAncestorOf(now))
+                return;
+            m_windowFocus = now;
+            takeFocus();
+        });
+    }
+}
+
+void RVSheet::takeFocus()
+{
     int focus = 0;
     for (int i = 0; i < m_buttons.size(); ++i) {
-        if (isDefault(i))
+        if (m_roles[i].isDefault)
             focus = i;
     }
     if (!m_buttons.isEmpty())
@@ -188,6 +202,7 @@ void RVSheet::dismiss(int button)
 {
     if (!isVisible())
         return;
+    disconnect(m_focusGuard);
     hide();
     m_veil->hide();
     if (m_window)

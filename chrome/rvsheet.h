@@ -58,6 +58,7 @@ protected:
 private:
     RVSheet(RVWindow *window, Icon icon, const QString &title, const QString &message, const QList<Button> &buttons);
     void present();
+    void takeFocus(); // to the default button
     void place();
     void dismiss(int button);
 
@@ -69,6 +70,7 @@ private:
     QString m_message;
     QPointer<QWidget> m_previousFocus; // where the keys were before the sheet took them
     QPointer<QWidget> m_windowFocus;   // the window's own focus widget then
+    QMetaObject::Connection m_focusGuard;
 };
 
 } // namespace Glimmerpad

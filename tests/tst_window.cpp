@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
@@ -172,6 +173,7 @@ TEST_F(WindowTest, SheetsHangInsideTheWindowOneAtATime)
     } delegate;
     MainWindowDressing::apply(window.get(), &delegate, QStringLiteral("Title"));
     auto *content = new QWidget;
+    auto *field = new QLineEdit(content);
     window->setContentView(content);
     window->resize(600, 500);
     window->activateWindow(); // shortcuts work only in the active window
@@ -205,6 +207,9 @@ TEST_F(WindowTest, SheetsHangInsideTheWindowOneAtATime)
                 window->titleBarView()->isAncestorOf(window->childAt(300, 5)));
     QTest::keyClick(window.get(), Qt::Key_K, Qt::ControlModifier);
     EXPECT_EQ(commands, 0);
+    // Content taking the keys meanwhile gives them back, and has them once the sheets are answered.
+    field->setFocus();
+    EXPECT_EQ(QApplication::focusWidget(), first->buttons().first());
 
     window->resize(window->minimumSize()); // the smallest window: the sheet shrinks to fit inside it
     const QRect fitted(first->mapTo(window.get(), QPoint()), first->size());
@@ -218,6 +223,7 @@ TEST_F(WindowTest, SheetsHangInsideTheWindowOneAtATime)
     EXPECT_EQ(answers, QList<int>({0, 11}));
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(RVSheet::current(window.get()), nullptr);
+    EXPECT_EQ(QApplication::focusWidget(), field);
     QTest::keyClick(window.get(), Qt::Key_K, Qt::ControlModifier);
     EXPECT_EQ(commands, 1);
 }
