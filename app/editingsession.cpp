@@ -32,6 +32,7 @@ EditingSession::EditingSession(const SnippetCatalogue &catalogue, QWidget *windo
     m_doneButton = form.doneButton;
     m_compareButton = form.compareButton;
     m_rebaseButton = form.rebaseButton;
+    m_staleBar = form.staleBar;
     m_changedOnDisk = form.changedOnDiskLabel;
     m_header = form.headerContainer;
     m_header->setGraphicsEffect(new QGraphicsOpacityEffect(m_header));
@@ -83,7 +84,7 @@ void EditingSession::updateContents()
     // A stale override can be made again on the current standard; an orphaned one, or a snippet
     // of a library read before, cannot be changed at all.
     const std::optional<OverrideReport> report = m_shown.overridden ? m_catalogue.reportOf(m_snippet) : std::nullopt;
-    m_rebaseButton->setVisible(report && report->status == OverrideStatus::Stale);
+    m_staleBar->setVisible(report && report->status == OverrideStatus::Stale);
     const bool changeable = m_catalogue.isInLibrary(m_snippet);
     for (QAbstractButton *button : m_onOff->buttons())
         button->setEnabled(changeable);
@@ -117,6 +118,7 @@ void EditingSession::openRebaseConflict(const QString &mergedText)
     }
     m_contents->setExtraSelections(marks);
     m_finishesRebase = true;
+    m_staleBar->hide(); // the rebase is under way, in the text
     setEditing(true);
 }
 

@@ -110,6 +110,7 @@ private:
     QPushButton *m_doneButton = nullptr;
     QPushButton *m_compareButton = nullptr;
     QPushButton *m_rebaseButton = nullptr;
+    QWidget *m_staleBar = nullptr; // says why, beside the rebase button
     QLabel *m_changedOnDisk = nullptr;
     QWidget *m_header = nullptr;
     QButtonGroup *m_onOff = nullptr;

@@ -54,8 +54,12 @@ QVariant SnippetListModel::data(const QModelIndex &index, int role) const
 
     switch (role) {
     case Qt::DisplayRole:
-    case Qt::AccessibleTextRole:
         return title;
+    case Qt::AccessibleTextRole: {
+        // The mark is drawn only; a screen reader hears what it means with the name.
+        const QString note = attentionText(attention());
+        return note.isEmpty() ? title : title + QStringLiteral(". ") + note;
+    }
     case AttributedTextRole:
         return QVariant::fromValue(
             attributedStringWithTitle(title, QStringLiteral(" - %1").arg(summary), QApplication::font()));
@@ -80,8 +84,7 @@ QVariant SnippetListModel::data(const QModelIndex &index, int role) const
             //% "%1 (changed)"
             described = qtTrId("row_state_override").arg(summary);
         }
-        const QString note = attentionText(attention());
-        return note.isEmpty() ? described : described + QStringLiteral(". ") + note;
+        return described;
     }
     default:
         return {};

@@ -731,8 +731,9 @@ TEST_F(AppTest, StaleOverridesAreToldOnceListedMarkedAndRebased)
         const QModelIndex index = model->index(row, 0);
         const auto attention = index.data(SnippetListModel::AttentionRole).value<SnippetListModel::Attention>();
         listed.append(index.data().toString() + u'=' + QString::number(static_cast<int>(attention)));
-        EXPECT_TRUE(index.data(Qt::ToolTipRole).toString().contains(
-            qtTrId(attention == SnippetListModel::Attention::Stale ? "row_stale" : "row_orphaned")));
+        const QString note = qtTrId(attention == SnippetListModel::Attention::Stale ? "row_stale" : "row_orphaned");
+        EXPECT_TRUE(index.data(Qt::ToolTipRole).toString().endsWith(note));
+        EXPECT_TRUE(index.data(Qt::AccessibleTextRole).toString().endsWith(note));
     }
     const auto entry = [](const char *title, SnippetListModel::Attention attention) -> QString {
         return QString::fromUtf8(title) + u'=' + QString::number(static_cast<int>(attention));
@@ -764,6 +765,13 @@ TEST_F(AppTest, StaleOverridesAreToldOnceListedMarkedAndRebased)
     EXPECT_TRUE(wroteOverride(QStringLiteral("delegate"), true, std::nullopt));
     EXPECT_FALSE(app->catalogue().isStale(app->selectedSnippet()));
     EXPECT_FALSE(main().actions().rebase->isEnabled());
+
+    // The orphan goes, with what it was made from.
+    selectRow(rowOf(QStringLiteral("Blank Prefix")));
+    EXPECT_FALSE(editor().editButton()->isEnabled()); // nothing in this Xcode to make it on
+    main().actions().revert->trigger();
+    EXPECT_EQ(userFiles(), (QStringList{QStringLiteral("delegate.codesnippet"), QStringLiteral("if.codesnippet")}));
+    EXPECT_FALSE(QFileInfo::exists(fixture.userFolder() + QStringLiteral("/.glimmerpad/blank.codesnippet")));
 
     // Told once: the next start finds nothing newly stale.
     app.reset();

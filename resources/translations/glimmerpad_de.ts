@@ -441,6 +441,10 @@
         <source>Make this override again on the current standard snippet, keeping your changes</source>
         <translation>Diese Überschreibung auf dem aktuellen Standard-Snippet neu anlegen und Ihre Änderungen behalten</translation>
     </message>
+    <message id="The standard snippet changed since this override was made.">
+        <source>The standard snippet changed since this override was made.</source>
+        <translation>Das Standard-Snippet hat sich geändert, seit diese Überschreibung angelegt wurde.</translation>
+    </message>
 </context>
 <context>
     <name>MainContent</name>

@@ -440,6 +440,10 @@
         <source>Make this override again on the current standard snippet, keeping your changes</source>
         <translation>Make this override again on the current standard snippet, keeping your changes</translation>
     </message>
+    <message id="The standard snippet changed since this override was made.">
+        <source>The standard snippet changed since this override was made.</source>
+        <translation>The standard snippet changed since this override was made.</translation>
+    </message>
 </context>
 <context>
     <name>MainContent</name>
