@@ -133,6 +133,8 @@ void SnippetCatalogue::adoptSystemLibrary(SystemLibrary &&library)
     m_filtered = m_system;
     m_filter = {};
     m_search.reset();
+    m_clashes.reset();
+    m_shownFolds.reset();
 }
 
 void SnippetCatalogue::adoptUserFiles(StoredFiles &&files)
@@ -146,6 +148,8 @@ void SnippetCatalogue::adoptUserFiles(StoredFiles &&files)
             m_governing.insert(*identifier, i);
     }
     m_userArraysStale = true;
+    m_clashes.reset();
+    m_shownFolds.reset();
 }
 
 qsizetype SnippetCatalogue::fileIndex(const QString &name) const
@@ -187,6 +191,8 @@ void SnippetCatalogue::adoptFile(StoredFile &&file)
         }
     }
     m_userArraysStale = true;
+    m_clashes.reset();
+    m_shownFolds.reset();
     if (replaced && replaced != identifier && m_governing.value(*replaced, -1) == index)
         setGoverning(replaced, index + 1);
     if (identifier && m_governing.value(*identifier, m_files.size()) > index)
@@ -220,6 +226,8 @@ void SnippetCatalogue::forgetFile(const QString &name)
             --governing;
     }
     m_userArraysStale = true;
+    m_clashes.reset();
+    m_shownFolds.reset();
     if (identifier && m_governing.value(*identifier, -1) == index)
         setGoverning(identifier, index);
 }
@@ -617,6 +625,10 @@ ChangeResult SnippetCatalogue::writeOverride(const SnippetChange &change)
         if (QString refusal = OverrideFile::contentsRefusal(change.contents); !refusal.isEmpty())
             return {ChangeResult::Status::Refused, refusal};
     }
+    if (change.shortcut == SnippetChange::Shortcut::Given) {
+        if (QString refusal = Shortcuts::refusal(change.shortcutText); !refusal.isEmpty())
+            return {ChangeResult::Status::Refused, refusal};
+    }
     const QString &identifier = *system.identifier();
     // The governing file as it is now: a program that takes no lock may have written it.
     if (const qsizetype governing = governingIndex(identifier); governing >= 0)
@@ -634,6 +646,13 @@ ChangeResult SnippetCatalogue::writeOverride(const SnippetChange &change)
         change.body == SnippetChange::Body::Given ? std::optional(change.contents) : std::nullopt);
     if (change.body == SnippetChange::Body::Shown && state.overridden)
         OverrideFile::keepContents(dictionary.get(), state.shown);
+    if (change.shortcut == SnippetChange::Shortcut::Given) {
+        plist_dict_set_item(dictionary.get(), SnippetKey::CompletionPrefix,
+                            plist_new_string(change.shortcutText.toUtf8().constData()));
+    } else if (change.shortcut == SnippetChange::Shortcut::AsShown && !disable && hasOwnShortcut(system)) {
+        plist_dict_set_item(dictionary.get(), SnippetKey::CompletionPrefix,
+                            plist_new_string(state.shown.completionPrefix()->toUtf8().constData()));
+    }
     // Making an override records what it was made from; changing one keeps what was recorded.
     return writeDictionary(system, dictionary.get(), change.trashReplaced, !state.overridden || change.recordsStandard,
                            state);
@@ -871,13 +890,17 @@ void SnippetCatalogue::filterSystemCodeSnippets(const SnippetFilter &filter)
 {
     m_filter = filter;
     const bool searched = !filter.text.isEmpty();
-    const QList<qsizetype> matches = searched ? m_search.matches(m_system, filter.text) : QList<qsizetype>();
-    const bool narrowed = filter.changedOnly || !filter.language.isEmpty() || filter.staleOnly || filter.needsAttention;
+    QList<qsizetype> matches = searched ? m_search.matches(m_system, filter.text) : QList<qsizetype>();
+    if (searched)
+        matches = withShownShortcutMatches(std::move(matches), filter.text);
+    const bool narrowed = filter.changedOnly || !filter.language.isEmpty() || filter.staleOnly ||
+                          filter.needsAttention || !filter.body.isEmpty() || filter.clashesOnly;
     if (!narrowed && (!searched || matches.size() == m_system.size())) {
         m_filtered = m_system; // every row: share them rather than copy them
         return;
     }
     const QStringList &languages = filter.language.isEmpty() ? QStringList() : m_search.languageValues(m_system);
+    const QList<bool> bodyFound = filter.body.isEmpty() ? QList<bool>() : shownBodiesContaining(filter.body);
     const bool byStatus = filter.staleOnly || filter.needsAttention;
     const auto shown = [&](qsizetype index) {
         if ((filter.changedOnly || byStatus) && !hasOverride(m_systemIdentifiers[index]))
@@ -887,6 +910,10 @@ void SnippetCatalogue::filterSystemCodeSnippets(const SnippetFilter &filter)
             if (!report || report->status != OverrideStatus::Stale)
                 return false;
         }
+        if (!bodyFound.isEmpty() && !bodyFound[index])
+            return false;
+        if (filter.clashesOnly && clashIndex().system[index].isEmpty())
+            return false;
         return filter.language.isEmpty() || SnippetLanguage::matches(languages[index], filter.language);
     };
     QList<SnippetRecord> rows;
@@ -912,6 +939,125 @@ void SnippetCatalogue::filterSystemCodeSnippets(const SnippetFilter &filter)
         rows += orphans;
     }
     m_filtered = std::move(rows);
+}
+
+const QList<SnippetCatalogue::ShownFold> &SnippetCatalogue::shownFolds() const
+{
+    if (!m_shownFolds) {
+        QList<ShownFold> &folds = m_shownFolds.emplace();
+        for (auto it = m_governing.cbegin(); it != m_governing.cend(); ++it) {
+            const SnippetRecord &shown = m_files[it.value()].record;
+            for (qsizetype i = m_firstSystemIndex.value(it.key(), m_system.size()); i < m_system.size(); ++i) {
+                if (m_systemIdentifiers[i] != it.key())
+                    continue;
+                // The system's own shortcut is in the search's index already.
+                const std::optional<QString> &prefix = shown.completionPrefix();
+                const bool own = prefix && !prefix->isEmpty() && prefix != m_system[i].completionPrefix();
+                folds.append({i, own ? foldForSearch(*prefix) : QString(),
+                              foldForSearch(shown.contents().value_or(QString()))});
+            }
+        }
+    }
+    return *m_shownFolds;
+}
+
+// The overrides that answer a shortcut of their own: their snippets match a search for it too.
+QList<qsizetype> SnippetCatalogue::withShownShortcutMatches(QList<qsizetype> matches, const QString &text) const
+{
+    const QString needle = foldForSearch(text);
+    const qsizetype before = matches.size();
+    for (const ShownFold &fold : shownFolds()) {
+        if (!fold.prefix.isEmpty() && fold.prefix.contains(needle))
+            matches.append(fold.systemIndex);
+    }
+    if (matches.size() == before)
+        return matches;
+    std::sort(matches.begin(), matches.end());
+    matches.erase(std::unique(matches.begin(), matches.end()), matches.end());
+    return matches;
+}
+
+// For each system snippet, whether the body it shows contains text: its override's when it has
+// one, else its own.
+QList<bool> SnippetCatalogue::shownBodiesContaining(const QString &text)
+{
+    QList<bool> found(m_system.size(), false);
+    for (const qsizetype index : m_search.bodyMatches(m_system, text))
+        found[index] = true;
+    const QString needle = foldForSearch(text);
+    for (const ShownFold &fold : shownFolds())
+        found[fold.systemIndex] = fold.body.contains(needle);
+    return found;
+}
+
+// ---- shortcuts ----------------------------------------------------------------------------
+
+QList<Shortcuts::Candidate> SnippetCatalogue::shortcutCandidates() const
+{
+    // Every system snippet as Xcode uses it, then the user's own snippets (files that override no
+    // system snippet), each identifier's governing file once.
+    QList<Shortcuts::Candidate> candidates;
+    candidates.reserve(m_system.size());
+    for (qsizetype i = 0; i < m_system.size(); ++i)
+        candidates.append({shownRecord(m_system[i]), m_systemIdentifiers[i].value_or(QString())});
+    for (auto it = m_governing.cbegin(); it != m_governing.cend(); ++it) {
+        if (!m_firstSystemIndex.contains(it.key()))
+            candidates.append({m_files[it.value()].record, it.key()});
+    }
+    return candidates;
+}
+
+const SnippetCatalogue::ClashIndex &SnippetCatalogue::clashIndex() const
+{
+    if (!m_clashes) {
+        const QList<Shortcuts::Candidate> candidates = shortcutCandidates();
+        const QList<QList<qsizetype>> found = Shortcuts::clashes(candidates);
+        ClashIndex &index = m_clashes.emplace();
+        index.system.resize(m_system.size());
+        for (qsizetype i = 0; i < m_system.size(); ++i) {
+            for (const qsizetype other : found[i])
+                index.system[i].append(candidates[other].shown);
+        }
+    }
+    return *m_clashes;
+}
+
+QList<SnippetRecord> SnippetCatalogue::clashingSnippets(const SnippetRecord &systemSnippet) const
+{
+    const qsizetype index = m_systemPlace.value(systemSnippet.identity(), -1);
+    return index < 0 ? QList<SnippetRecord>() : clashIndex().system[index];
+}
+
+QList<SnippetRecord> SnippetCatalogue::clashesWithShortcut(const SnippetRecord &systemSnippet,
+                                                           const QString &shortcut) const
+{
+    const qsizetype index = m_systemPlace.value(systemSnippet.identity(), -1);
+    if (index < 0)
+        return {};
+    QList<Shortcuts::Candidate> candidates = shortcutCandidates();
+    // The snippet as it would be with the shortcut, where it stands.
+    PlistPtr changed = candidates[index].shown.copyDictionary();
+    plist_dict_set_item(changed.get(), SnippetKey::CompletionPrefix, plist_new_string(shortcut.toUtf8().constData()));
+    candidates[index].shown = SnippetRecord::fromDictionary(std::move(changed));
+    QList<SnippetRecord> clashing;
+    for (const qsizetype other : Shortcuts::clashes(candidates)[index])
+        clashing.append(candidates[other].shown);
+    return clashing;
+}
+
+bool SnippetCatalogue::hasOwnShortcut(const SnippetRecord &systemSnippet) const
+{
+    const SnippetState state = stateOf(systemSnippet);
+    if (!state.overridden || state.disabled)
+        return false;
+    // Against what the override was made from, where that is known: a newer Xcode's new shortcut
+    // is not the user's.
+    const StandardFile::Standard standard = recordedStandard(m_files[governingIndex(systemSnippet.identifier())].name);
+    const SnippetRecord &reference = standard.record.isNull() ? systemSnippet : standard.record;
+    const auto normal = [](const std::optional<QString> &prefix) {
+        return prefix.value_or(QString()).trimmed();
+    };
+    return normal(state.shown.completionPrefix()) != normal(reference.completionPrefix());
 }
 
 QStringList SnippetCatalogue::systemLanguages() const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalogue/rebase.h"
+#include "catalogue/shortcuts.h"
 #include "catalogue/snippetchange.h"
 #include "catalogue/snippetrecord.h"
 #include "catalogue/snippetsearch.h"
@@ -137,6 +138,14 @@ public:
     // a conflict's merged text for the user to finish.
     Rebase::Outcome previewRebase(const SnippetRecord &system, Rebase::Mode mode) const;
 
+    // Shortcuts. The snippets whose shortcut Xcode would offer in the same place as this one's,
+    // as they are shown (system snippets with their overrides, and the user's own snippets).
+    QList<SnippetRecord> clashingSnippets(const SnippetRecord &systemSnippet) const;
+    // Those it would clash with if its shortcut were the one given.
+    QList<SnippetRecord> clashesWithShortcut(const SnippetRecord &systemSnippet, const QString &shortcut) const;
+    // Whether its override answers a shortcut of the user's own rather than the standard one.
+    bool hasOwnShortcut(const SnippetRecord &systemSnippet) const;
+
     // Changes. Each holds the folder's lock from its look at the folder to its last write, takes
     // in what the store wrote or removed, and logs what failed. An override is written only once
     // its bytes have been read back as exactly the record meant.
@@ -204,6 +213,24 @@ private:
         QString refusal;
     };
     WriteTarget overrideTarget(const QString &identifier) const;
+    QList<qsizetype> withShownShortcutMatches(QList<qsizetype> matches, const QString &text) const;
+    QList<bool> shownBodiesContaining(const QString &text);
+    QList<Shortcuts::Candidate> shortcutCandidates() const;
+    // What clashes with each system snippet, worked out when first asked after a change.
+    struct ClashIndex
+    {
+        QList<QList<SnippetRecord>> system; // by index in m_system
+    };
+    const ClashIndex &clashIndex() const;
+    // The folded shortcut (when it is the override's own) and body of each overridden system
+    // snippet, for the search; made when first asked after a change.
+    struct ShownFold
+    {
+        qsizetype systemIndex;
+        QString prefix;
+        QString body;
+    };
+    const QList<ShownFold> &shownFolds() const;
 
     SnippetStore m_store;
     QString m_libraryPath;
@@ -226,6 +253,8 @@ private:
     mutable bool m_userArraysStale = true;
     StoredFiles m_standards; // the ".glimmerpad" folder's files, in name order
     mutable QHash<const void *, StandardFile::Standard> m_decodedStandards; // by a standard file's record
+    mutable std::optional<ClashIndex> m_clashes;
+    mutable std::optional<QList<ShownFold>> m_shownFolds;
 };
 
 // Many changes made one at a time under one lock, for a window that shows progress and may stop

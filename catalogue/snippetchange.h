@@ -37,7 +37,8 @@ struct SnippetChange
     {
         Off,     // the empty completion shortcut
         On,      // the system's shortcut (" " when that is empty)
-        AsShown, // off when the snippet is switched off now, else on
+        AsShown, // off when the snippet is switched off now, else as shown (a shortcut of the user's kept)
+        Given,   // shortcutText
     };
     enum class Body
     {
@@ -57,6 +58,7 @@ struct SnippetChange
     // ends a rebase the user finished by hand.
     bool recordsStandard = false;
     Rebase::Mode rebaseMode = Rebase::Mode::Merge;
+    QString shortcutText = {};
 
     // The shortcut switched as asked and the body given; none: the system snippet's own.
     static SnippetChange override(SnippetRecord system, bool disableShortcut, std::optional<QString> contents)
@@ -75,6 +77,12 @@ struct SnippetChange
     {
         return {Kind::Override, std::move(system), Shortcut::AsShown, Body::Given, std::move(contents), {}, false};
     }
+    // The shortcut given, the body kept as shown: a switched-off snippet is thereby on again.
+    static SnippetChange setShortcut(SnippetRecord system, QString shortcut)
+    {
+        return SnippetChange{Kind::Override, std::move(system), Shortcut::AsShown, Body::Shown, {}, {}, false}
+            .withShortcut(std::move(shortcut));
+    }
     static SnippetChange revert(SnippetRecord system) { return {Kind::Revert, std::move(system), {}, {}, {}, {}, false}; }
     static SnippetChange rebase(SnippetRecord system, Rebase::Mode mode = Rebase::Mode::Merge)
     {
@@ -83,6 +91,13 @@ struct SnippetChange
         return change;
     }
 
+    SnippetChange withShortcut(QString text) const
+    {
+        SnippetChange change = *this;
+        change.shortcut = Shortcut::Given;
+        change.shortcutText = std::move(text);
+        return change;
+    }
     SnippetChange expecting(OverrideSnapshot snapshot) const
     {
         SnippetChange change = *this;

@@ -2,6 +2,7 @@
 
 #include "catalogue/searchfold.h"
 
+#include <functional>
 #include <string_view>
 
 namespace Glimmerpad {
@@ -15,24 +16,45 @@ void SnippetSearch::reset()
     m_lastNeedle.clear();
     m_lastMatches.clear();
     m_languages.clear();
+    m_bodies.clear();
+    m_bodyStarts.clear();
+}
+
+// Folds the given fields of every system snippet into one text: record i's field k, followed by a
+// NUL, starts at starts[fields * i + k]; one more start marks the end.
+static void foldFields(const QList<SnippetRecord> &system, qsizetype fields,
+                       const std::function<std::optional<QString>(const SnippetRecord &, qsizetype)> &field,
+                       QString &text, QList<qsizetype> &starts)
+{
+    text.clear();
+    starts.clear();
+    starts.reserve(fields * system.size() + 1);
+    for (const SnippetRecord &record : system) {
+        for (qsizetype k = 0; k < fields; ++k) {
+            starts.append(text.size());
+            if (const std::optional<QString> value = field(record, k))
+                text += foldForSearch(*value);
+            text += kSearchSeparator;
+        }
+    }
+    starts.append(text.size());
 }
 
 void SnippetSearch::ensureText(const QList<SnippetRecord> &system)
 {
-    if (m_starts.size() == 2 * system.size() + 1)
+    if (m_starts.size() == kTextFields * system.size() + 1)
         return;
-    m_text.clear();
-    m_starts.clear();
-    m_starts.reserve(2 * system.size() + 1);
-    for (const SnippetRecord &record : system) {
-        for (const std::optional<QString> *field : {&record.title(), &record.summary()}) {
-            m_starts.append(m_text.size());
-            if (*field)
-                m_text += foldForSearch(**field);
-            m_text += kSearchSeparator;
-        }
-    }
-    m_starts.append(m_text.size());
+    foldFields(system, kTextFields, [](const SnippetRecord &record, qsizetype k) {
+        return k == 0 ? record.title() : k == 1 ? record.summary() : record.completionPrefix();
+    }, m_text, m_starts);
+}
+
+void SnippetSearch::ensureBodies(const QList<SnippetRecord> &system)
+{
+    if (m_bodyStarts.size() == system.size() + 1)
+        return;
+    foldFields(system, 1, [](const SnippetRecord &record, qsizetype) { return record.contents(); }, m_bodies,
+               m_bodyStarts);
 }
 
 const QStringList &SnippetSearch::languageValues(const QList<SnippetRecord> &system)
@@ -75,11 +97,41 @@ private:
     std::u16string_view m_text;
 };
 
-// Whether system snippet index's folded title or summary contains the needle.
-bool fieldsContain(QStringView text, const QList<qsizetype> &starts, qsizetype index, const Needle &needle)
+// Whether one of record index's folded fields contains the needle.
+bool fieldsContain(QStringView text, const QList<qsizetype> &starts, qsizetype fields, qsizetype index,
+                   const Needle &needle)
 {
-    const auto field = [&](qsizetype k) { return text.sliced(starts[k], starts[k + 1] - starts[k] - 1); };
-    return needle.isIn(field(2 * index)) || needle.isIn(field(2 * index + 1));
+    for (qsizetype k = fields * index; k < fields * (index + 1); ++k) {
+        if (needle.isIn(text.sliced(starts[k], starts[k + 1] - starts[k] - 1)))
+            return true;
+    }
+    return false;
+}
+
+// The records, in order, one of whose folded fields contains the needle.
+QList<qsizetype> scan(QStringView text, const QList<qsizetype> &starts, qsizetype fields, qsizetype records,
+                      const QString &folded)
+{
+    const Needle needle(folded);
+    QList<qsizetype> found;
+    if (folded.isEmpty() || folded.contains(kSearchSeparator)) {
+        // A text with a separator, or one that folds to nothing, is tested record by record.
+        for (qsizetype index = 0; index < records; ++index) {
+            if (fieldsContain(text, starts, fields, index, needle))
+                found.append(index);
+        }
+        return found;
+    }
+    // One scan of the whole text: a match cannot span a separator, so it lies inside one field;
+    // walking the starts along with the scan tells whose.
+    qsizetype field = 0;
+    for (qsizetype at = needle.indexIn(text); at >= 0; at = needle.indexIn(text, starts[field + 1])) {
+        while (starts[field + 1] <= at)
+            ++field;
+        field = (field / fields + 1) * fields - 1; // the record's other fields are not worth scanning
+        found.append(field / fields);
+    }
+    return found;
 }
 
 } // namespace
@@ -88,35 +140,27 @@ QList<qsizetype> SnippetSearch::matches(const QList<SnippetRecord> &system, cons
 {
     ensureText(system);
     QString folded = foldForSearch(text);
-    const Needle needle(folded);
     QList<qsizetype> found;
     if (!m_lastNeedle.isEmpty() && folded.contains(m_lastNeedle)) {
-        // Typing on: a title or summary that contains the longer text contains the shorter one too,
-        // so only the snippets that matched it need looking at.
+        // Typing on: a field that contains the longer text contains the shorter one too, so only
+        // the snippets that matched it need looking at.
+        const Needle needle(folded);
         for (const qsizetype index : std::as_const(m_lastMatches)) {
-            if (fieldsContain(m_text, m_starts, index, needle))
-                found.append(index);
-        }
-    } else if (folded.isEmpty() || folded.contains(kSearchSeparator)) {
-        // A text with a separator, or one that folds to nothing, is tested snippet by snippet.
-        for (qsizetype index = 0; index < system.size(); ++index) {
-            if (fieldsContain(m_text, m_starts, index, needle))
+            if (fieldsContain(m_text, m_starts, kTextFields, index, needle))
                 found.append(index);
         }
     } else {
-        // One scan of the whole text: a match cannot span a separator, so it lies inside one title
-        // or summary; walking the starts along with the scan tells whose.
-        qsizetype field = 0;
-        for (qsizetype at = needle.indexIn(m_text); at >= 0; at = needle.indexIn(m_text, m_starts[field + 1])) {
-            while (m_starts[field + 1] <= at)
-                ++field;
-            field |= 1; // a match in the title makes the summary not worth scanning
-            found.append(field / 2);
-        }
+        found = scan(m_text, m_starts, kTextFields, system.size(), folded);
     }
     m_lastNeedle = std::move(folded);
     m_lastMatches = found;
     return found;
+}
+
+QList<qsizetype> SnippetSearch::bodyMatches(const QList<SnippetRecord> &system, const QString &text)
+{
+    ensureBodies(system);
+    return scan(m_bodies, m_bodyStarts, 1, system.size(), foldForSearch(text));
 }
 
 } // namespace Glimmerpad

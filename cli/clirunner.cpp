@@ -191,7 +191,7 @@ struct Invocation
     bool homeGiven = false; // by --home, rather than the session's
     bool json = false;
     SnippetFilter filter;
-    bool selected = false;     // any of --filter, --changed, --stale, --language given
+    bool selected = false;     // any of the selection's options given
     double xcodeVersion = 0.0; // once the installation has passed the gate
     bool orphaned = false;     // revert: the overrides of snippets this Xcode no longer has
     Rebase::Mode rebaseMode = Rebase::Mode::Merge;
@@ -242,14 +242,22 @@ int list(Context &cx, SnippetCatalogue &catalogue, const Invocation &in)
         const SnippetRecord &shown = snippet.shown;
         const QString state = stateName(snippet);
         if (in.json) {
-            rows.append(QJsonObject{
+            QJsonObject row{
                 {QStringLiteral("identifier"), jsonString(system.identifier())},
                 {QStringLiteral("title"), jsonString(shown.title())},
                 {QStringLiteral("summary"), jsonString(system.summary())},
                 {QStringLiteral("completionPrefix"), jsonString(shown.completionPrefix())},
                 {QStringLiteral("state"), state},
                 {QStringLiteral("status"), statusOf(catalogue, system)},
-            });
+            };
+            if (in.filter.clashesOnly) {
+                QStringList others;
+                for (const SnippetRecord &other : catalogue.clashingSnippets(system))
+                    others.append(other.identifier().value_or(QString()));
+                others.sort();
+                row.insert(QStringLiteral("clashesWith"), QJsonArray::fromStringList(others));
+            }
+            rows.append(row);
         } else {
             cx.out << cell(system.identifier()) << '\t' << state << '\t' << cell(shown.completionPrefix())
                    << '\t' << cell(shown.title()) << '\t' << cell(system.summary()) << '\n';
@@ -423,6 +431,16 @@ int setContents(Context &cx, SnippetCatalogue &catalogue, const Invocation &in)
     return result.succeeded() ? Success : cx.fail(failureMessage("write", identifier, result.reason));
 }
 
+int setShortcut(Context &cx, SnippetCatalogue &catalogue, const Invocation &in)
+{
+    const QString &identifier = in.args.first();
+    const SnippetRecord system = catalogue.systemCodeSnippet(identifier);
+    if (system.isNull())
+        return cx.fail(noSuchSnippet(identifier));
+    const ChangeResult result = catalogue.apply(SnippetChange::setShortcut(system, in.args.at(1)));
+    return result.succeeded() ? Success : cx.fail(failureMessage("write", identifier, result.reason));
+}
+
 QString overrides(qsizetype count)
 {
     return QString::number(count) + (count == 1 ? QStringLiteral(" override") : QStringLiteral(" overrides"));
@@ -529,6 +547,9 @@ constexpr Command kCommands[] = {
     {"set-contents", "ID [FILE|-]",
      "write an override of ID whose contents are FILE's text\n(standard input when FILE is absent or \"-\")", 1, 2,
      TakesNone, setContents},
+    {"set-shortcut", "ID SHORTCUT",
+     "write an override of ID that answers SHORTCUT, with the body as\nshown (a switched-off snippet is turned on)",
+     2, 2, TakesNone, setShortcut},
     {"export", "DIR", "copy every override, with what it was made from, into DIR,\nwhich holds no snippet file yet", 1,
      1, TakesNone, exportTo},
     {"import", "PATH... [--json]", "make overrides from snippet files, or folders of them", 1, kAnyNumber, Json,
@@ -545,13 +566,15 @@ QString commandHelp()
         text += line + QString::fromUtf8(command.help).replace(u'\n', u'\n' + QString(kColumn, u' ')) + u'\n';
     }
     return text + QStringLiteral(R"(
-SELECTION is any of --filter TEXT, --changed, --stale and --language NAME: the snippets the list
-shows with them. disable, enable, revert and rebase take identifiers or a selection, not both; the
+SELECTION is any of --filter TEXT, --body TEXT, --changed, --stale, --clashes and --language NAME:
+the snippets the list shows with them. disable, enable, revert and rebase take identifiers or a selection, not both; the
 snippets are changed one after another under one lock, and one line names each done (standard
 output) or failed (standard error).
 An override is stale when the system snippet it was made from has changed since (a newer Xcode);
 rebase brings it onto the current one. What each override was made from is kept in the snippet
 folder's .glimmerpad folder.
+Two snippets clash when both answer the same shortcut in the same language where their completion
+scopes meet; list --clashes --json names, for each, the snippets it clashes with.
 Exit status: 0 when everything succeeded, 1 when anything failed, 2 for a usage error.)");
 }
 
@@ -575,8 +598,15 @@ std::variant<std::pair<Invocation, const Command *>, int> parseCommandLine(Conte
         QStringLiteral("json"),
         QStringLiteral("info, list, status, disable, enable, revert, rebase, import: print JSON."));
     const QCommandLineOption filterOption(
-        QStringLiteral("filter"), QStringLiteral("Select the snippets whose title or summary contains TEXT."),
+        QStringLiteral("filter"),
+        QStringLiteral("Select the snippets whose title, summary or completion shortcut contains TEXT."),
         QStringLiteral("TEXT"));
+    const QCommandLineOption bodyOption(QStringLiteral("body"),
+                                        QStringLiteral("Select the snippets whose body (as shown) contains TEXT."),
+                                        QStringLiteral("TEXT"));
+    const QCommandLineOption clashesOption(
+        QStringLiteral("clashes"),
+        QStringLiteral("Select the snippets whose shortcut another snippet answers in the same place."));
     const QCommandLineOption changedOption(QStringLiteral("changed"),
                                            QStringLiteral("Select the snippets that have an override."));
     const QCommandLineOption staleOption(
@@ -594,8 +624,8 @@ std::variant<std::pair<Invocation, const Command *>, int> parseCommandLine(Conte
     const QCommandLineOption takeStandardOption(
         QStringLiteral("take-standard"),
         QStringLiteral("rebase: take the current system body and shortcut, keeping only on or off."));
-    parser.addOptions({xcodeOption, homeOption, jsonOption, filterOption, changedOption, staleOption, languageOption,
-                       orphanedOption, keepMineOption, takeStandardOption});
+    parser.addOptions({xcodeOption, homeOption, jsonOption, filterOption, bodyOption, changedOption, staleOption,
+                       clashesOption, languageOption, orphanedOption, keepMineOption, takeStandardOption});
     parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("One of the commands below."),
                                  QStringLiteral("COMMAND [ARGS]"));
 
@@ -620,9 +650,9 @@ std::variant<std::pair<Invocation, const Command *>, int> parseCommandLine(Conte
                   parser.isSet(homeOption),
                   parser.isSet(jsonOption),
                   {parser.value(filterOption), parser.isSet(changedOption), parser.value(languageOption),
-                   parser.isSet(staleOption)},
+                   parser.isSet(staleOption), false, parser.value(bodyOption), parser.isSet(clashesOption)},
                   parser.isSet(filterOption) || parser.isSet(changedOption) || parser.isSet(staleOption) ||
-                      parser.isSet(languageOption)};
+                      parser.isSet(languageOption) || parser.isSet(bodyOption) || parser.isSet(clashesOption)};
     in.orphaned = parser.isSet(orphanedOption);
     const bool keepMine = parser.isSet(keepMineOption), takeStandard = parser.isSet(takeStandardOption);
     in.rebaseMode = keepMine ? Rebase::Mode::KeepMine : takeStandard ? Rebase::Mode::TakeStandard : Rebase::Mode::Merge;
@@ -648,13 +678,14 @@ std::variant<std::pair<Invocation, const Command *>, int> parseCommandLine(Conte
                        UsageError);
     }
     // An empty value would select every snippet, which is never what a typo meant.
-    for (const QCommandLineOption *option : {&filterOption, &languageOption}) {
+    for (const QCommandLineOption *option : {&filterOption, &bodyOption, &languageOption}) {
         if (parser.isSet(*option) && parser.value(*option).isEmpty())
             return cx.fail(QStringLiteral("--%1 needs a value (see --help)").arg(option->names().first()), UsageError);
     }
     // Both would leave unclear whether the identifiers narrow the selection or add to it.
     if ((command->takes & Selection) && command->maxArgs > 0 && !in.orphaned && in.args.isEmpty() == !in.selected) {
-        return cx.fail(QStringLiteral("%1 takes identifiers or a selection (--filter, --changed, --stale, --language), "
+        return cx.fail(QStringLiteral("%1 takes identifiers or a selection (--filter, --body, --changed, --stale, "
+                                      "--clashes, --language), "
                                       "one of the two (see --help)")
                            .arg(in.command),
                        UsageError);

@@ -11,6 +11,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QMap>
 #include <QProcess>
 #include <QSysInfo>
 
@@ -819,7 +820,8 @@ TEST_F(Cli, RefusedInstallationsAndUsageErrorsTouchNothing)
           u"export a b"_s, u"import"_s, u"diff alpha beta"_s, u"--bogus info"_s, u"status x"_s,
           u"status --stale"_s, u"revert alpha --stale"_s, u"rebase"_s, u"revert --orphaned alpha"_s,
           u"revert --orphaned --changed"_s, u"disable --orphaned"_s, u"rebase --changed --keep-mine --take-standard"_s,
-          u"enable alpha --keep-mine"_s, u"list --take-standard"_s}) {
+          u"enable alpha --keep-mine"_s, u"list --take-standard"_s, u"set-shortcut alpha"_s,
+          u"set-shortcut alpha a b"_s, u"--json set-shortcut alpha a"_s, u"disable alpha --clashes"_s}) {
         SCOPED_TRACE(command.toStdString());
         expectOneErrorLine(run(command), 2);
     }
@@ -1032,6 +1034,149 @@ TEST_F(Cli, TwoWritersAtOnceLoseNothing)
         EXPECT_TRUE(exact(u"alpha"_s, true, text));
     }
     EXPECT_EQ(snippetFolderEntries(fx.userFolder()), QStringList{u"alpha.codesnippet"_s});
+}
+
+// ---- shortcuts ------------------------------------------------------------------------------
+
+QString scopes(const QStringList &names)
+{
+    QString xml = u"<key>IDECodeSnippetCompletionScopes</key><array>"_s;
+    for (const QString &name : names)
+        xml += u"<string>"_s + name + u"</string>"_s;
+    return xml + u"</array>"_s;
+}
+
+// The search finds a snippet by its shortcut, the system's or the one shown, and --body by the
+// body it shows; both fold as titles do and narrow the other selections.
+TEST_F(Cli, SearchFindsShortcutsAndShownBodies)
+{
+    fx.install(library([](QList<Snippet> &snippets) { named(snippets, u"blank"_s).completionPrefix = u"bx"_s; }));
+    ASSERT_EQ(run(u"set-shortcut none Énum"_s).code, 0);
+    ASSERT_EQ(run(u"set-contents alpha"_s, "let ÉTÉ = 1\n").code, 0);
+    const std::pair<QString, QStringList> cases[] = {
+        {u"list --filter BX"_s, {u"blank"_s}},            // the system's shortcut
+        {u"list --filter enum"_s, {u"none"_s}},           // the shortcut the override answers, folded
+        {u"list --filter nON"_s, {u"none"_s}},            // the title, as before
+        {u"list --body ete"_s, {u"alpha"_s}},             // the override's body, folded
+        {u"list --body none"_s, {u"none"_s}},             // the system's body where it is shown
+        {u"list --body body --filter alpha"_s, {}},       // both must hold
+        {u"list --body body --changed"_s, {u"none"_s}},
+    };
+    for (const auto &[command, ids] : cases) {
+        SCOPED_TRACE(command.toStdString());
+        const Outcome outcome = run(command);
+        EXPECT_EQ(outcome.code, 0);
+        QStringList found;
+        for (const QString &line : outcome.out.split(u'\n', Qt::SkipEmptyParts))
+            found.append(line.section(u'\t', 0, 0));
+        EXPECT_EQ(found, ids);
+    }
+    expectOneErrorLine(run(u"list --body"_s), 2);
+}
+
+// set-shortcut writes the shortcut with the body as shown (turning a switched-off snippet on) and
+// refuses, touching nothing, what cannot be a shortcut.
+TEST_F(Cli, SetShortcutWritesItOrSaysWhyNot)
+{
+    ASSERT_EQ(run(u"set-contents none"_s, "mine\n").code, 0);
+    ASSERT_EQ(run(u"disable none"_s).code, 0);
+    const auto setShortcut = [this](const QString &id, const QString &shortcut) {
+        Outcome result;
+        QTextStream out(&result.out), err(&result.err);
+        QBuffer in;
+        in.open(QIODevice::ReadOnly);
+        result.code = Glimmerpad::Cli::run({u"glimmerpad-cli"_s, u"--xcode"_s, fx.xcodePath(), u"--home"_s, fx.home(),
+                                            u"set-shortcut"_s, id, shortcut},
+                                           out, err, in);
+        err.flush();
+        return result;
+    };
+    ASSERT_EQ(setShortcut(u"none"_s, u"nö"_s).code, 0);
+    EXPECT_EQ(written(u"none"_s).completionPrefix(), u"nö"_s);
+    EXPECT_EQ(written(u"none"_s).contents(), u"mine\n"_s);
+    const QByteArray before = readFile(file(u"none"_s));
+    const std::pair<QString, QString> refused[] = {
+        {u""_s, u"cannot be empty"_s},
+        {u"a b"_s, u"spaces or control characters"_s},
+        {u"a\tb"_s, u"spaces or control characters"_s},
+        {u"a\u0007"_s, u"spaces or control characters"_s},
+    };
+    for (const auto &[shortcut, reason] : refused) {
+        SCOPED_TRACE(shortcut.toStdString());
+        const Outcome outcome = setShortcut(u"none"_s, shortcut);
+        expectOneErrorLine(outcome, 1);
+        EXPECT_TRUE(outcome.err.contains(reason)) << outcome.err.toStdString();
+    }
+    expectOneErrorLine(setShortcut(u"nosuch"_s, u"x"_s), 1);
+    EXPECT_EQ(readFile(file(u"none"_s)), before);
+
+    // A body saved later keeps the user's shortcut; switching on again brings the standard's back.
+    ASSERT_EQ(run(u"set-contents none"_s, "again\n").code, 0);
+    EXPECT_EQ(written(u"none"_s).completionPrefix(), u"nö"_s);
+    ASSERT_EQ(run(u"enable none"_s).code, 0);
+    EXPECT_EQ(written(u"none"_s).completionPrefix(), std::nullopt);
+}
+
+// Which snippets clash: both on, the same shortcut and language, scopes that meet ("All" meets
+// every one), as shown (an override's shortcut and state), the user's own snippets included.
+TEST_F(Cli, ClashesFollowShortcutLanguageAndScopes)
+{
+    struct Case
+    {
+        const char *name;
+        QList<Snippet> library;
+        QString commands; // run first, ";"-separated
+        QByteArray ownFile;
+        QMap<QString, QStringList> clashes;
+    };
+    const auto snippet = [](const QString &id, const QString &prefix, const QString &extra = language(u"Swift"_s)) {
+        return Snippet{.identifier = id, .title = id.toUpper(), .completionPrefix = prefix, .extraXml = extra};
+    };
+    const QString swift = language(u"Swift"_s);
+    const QList<Case> cases = {
+        {"same shortcut and language", {snippet(u"a"_s, u"go"_s), snippet(u"b"_s, u"go"_s)}, {}, {},
+         {{u"a"_s, {u"b"_s}}, {u"b"_s, {u"a"_s}}}},
+        {"another language", {snippet(u"a"_s, u"go"_s), snippet(u"b"_s, u"go"_s, language(u"C"_s))}, {}, {}, {}},
+        {"scopes apart",
+         {snippet(u"a"_s, u"go"_s, swift + scopes({u"CodeBlock"_s})),
+          snippet(u"b"_s, u"go"_s, swift + scopes({u"TopLevel"_s, u"StringOrComment"_s}))},
+         {}, {}, {}},
+        {"scopes meeting",
+         {snippet(u"a"_s, u"go"_s, swift + scopes({u"CodeBlock"_s, u"TopLevel"_s})),
+          snippet(u"b"_s, u"go"_s, swift + scopes({u"TopLevel"_s}))},
+         {}, {}, {{u"a"_s, {u"b"_s}}, {u"b"_s, {u"a"_s}}}},
+        {"All meets every scope",
+         {snippet(u"a"_s, u"go"_s, swift + scopes({u"All"_s})), snippet(u"b"_s, u"go"_s, swift + scopes({u"TopLevel"_s})),
+          snippet(u"c"_s, u"go"_s, swift + scopes({u"CodeBlock"_s}))},
+         {}, {}, {{u"a"_s, {u"b"_s, u"c"_s}}, {u"b"_s, {u"a"_s}}, {u"c"_s, {u"a"_s}}}},
+        {"one switched off", {snippet(u"a"_s, u"go"_s), snippet(u"b"_s, u"go"_s)}, u"disable b"_s, {}, {}},
+        {"an override's own shortcut",
+         {snippet(u"a"_s, u"go"_s), snippet(u"b"_s, u"run"_s), snippet(u"c"_s, u"go"_s)}, u"set-shortcut c do;set-shortcut b go"_s,
+         {}, {{u"a"_s, {u"b"_s}}, {u"b"_s, {u"a"_s}}}},
+        {"a user's own snippet", {snippet(u"a"_s, u"go"_s), snippet(u"b"_s, u"run"_s)}, {},
+         snippetFile(snippet(u"mine"_s, u"go"_s)), {{u"a"_s, {u"mine"_s}}}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        QDir(fx.userFolder()).removeRecursively();
+        fx.install(c.library);
+        if (!c.ownFile.isEmpty())
+            fx.writeUserFile(u"mine.codesnippet"_s, c.ownFile);
+        for (const QString &command : c.commands.split(u';', Qt::SkipEmptyParts))
+            ASSERT_EQ(run(command).code, 0) << command.toStdString();
+        const Outcome outcome = run(u"list --clashes --json"_s);
+        ASSERT_EQ(outcome.code, 0);
+        QMap<QString, QStringList> clashes;
+        for (const QJsonValue &row : QJsonDocument::fromJson(outcome.out.toUtf8()).array()) {
+            QStringList others;
+            for (const QJsonValue &other : row[u"clashesWith"_s].toArray())
+                others.append(other.toString());
+            clashes.insert(row[u"identifier"_s].toString(), others);
+        }
+        EXPECT_EQ(clashes, c.clashes);
+    }
+    // The other selections narrow the rows; the clashes are the whole catalogue's.
+    EXPECT_EQ(run(u"list --clashes --filter A"_s).out.section(u'\t', 0, 0), u"a"_s);
 }
 
 } // namespace
