@@ -34,6 +34,8 @@ public:
     // The overrides found stale at the last start: the start after an Xcode update tells of new ones.
     inline static const QString kStaleOverridesKey = QStringLiteral("StaleOverrides");
     inline static const QString kLanguageKey = QStringLiteral("Language");
+    // The main window's place and size (not maximised) when it was last moved or resized.
+    inline static const QString kWindowGeometryKey = QStringLiteral("WindowGeometry");
     inline static const QString kHelpUrl = QStringLiteral("http://glimmerpad.org/glimmerpad/help/");
 
     // Builds the interface (the main window, the list, the search field, the popover) around a
@@ -83,6 +85,8 @@ private:
     void updateActions();
     void startObservingScrollViewNotifications();
     void selectUserSelectedRow();
+    void placeWindow();
+    void rememberWindowGeometry();
     bool applicationShouldTerminateAfterLastWindowClosed() const { return true; }
     void prepareCustomWindow();
     void terminate(int exitCode);
@@ -157,6 +161,7 @@ private:
     std::chrono::milliseconds m_xcodeCheckDelay{1000};
     bool m_xcodeAlertShown = false;
     bool m_terminating = false;
+    bool m_launched = false; // the window is placed and shown
     bool m_askingAboutTypedText = false;
     bool m_closing = false; // the window closes, what was typed saved or given up
 };

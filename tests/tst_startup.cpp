@@ -1,11 +1,14 @@
-// Starting the program: the command line.
+// Starting the program: the command line, where the window opens.
 #include "app/commandline.h"
+#include "app/snippetlistmodel.h"
+#include "appfixture.h"
 
+#include <QGuiApplication>
 #include <QProcess>
-
-#include <gtest/gtest.h>
+#include <QScreen>
 
 using namespace Glimmerpad;
+using namespace Glimmerpad::Test;
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -67,6 +70,75 @@ TEST(CommandLine, TheProgramTakesQtsOptionsWithoutADisplay)
             EXPECT_TRUE(err.contains(u"stylee"_s) || err.contains(u"s, t, y, l, e"_s)) << err.toStdString();
         }
     }
+}
+
+// ---- where the window opens -----------------------------------------------------------------
+
+class StartupTest : public AppTest
+{
+protected:
+    QString settingsPath() const { return fixture.root() + u"/settings.ini"_s; }
+    void rememberGeometry(const QRect &frame) const
+    {
+        QSettings(settingsPath(), QSettings::IniFormat).setValue(RVAppDelegate::kWindowGeometryKey, frame);
+    }
+    void relaunch()
+    {
+        app.reset();
+        interaction = FakeInteraction();
+        launch();
+    }
+    QRect frame() const { return main().window()->frameGeometry(); }
+    static QRect available() { return QGuiApplication::primaryScreen()->availableGeometry(); }
+};
+
+// The first window is wholly on the screen, narrower where it must be to keep the room on its left
+// for the popover.
+TEST_F(StartupTest, TheFirstWindowFitsTheScreenRightOfThePopoversRoom)
+{
+    launch();
+    EXPECT_TRUE(available().contains(frame())) << frame().x() << ',' << frame().width();
+    EXPECT_GE(frame().x(), 450);
+    EXPECT_GE(frame().width(), main().window()->minimumWidth());
+}
+
+// Where the user leaves the window is where it opens next: as it was while the user can reach its
+// title bar, left of where a first window goes included; otherwise where a first window goes.
+TEST_F(StartupTest, TheWindowOpensWhereItWasLeftWhileThatIsOnTheScreen)
+{
+    launch();
+    const QRect moved(20, 30, 400, 300);
+    main().window()->setGeometry(moved);
+    EXPECT_EQ(settings->value(RVAppDelegate::kWindowGeometryKey).toRect(), moved);
+    relaunch();
+    EXPECT_EQ(frame(), moved);
+
+    const struct
+    {
+        QRect remembered;
+        bool usedAsItIs;
+    } cases[] = {
+        {QRect(700, 10, 400, 300), true},    // a hundred pixels of its title bar on the screen
+        {QRect(730, 10, 400, 300), false},   // too little of it
+        {QRect(3000, 3000, 400, 300), false}, // a screen that has gone
+        {QRect(100, -200, 400, 300), false},  // its title bar above the screen
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.remembered.x());
+        rememberGeometry(c.remembered);
+        relaunch();
+        EXPECT_EQ(frame().height(), c.remembered.height());
+        if (c.usedAsItIs) {
+            EXPECT_EQ(frame(), c.remembered);
+        } else {
+            EXPECT_TRUE(available().contains(frame()));
+            EXPECT_GE(frame().x(), 450);
+        }
+    }
+    // No larger than the screen is now.
+    rememberGeometry(QRect(10, 10, 4000, 3000));
+    relaunch();
+    EXPECT_EQ(frame(), QRect(QPoint(10, 10), available().size()));
 }
 
 } // namespace
