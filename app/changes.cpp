@@ -4,6 +4,7 @@
 
 #include "catalogue/overridetransfer.h"
 
+#include <QFileInfo>
 #include <QSet>
 #include <QTimer>
 
@@ -177,9 +178,11 @@ static void reportTransfers(UserInteraction &interaction, RVWindow *window, cons
 void RVAppDelegate::exportOverrides()
 {
     //% "Export Overrides"
-    const std::optional<QString> folder = m_interaction.chooseFolder(m_mainWindow.window(), qtTrId("export_title"));
+    const QString title = qtTrId("export_title");
+    const std::optional<QString> folder = m_interaction.chooseFolder(m_mainWindow.window(), title, chooserFolder());
     if (!folder)
         return;
+    rememberChooserFolder(*folder);
     //% "Export Overrides"
     reportTransfers(m_interaction, m_mainWindow.window(), qtTrId("export_done_title"),
                     OverrideTransfer::exportOverrides(m_catalogue, *folder));
@@ -188,9 +191,11 @@ void RVAppDelegate::exportOverrides()
 void RVAppDelegate::importOverrides()
 {
     //% "Import Overrides"
-    const QStringList paths = m_interaction.chooseSnippetFiles(m_mainWindow.window(), qtTrId("import_title"));
+    const QString title = qtTrId("import_title");
+    const QStringList paths = m_interaction.chooseSnippetFiles(m_mainWindow.window(), title, chooserFolder());
     if (paths.isEmpty())
         return;
+    rememberChooserFolder(QFileInfo(paths.constFirst()).absolutePath());
     const QList<OverrideTransfer::TransferResult> results = OverrideTransfer::importOverrides(m_catalogue, paths);
     QList<SnippetRecord> imported;
     for (const OverrideTransfer::TransferResult &result : results) {

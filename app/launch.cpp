@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
@@ -301,6 +302,18 @@ void RVAppDelegate::prepareCustomWindow()
 QRectF RVAppDelegate::windowWillPositionSheet(RVWindow *window, QWidget *, const QRectF &proposedRect)
 {
     return MainWindowDressing::sheetFrame(window, proposedRect);
+}
+
+// Choosers open where the last one was left, in a folder that is still there; else in the home folder.
+QString RVAppDelegate::chooserFolder() const
+{
+    const QString last = m_settings.value(kChooserFolderKey).toString();
+    return !last.isEmpty() && QFileInfo(last).isDir() ? last : m_catalogue.homeDirectory();
+}
+
+void RVAppDelegate::rememberChooserFolder(const QString &folder)
+{
+    m_settings.setValue(kChooserFolderKey, folder);
 }
 
 void RVAppDelegate::terminate(int exitCode)

@@ -36,7 +36,12 @@ public:
     inline static const QString kLanguageKey = QStringLiteral("Language");
     // The main window's place and size (not maximised) when it was last moved or resized.
     inline static const QString kWindowGeometryKey = QStringLiteral("WindowGeometry");
+    // The help page's home on the web; the program shows the copy it ships (kHelpPage), which
+    // links there.
     inline static const QString kHelpUrl = QStringLiteral("http://glimmerpad.org/glimmerpad/help/");
+    inline static const QString kHelpPage = QStringLiteral("qrc:/help/index.html");
+    // The folder the last chooser was left in: the next one opens there.
+    inline static const QString kChooserFolderKey = QStringLiteral("ChooserFolder");
 
     // Builds the interface (the main window, the list, the search field, the popover) around a
     // catalogue for the given home folder. Neither interaction nor settings is owned.
@@ -90,6 +95,8 @@ private:
     bool applicationShouldTerminateAfterLastWindowClosed() const { return true; }
     void prepareCustomWindow();
     void terminate(int exitCode);
+    QString chooserFolder() const;
+    void rememberChooserFolder(const QString &folder);
 
     // -- Xcode discovery and version gate (xcodediscovery.cpp)
     QString defaultXcodeAppPath() const;

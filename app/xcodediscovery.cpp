@@ -30,8 +30,11 @@ std::optional<QString> RVAppDelegate::xcodePath()
         const QString message = qtTrId("openpanel_message");
         //% "Choose"
         const QString prompt = qtTrId("openpanel_prompt");
-        if (std::optional<QString> chosen = m_interaction.chooseApplicationBundle(m_mainWindow.window(), title, message, prompt))
+        if (const std::optional<QString> chosen =
+                m_interaction.chooseApplicationBundle(m_mainWindow.window(), title, message, prompt, chooserFolder())) {
+            rememberChooserFolder(QFileInfo(*chosen).absolutePath());
             path = chosen;
+        }
     }
     if (!path || path->isEmpty()) {
         terminate(kRefusedInstallationExitCode);

@@ -1,11 +1,17 @@
-// Starting the program: the command line, where the window opens.
+// Starting the program and what surrounds the window: the command line, where the window opens,
+// the help, the choosers.
 #include "app/commandline.h"
+#include "app/helpwindow.h"
 #include "app/snippetlistmodel.h"
 #include "appfixture.h"
 
+#include <QAction>
+#include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QProcess>
 #include <QScreen>
+#include <QTextBrowser>
 
 using namespace Glimmerpad;
 using namespace Glimmerpad::Test;
@@ -139,6 +145,61 @@ TEST_F(StartupTest, TheWindowOpensWhereItWasLeftWhileThatIsOnTheScreen)
     rememberGeometry(QRect(10, 10, 4000, 3000));
     relaunch();
     EXPECT_EQ(frame(), QRect(QPoint(10, 10), available().size()));
+}
+
+// ---- help -----------------------------------------------------------------------------------
+
+// F1 shows the help page the program ships, which needs no network; it links to its home on the web.
+TEST_F(StartupTest, HelpShowsThePageShippedWithTheProgram)
+{
+    launch();
+    main().actions().help->trigger();
+    ASSERT_EQ(interaction.helpPages, QList<QUrl>{QUrl(RVAppDelegate::kHelpPage)});
+    QFile page(u":"_s + QUrl(RVAppDelegate::kHelpPage).path());
+    ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(QString::fromUtf8(page.readAll()).contains(u"href=\""_s + RVAppDelegate::kHelpUrl + u'"'));
+
+    // The real thing: a window of the main window's, on the screen; F1 again brings the same one.
+    DesktopInteraction desktop;
+    for (int times = 0; times < 2; ++times)
+        desktop.showHelp(main().window(), QUrl(RVAppDelegate::kHelpPage));
+    const QList<HelpWindow *> windows = main().window()->findChildren<HelpWindow *>();
+    ASSERT_EQ(windows.size(), 1);
+    HelpWindow *help = windows.first();
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_TRUE(available().contains(help->frameGeometry()));
+    EXPECT_TRUE(help->browser()->toPlainText().contains(u"Ctrl+Shift+R"_s));
+    EXPECT_TRUE(help->browser()->openExternalLinks());
+    EXPECT_EQ(help->windowTitle(), qtTrId("help_window_title"));
+}
+
+// ---- choosers -------------------------------------------------------------------------------
+
+// Each chooser opens where the last one was left, in the home folder at first and once that
+// folder has gone.
+TEST_F(StartupTest, ChoosersOpenInTheLastFolderUsed)
+{
+    // Xcode is not where it is looked for: it is asked for at each start.
+    Fixture elsewhere;
+    elsewhere.install(manySnippets(2));
+    QDir(fixture.xcodePath()).removeRecursively();
+    interaction.chooserAnswer = elsewhere.xcodePath();
+    launch();
+    app.reset();
+    launch();
+    const QString xcodeFolder = QFileInfo(elsewhere.xcodePath()).absolutePath();
+
+    const QString out = fixture.root() + u"/exported"_s;
+    QDir().mkpath(out);
+    interaction.folderAnswer = out;
+    main().actions().exportOverrides->trigger();
+    interaction.filesAnswer = {fixture.root() + u"/nothing.codesnippet"_s};
+    main().actions().importOverrides->trigger();
+    main().actions().exportOverrides->trigger();
+    QDir(out).removeRecursively();
+    main().actions().exportOverrides->trigger();
+    EXPECT_EQ(interaction.chooserFolders,
+              QStringList({fixture.home(), xcodeFolder, xcodeFolder, out, fixture.root(), fixture.home()}));
 }
 
 } // namespace
