@@ -144,7 +144,7 @@ void RVAppDelegate::applicationDidFinishLaunching()
         //% "Glimmerpad cannot find your home folder."
         const QString title = qtTrId("home_alert_title");
         //% "Quit"
-        m_interaction.runCriticalAlert(nullptr, title, problem, qtTrId("home_alert_button"));
+        m_interaction.runCriticalAlert(nullptr, title, Strings::sentence(problem), qtTrId("home_alert_button"));
         terminate(1);
         return;
     }

@@ -40,4 +40,15 @@ void installTranslations(QCoreApplication &app)
     }
 }
 
+QString sentence(const QString &clause)
+{
+    QString text = clause.trimmed();
+    if (text.isEmpty())
+        return text;
+    text[0] = text[0].toUpper();
+    if (!text.endsWith(u'.') && !text.endsWith(u'?') && !text.endsWith(u'!'))
+        text += u'.';
+    return text;
+}
+
 } // namespace Glimmerpad::Strings

@@ -1,11 +1,14 @@
 // Starting the program and what surrounds the window: the command line, where the window opens,
-// the help, the choosers.
+// the help, the choosers, and the words of failures.
 #include "app/commandline.h"
 #include "app/helpwindow.h"
 #include "app/snippetlistmodel.h"
+#include "app/strings.h"
 #include "appfixture.h"
 
+#include <QAbstractButton>
 #include <QAction>
+#include <QButtonGroup>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -200,6 +203,72 @@ TEST_F(StartupTest, ChoosersOpenInTheLastFolderUsed)
     main().actions().exportOverrides->trigger();
     EXPECT_EQ(interaction.chooserFolders,
               QStringList({fixture.home(), xcodeFolder, xcodeFolder, out, fixture.root(), fixture.home()}));
+}
+
+// ---- the words of failures ------------------------------------------------------------------
+
+// Cancelling the Xcode chooser says that no Xcode was chosen, not that its version is refused.
+TEST_F(StartupTest, CancellingTheXcodeChooserSaysNoneWasChosen)
+{
+    QDir(fixture.xcodePath()).removeRecursively();
+    launch();
+    EXPECT_EQ(interaction.choosers, 1);
+    EXPECT_EQ(interaction.alerts, QStringList{qtTrId("no_xcode_title")});
+    EXPECT_EQ(interaction.exitCode, 1);
+    EXPECT_FALSE(main().window()->isVisible());
+}
+
+// A failure the file system reports comes as sentences that name the folder, each once.
+TEST_F(StartupTest, FailuresAreSentencesThatNameTheFolder)
+{
+    launch();
+    const QString out = fixture.root() + u"/exported"_s;
+    const struct
+    {
+        const char *what;
+        std::function<void()> fail;
+        QString folder;
+    } cases[] = {
+        {"a save",
+         [&] {
+             selectRow(rowOf(u"If Statement"_s));
+             QDir().mkpath(fixture.userFolder() + u"/if.codesnippet"_s); // a folder where the file would go
+             QTest::mouseClick(editor().onOffControl()->button(1), Qt::LeftButton);
+         },
+         fixture.userFolder()},
+        {"an export",
+         [&] {
+             writeFile(out + u"/mine.codesnippet"_s, "x");
+             interaction.folderAnswer = out;
+             main().actions().exportOverrides->trigger();
+         },
+         out},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        interaction.sheets.clear();
+        c.fail();
+        ASSERT_EQ(interaction.sheets.size(), 1);
+        const QStringList lines = interaction.sheets.first().section(u'|', 1).split(u'\n', Qt::SkipEmptyParts);
+        const auto naming = std::find_if(lines.cbegin(), lines.cend(), [&](const QString &l) { return l.contains(c.folder); });
+        ASSERT_NE(naming, lines.cend()) << interaction.sheets.first().toStdString();
+        EXPECT_TRUE(naming->front().isUpper()) << naming->toStdString();
+        EXPECT_TRUE(naming->endsWith(u'.'));
+        EXPECT_EQ(naming->count(c.folder), 1) << naming->toStdString();
+    }
+}
+
+TEST(Strings, AReasonBecomesASentence)
+{
+    const std::pair<QString, QString> cases[] = {
+        {u"the snippet folder /a could not be made (No space left on device)"_s,
+         u"The snippet folder /a could not be made (No space left on device)."_s},
+        {u"Glimmerpad is already changing the snippets in /a."_s, u"Glimmerpad is already changing the snippets in /a."_s},
+        {u"élan? "_s, u"Élan?"_s},
+        {QString(), QString()},
+    };
+    for (const auto &[clause, sentence] : cases)
+        EXPECT_EQ(Strings::sentence(clause), sentence);
 }
 
 } // namespace
