@@ -446,7 +446,7 @@ SnippetStore::Written SnippetStore::write(const QString &name, const QString &ta
         if (const ChangeResult trashed = remove(target); !trashed.succeeded()) {
             file.cancelWriting();
             return {{ChangeResult::Status::Failed,
-                     QStringLiteral("%1 could not be put in the trash first (%2), so it was not replaced")
+                     QStringLiteral("the file %1 could not be put in the trash first (%2), so it was not replaced")
                          .arg(target, trashed.reason)},
                     {}};
         }
@@ -462,7 +462,7 @@ SnippetStore::Written SnippetStore::write(const QString &name, const QString &ta
                                      .arg(std::max<qint64>(wrote, 0))
                                      .arg(bytes.size());
     const QFileInfo written(target);
-    return {{ChangeResult::Status::Failed, QStringLiteral("%1 could not be written in the folder %2 (%3)")
+    return {{ChangeResult::Status::Failed, QStringLiteral("the file %1 could not be written in the folder %2 (%3)")
                                                .arg(written.fileName(), written.absolutePath(), reason)},
             {}};
 }
@@ -482,7 +482,7 @@ ChangeResult SnippetStore::remove(const QString &path) const
         return {};
     // The desktop's trash names the file in its reasons, a plain removal does not.
     if (!error.contains(path))
-        error = QStringLiteral("%1 could not be removed (%2)").arg(path, error);
+        error = QStringLiteral("the file %1 could not be removed (%2)").arg(path, error);
     return {ChangeResult::Status::Failed, error};
 }
 

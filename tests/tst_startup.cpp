@@ -264,7 +264,9 @@ TEST(Strings, AReasonBecomesASentence)
         {u"the snippet folder /a could not be made (No space left on device)"_s,
          u"The snippet folder /a could not be made (No space left on device)."_s},
         {u"Glimmerpad is already changing the snippets in /a."_s, u"Glimmerpad is already changing the snippets in /a."_s},
-        {u"élan? "_s, u"Élan?"_s},
+        {u"élan vital? "_s, u"Élan vital?"_s},
+        {u"com.example.if.codesnippet could not be read"_s, u"com.example.if.codesnippet could not be read."_s},
+        {u"if.codesnippet: not a snippet file"_s, u"if.codesnippet: not a snippet file."_s},
         {QString(), QString()},
     };
     for (const auto &[clause, sentence] : cases)
