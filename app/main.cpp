@@ -38,7 +38,12 @@ static std::optional<QString> readCommandLine(int &argc, char **argv)
 
     QCommandLineParser parser;
     //% "Browse the code snippets that ship inside Xcode, switch them off or on, edit and revert them."
-    parser.setApplicationDescription(qtTrId("cli_description"));
+    const QString description = qtTrId("cli_description");
+    // --help-all can list only the options of the application object made so far, not the
+    // window system's: they are named here.
+    //% "Qt's own options (-style NAME, -platform NAME, -reverse, ...) are taken as by any Qt program."
+    const QString qtOptions = qtTrId("cli_qt_options");
+    parser.setApplicationDescription(description + u'\n' + qtOptions);
     parser.addHelpOption();
     parser.addVersionOption();
     //% "The Xcode application to use instead of /Applications/Xcode.app."
