@@ -1,5 +1,6 @@
 #include "app/changerunner.h"
 
+#include "app/strings.h"
 #include "app/userinteraction.h"
 #include "chrome/rvwindow.h"
 
@@ -135,10 +136,10 @@ void ChangeRunner::finish()
     const QString released = m_batch->finish(); // lets go of the folder's lock
     m_batch.reset();
     m_progressView->hide();
-    //% "not made: stopped"
+    //% "stopped before this snippet was changed"
+    const QString notMade = qtTrId("batch_stopped_before");
     while (m_results.size() < size)
-        m_results.append({ChangeResult::Status::Failed,
-                          lockWaited.isEmpty() ? qtTrId("batch_not_made") : lockWaited});
+        m_results.append({ChangeResult::Status::Failed, lockWaited.isEmpty() ? notMade : lockWaited});
     Q_EMIT runningChanged(false);
 
     const bool stopped = done < size;
@@ -151,7 +152,7 @@ void ChangeRunner::finish()
         }
     }
     if (!released.isEmpty())
-        failures.append(released);
+        failures.append(Strings::sentence(released));
     if (const Done tell = std::exchange(m_done, {}))
         tell(m_results);
     if (m_failureTitle.isEmpty() || (failures.isEmpty() && !stopped))
@@ -160,7 +161,7 @@ void ChangeRunner::finish()
     if (stopped) {
         //% "Stopped after %1 of %2 snippets; those stay changed."
         lines.append(lockWaited.isEmpty() ? qtTrId("batch_stopped").arg(QLocale().toString(done), QLocale().toString(size))
-                                          : lockWaited);
+                                          : Strings::sentence(lockWaited));
     }
     if (!failures.isEmpty()) {
         //% "%1 of %2 could not be changed; the others are done."

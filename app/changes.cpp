@@ -2,8 +2,10 @@
 // the one step after every change.
 #include "app/rvappdelegate.h"
 
+#include "app/strings.h"
 #include "catalogue/overridetransfer.h"
 
+#include <QFileInfo>
 #include <QSet>
 #include <QTimer>
 
@@ -61,10 +63,10 @@ void RVAppDelegate::revertSnippets(const QList<SnippetRecord> &systemSnippets)
     if (overridden.isEmpty())
         return;
     // Many at once is easy to do by mistake: asked once, naming how many.
-    //% "Revert the highlighted snippets to the standard ones? Overrides to remove: %1."
-    const QString title = qtTrId("batch_revert_question").arg(overridden.size());
-    //% "Their overrides go to the trash, whence they can be brought back."
-    const QString message = qtTrId("batch_revert_message");
+    //% "Revert %n snippet(s) to the standard ones?"
+    const QString title = qtTrId("batch_revert_count_question", static_cast<int>(overridden.size()));
+    //% "Their override files go to the trash; you can restore them from there."
+    const QString message = qtTrId("batch_revert_trash_message");
     //% "Revert"
     const QString revert = qtTrId("batch_revert_accept");
     //% "Cancel"
@@ -140,28 +142,31 @@ void RVAppDelegate::snippetsChanged(const QList<SnippetRecord> &systemSnippets, 
 void RVAppDelegate::reportFailure(const QString &what, const ChangeResult &result)
 {
     //% "OK"
-    m_interaction.beginSheet(m_mainWindow.window(), RVSheet::Icon::Warning, what, result.reason,
+    m_interaction.beginSheet(m_mainWindow.window(), RVSheet::Icon::Warning, what, Strings::sentence(result.reason),
                              qtTrId("failure_sheet_button"));
 }
 
 // ---- export and import ----------------------------------------------------------------------
 
+// doneText: what was done, given how many ("%n override(s) exported.").
 static void reportTransfers(UserInteraction &interaction, RVWindow *window, const QString &title,
+                            const std::function<QString(int)> &doneText,
                             const QList<OverrideTransfer::TransferResult> &results)
 {
     QStringList problems, partly;
     int done = 0;
     for (const OverrideTransfer::TransferResult &result : results) {
+        const QString &name = result.file.isEmpty() ? result.identifier : result.file;
         if (result.ok)
             ++done;
+        else if (!name.isEmpty() && result.error.contains(name))
+            problems.append(Strings::sentence(result.error)); // a refusal that names its folder itself
         else
-            problems.append(QStringLiteral("%1: %2").arg(result.file.isEmpty() ? result.identifier : result.file,
-                                                         result.error));
+            problems.append(QStringLiteral("%1: %2").arg(name, result.error));
         if (!result.notCarried.isEmpty())
             partly.append(QStringLiteral("%1: %2").arg(result.file, result.notCarried.join(QStringLiteral(", "))));
     }
-    //% "Done: %1."
-    QString message = qtTrId("transfer_done").arg(done);
+    QString message = doneText(done);
     if (!partly.isEmpty()) {
         //% "Not carried (an override carries the body, the on/off state and the system's shortcut):"
         message += u"\n\n" + qtTrId("transfer_not_carried") + u'\n' + partly.join(u'\n');
@@ -177,20 +182,29 @@ static void reportTransfers(UserInteraction &interaction, RVWindow *window, cons
 void RVAppDelegate::exportOverrides()
 {
     //% "Export Overrides"
-    const std::optional<QString> folder = m_interaction.chooseFolder(m_mainWindow.window(), qtTrId("export_title"));
+    const QString title = qtTrId("export_title");
+    const std::optional<QString> folder = m_interaction.chooseFolder(m_mainWindow.window(), title, chooserFolder());
     if (!folder)
         return;
+    rememberChooserFolder(*folder);
+    const auto exportedText = [](int count) {
+        //% "%n override(s) exported."
+        const QString text = qtTrId("export_done_count", count);
+        return text;
+    };
     //% "Export Overrides"
-    reportTransfers(m_interaction, m_mainWindow.window(), qtTrId("export_done_title"),
+    reportTransfers(m_interaction, m_mainWindow.window(), qtTrId("export_done_title"), exportedText,
                     OverrideTransfer::exportOverrides(m_catalogue, *folder));
 }
 
 void RVAppDelegate::importOverrides()
 {
     //% "Import Overrides"
-    const QStringList paths = m_interaction.chooseSnippetFiles(m_mainWindow.window(), qtTrId("import_title"));
+    const QString title = qtTrId("import_title");
+    const QStringList paths = m_interaction.chooseSnippetFiles(m_mainWindow.window(), title, chooserFolder());
     if (paths.isEmpty())
         return;
+    rememberChooserFolder(QFileInfo(paths.constFirst()).absolutePath());
     const QList<OverrideTransfer::TransferResult> results = OverrideTransfer::importOverrides(m_catalogue, paths);
     QList<SnippetRecord> imported;
     for (const OverrideTransfer::TransferResult &result : results) {
@@ -198,8 +212,13 @@ void RVAppDelegate::importOverrides()
             imported.append(result.system);
     }
     snippetsChanged(imported, !imported.isEmpty());
+    const auto importedText = [](int count) {
+        //% "%n override(s) imported."
+        const QString text = qtTrId("import_done_count", count);
+        return text;
+    };
     //% "Import Overrides"
-    reportTransfers(m_interaction, m_mainWindow.window(), qtTrId("import_done_title"), results);
+    reportTransfers(m_interaction, m_mainWindow.window(), qtTrId("import_done_title"), importedText, results);
 }
 
 } // namespace Glimmerpad

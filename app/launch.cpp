@@ -2,6 +2,7 @@
 #include "app/rvappdelegate.h"
 
 #include "app/editorpopover.h"
+#include "app/screenfit.h"
 #include "app/snippetlistmodel.h"
 #include "app/snippettextedit.h"
 #include "app/strings.h"
@@ -14,19 +15,25 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSettings>
 #include <QTimer>
+#include <QtMath>
 
 #include <algorithm>
 
 namespace Glimmerpad {
 
 static constexpr int kMinimumWindowX = 450; // room on the left for the popover beside the list
+// A remembered place is used again while this much of the window's title bar shows on a screen:
+// enough to take hold of it.
+static constexpr int kReachableTitleBarWidth = 100;
 
 RVAppDelegate::RVAppDelegate(UserInteraction &interaction, QSettings &settings, const QString &homeDirectory,
                              QObject *parent)
@@ -78,6 +85,7 @@ void RVAppDelegate::connectParts()
     connect(&m_mainWindow, &MainWindow::closeRequested, this, &RVAppDelegate::closePopover);
     connect(&m_editor, &EditingSession::escapePressed, this, &RVAppDelegate::closePopover);
     connect(&m_mainWindow, &MainWindow::geometryChanged, this, &RVAppDelegate::repositionPopover);
+    connect(&m_mainWindow, &MainWindow::geometryChanged, this, &RVAppDelegate::rememberWindowGeometry);
     connect(m_mainWindow.languageChoice(), &QComboBox::activated, this, &RVAppDelegate::chooseLanguage);
     connect(m_mainWindow.searchField(), &QLineEdit::textChanged, this, &RVAppDelegate::controlTextDidChange);
     connect(m_mainWindow.tableView()->selectionModel(), &QItemSelectionModel::selectionChanged, this,
@@ -136,7 +144,7 @@ void RVAppDelegate::applicationDidFinishLaunching()
         //% "Glimmerpad cannot find your home folder."
         const QString title = qtTrId("home_alert_title");
         //% "Quit"
-        m_interaction.runCriticalAlert(nullptr, title, problem, qtTrId("home_alert_button"));
+        m_interaction.runCriticalAlert(nullptr, title, Strings::sentence(problem), qtTrId("home_alert_button"));
         terminate(1);
         return;
     }
@@ -172,11 +180,9 @@ void RVAppDelegate::applicationDidFinishLaunching()
     watchFiles();
 
     RVWindow *window = m_mainWindow.window();
-    const QRect frame = window->frameGeometry();
-    if (frame.x() < kMinimumWindowX)
-        window->move(kMinimumWindowX, frame.y());
-
+    placeWindow();
     window->makeKeyAndOrderFront();
+    m_launched = true;
     QGuiApplication::setQuitOnLastWindowClosed(quitOnLastWindowClosed &&
                                                applicationShouldTerminateAfterLastWindowClosed());
 
@@ -212,6 +218,67 @@ void RVAppDelegate::tellOfNewlyStaleOverrides()
     });
 }
 
+// The screen that shows most of frame; the primary one when none shows any of it.
+static QScreen *screenShowing(const QRect &frame)
+{
+    QScreen *best = QGuiApplication::primaryScreen();
+    qint64 bestArea = 0;
+    for (QScreen *screen : QGuiApplication::screens()) {
+        const QRect shown = screen->availableGeometry().intersected(frame);
+        if (const qint64 area = qint64(shown.width()) * shown.height(); area > bestArea) {
+            best = screen;
+            bestArea = area;
+        }
+    }
+    return best;
+}
+
+// Whether the user can take hold of a window with this frame: part of its title bar on a screen.
+static bool isReachable(const QRect &frame, int titleBarHeight)
+{
+    const QRect titleBar(frame.topLeft(), QSize(frame.width(), titleBarHeight));
+    const QList<QScreen *> screens = QGuiApplication::screens();
+    return std::any_of(screens.cbegin(), screens.cend(), [&](const QScreen *screen) {
+        const QRect shown = screen->availableGeometry().intersected(titleBar);
+        return shown.width() >= std::min(kReachableTitleBarWidth, titleBar.width()) &&
+               shown.height() * 2 >= titleBar.height();
+    });
+}
+
+// The window where it was left at the last start when the user can still reach it there, no
+// larger than its screen is now; otherwise where a first window goes: right of the room the
+// popover takes beside the list, and wholly on the screen (a scale factor can make the screen
+// smaller than the window was drawn for).
+void RVAppDelegate::placeWindow()
+{
+    RVWindow *window = m_mainWindow.window();
+    QRect frame = window->frameGeometry();
+    if (const QRect remembered = m_settings.value(kWindowGeometryKey).toRect(); remembered.isValid()) {
+        frame.setSize(remembered.size());
+        if (isReachable(remembered, qCeil(window->titleBarHeight()))) {
+            window->setGeometry(
+                QRect(remembered.topLeft(), remembered.size().boundedTo(screenShowing(remembered)->availableGeometry().size())));
+            return;
+        }
+    }
+    if (frame.x() < kMinimumWindowX)
+        frame.moveLeft(kMinimumWindowX);
+    const QRect available = screenShowing(frame)->availableGeometry();
+    // Narrower rather than further left, while the list keeps its smallest width: the room on the
+    // left is the popover's.
+    if (const int room = available.right() + 1 - frame.left(); frame.width() > room)
+        frame.setWidth(std::max(room, window->minimumWidth()));
+    window->setGeometry(fittedInto(frame, available));
+}
+
+// Where the user leaves the window is where the next start puts it; a maximised or full-screen
+// window leaves the place it came from.
+void RVAppDelegate::rememberWindowGeometry()
+{
+    if (m_launched && m_mainWindow.window()->isVisible())
+        m_settings.setValue(kWindowGeometryKey, m_mainWindow.window()->normalGeometry());
+}
+
 void RVAppDelegate::startObservingScrollViewNotifications()
 {
     connect(m_mainWindow.tableView()->verticalScrollBar(), &QScrollBar::valueChanged, this,
@@ -235,6 +302,18 @@ void RVAppDelegate::prepareCustomWindow()
 QRectF RVAppDelegate::windowWillPositionSheet(RVWindow *window, QWidget *, const QRectF &proposedRect)
 {
     return MainWindowDressing::sheetFrame(window, proposedRect);
+}
+
+// Choosers open where the last one was left, in a folder that is still there; else in the home folder.
+QString RVAppDelegate::chooserFolder() const
+{
+    const QString last = m_settings.value(kChooserFolderKey).toString();
+    return !last.isEmpty() && QFileInfo(last).isDir() ? last : m_catalogue.homeDirectory();
+}
+
+void RVAppDelegate::rememberChooserFolder(const QString &folder)
+{
+    m_settings.setValue(kChooserFolderKey, folder);
 }
 
 void RVAppDelegate::terminate(int exitCode)

@@ -2,6 +2,7 @@
 #ifdef GLIMMERPAD_BENCH_HOOKS
 #include "app/benchhook.h"
 #endif
+#include "app/commandline.h"
 #include "app/rvappdelegate.h"
 #include "app/strings.h"
 #include "app/userinteraction.h"
@@ -25,8 +26,10 @@ static void describeApplication()
 }
 
 // The command line is read before any window system is touched, so --help, --version and
-// mistakes are answered on a machine without a display too. Exits for those; otherwise the Xcode
-// application given, if any.
+// mistakes are answered on a machine without a display too. Qt's own options (-style fusion,
+// -platform offscreen, ...) are left for the application object made afterwards, which takes them
+// out of argv itself. Exits for help, version and mistakes; otherwise the Xcode application given,
+// if any.
 static std::optional<QString> readCommandLine(int &argc, char **argv)
 {
     QCoreApplication app(argc, argv);
@@ -35,12 +38,17 @@ static std::optional<QString> readCommandLine(int &argc, char **argv)
 
     QCommandLineParser parser;
     //% "Browse the code snippets that ship inside Xcode, switch them off or on, edit and revert them."
-    parser.setApplicationDescription(qtTrId("cli_description"));
+    const QString description = qtTrId("cli_description");
+    // --help-all can list only the options of the application object made so far, not the
+    // window system's: they are named here.
+    //% "Qt's own options (-style NAME, -platform NAME, -reverse, ...) are taken as by any Qt program."
+    const QString qtOptions = qtTrId("cli_qt_options");
+    parser.setApplicationDescription(description + u'\n' + qtOptions);
     parser.addHelpOption();
     parser.addVersionOption();
     //% "The Xcode application to use instead of /Applications/Xcode.app."
     parser.addPositionalArgument(QStringLiteral("APP"), qtTrId("cli_app_argument"), QStringLiteral("[APP]"));
-    parser.process(app);
+    parser.process(Glimmerpad::CommandLine::withoutQtOptions(QCoreApplication::arguments()));
     if (parser.positionalArguments().isEmpty())
         return std::nullopt;
     return QDir(parser.positionalArguments().constFirst()).absolutePath();

@@ -197,7 +197,8 @@ bool RVAppDelegate::canRevertToStandardSnippet() const
 
 void RVAppDelegate::showHelp()
 {
-    m_interaction.openUrl(QUrl(kHelpUrl));
+    // The page shipped with the program, so that help shows offline and without a browser.
+    m_interaction.showHelp(m_mainWindow.window(), QUrl(kHelpPage));
 }
 
 void RVAppDelegate::reportChangedOnDisk()

@@ -34,7 +34,14 @@ public:
     // The overrides found stale at the last start: the start after an Xcode update tells of new ones.
     inline static const QString kStaleOverridesKey = QStringLiteral("StaleOverrides");
     inline static const QString kLanguageKey = QStringLiteral("Language");
+    // The main window's place and size (not maximised) when it was last moved or resized.
+    inline static const QString kWindowGeometryKey = QStringLiteral("WindowGeometry");
+    // The help page's home on the web; the program shows the copy it ships (kHelpPage), which
+    // links there.
     inline static const QString kHelpUrl = QStringLiteral("http://glimmerpad.org/glimmerpad/help/");
+    inline static const QString kHelpPage = QStringLiteral("qrc:/help/index.html");
+    // The folder the last chooser was left in: the next one opens there.
+    inline static const QString kChooserFolderKey = QStringLiteral("ChooserFolder");
 
     // Builds the interface (the main window, the list, the search field, the popover) around a
     // catalogue for the given home folder. Neither interaction nor settings is owned.
@@ -83,9 +90,13 @@ private:
     void updateActions();
     void startObservingScrollViewNotifications();
     void selectUserSelectedRow();
+    void placeWindow();
+    void rememberWindowGeometry();
     bool applicationShouldTerminateAfterLastWindowClosed() const { return true; }
     void prepareCustomWindow();
     void terminate(int exitCode);
+    QString chooserFolder() const;
+    void rememberChooserFolder(const QString &folder);
 
     // -- Xcode discovery and version gate (xcodediscovery.cpp)
     QString defaultXcodeAppPath() const;
@@ -157,6 +168,7 @@ private:
     std::chrono::milliseconds m_xcodeCheckDelay{1000};
     bool m_xcodeAlertShown = false;
     bool m_terminating = false;
+    bool m_launched = false; // the window is placed and shown
     bool m_askingAboutTypedText = false;
     bool m_closing = false; // the window closes, what was typed saved or given up
 };

@@ -6,6 +6,8 @@
 #include <QLoggingCategory>
 #include <QTranslator>
 
+#include <algorithm>
+
 Q_LOGGING_CATEGORY(lcStrings, "glimmerpad.strings", QtWarningMsg)
 
 namespace Glimmerpad::Strings {
@@ -38,6 +40,21 @@ void installTranslations(QCoreApplication &app)
     } else {
         delete local;
     }
+}
+
+QString sentence(const QString &clause)
+{
+    QString text = clause.trimmed();
+    if (text.isEmpty())
+        return text;
+    // A word, not a name: a clause may begin with a file name or an identifier, which keep their case.
+    const qsizetype space = text.indexOf(u' ');
+    const QStringView firstWord = QStringView(text).first(space < 0 ? text.size() : space);
+    if (std::all_of(firstWord.begin(), firstWord.end(), [](QChar c) { return c.isLetter(); }))
+        text[0] = text[0].toUpper();
+    if (!text.endsWith(u'.') && !text.endsWith(u'?') && !text.endsWith(u'!'))
+        text += u'.';
+    return text;
 }
 
 } // namespace Glimmerpad::Strings

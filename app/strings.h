@@ -11,4 +11,9 @@ namespace Glimmerpad::Strings {
 // "//%" comment above the call.
 void installTranslations(QCoreApplication &app);
 
+// A reason as the catalogue gives it (a clause, as the command line prints it after a colon) made
+// a sentence of its own: a capital first letter (unless it begins with a name, such as a file's) and
+// a full stop.
+QString sentence(const QString &clause);
+
 } // namespace Glimmerpad::Strings

@@ -1,13 +1,16 @@
 #include "app/userinteraction.h"
 
+#include "app/helpwindow.h"
+
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMessageBox>
 #include <QLayout>
 #include <QPushButton>
+#include <QScreen>
 
 namespace Glimmerpad {
 
@@ -18,6 +21,17 @@ bool isApplicationBundlePath(const QString &path)
 }
 
 namespace {
+
+// Wide enough for the file list's name, size, kind and date columns side by side. Qt's own
+// chooser opens smaller; a desktop's chooser (through its portal, where the platform theme offers
+// one) keeps its own size.
+constexpr QSize kChooserSize(880, 560);
+
+void sizeChooser(QFileDialog &dialog, const QWidget *parent)
+{
+    const QScreen *screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+    dialog.resize(kChooserSize.boundedTo(screen->availableGeometry().size()));
+}
 
 // A folder chooser that treats application bundles as the only things to choose, the way
 // bundles are files to the user: anything else cannot be accepted.
@@ -42,11 +56,13 @@ public:
 } // namespace
 
 std::optional<QString> DesktopInteraction::chooseApplicationBundle(QWidget *parent, const QString &title,
-                                                                   const QString &message,
-                                                                   const QString &prompt)
+                                                                   const QString &message, const QString &prompt,
+                                                                   const QString &startFolder)
 {
-    BundleDialog dialog(parent, title);
-    dialog.setOption(QFileDialog::DontUseNativeDialog); // the native ones cannot refuse plain folders
+    BundleDialog dialog(parent, title, startFolder);
+    // Qt's own chooser: a desktop's cannot refuse plain folders, nor show the message.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    sizeChooser(dialog, parent);
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setNameFilter(QStringLiteral("*.app"));
     dialog.setLabelText(QFileDialog::Accept, prompt);
@@ -63,17 +79,28 @@ std::optional<QString> DesktopInteraction::chooseApplicationBundle(QWidget *pare
     return dialog.selectedFiles().constLast();
 }
 
-std::optional<QString> DesktopInteraction::chooseFolder(QWidget *parent, const QString &title)
+std::optional<QString> DesktopInteraction::chooseFolder(QWidget *parent, const QString &title,
+                                                        const QString &startFolder)
 {
-    const QString folder = QFileDialog::getExistingDirectory(parent, title);
-    return folder.isEmpty() ? std::nullopt : std::optional(folder);
+    QFileDialog dialog(parent, title, startFolder);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    dialog.setWindowModality(Qt::ApplicationModal);
+    sizeChooser(dialog, parent);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().constFirst();
 }
 
-QStringList DesktopInteraction::chooseSnippetFiles(QWidget *parent, const QString &title)
+QStringList DesktopInteraction::chooseSnippetFiles(QWidget *parent, const QString &title, const QString &startFolder)
 {
     //% "Snippets (*.codesnippet)"
     const QString filter = qtTrId("import_file_filter");
-    return QFileDialog::getOpenFileNames(parent, title, {}, filter);
+    QFileDialog dialog(parent, title, startFolder, filter);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    dialog.setWindowModality(Qt::ApplicationModal);
+    sizeChooser(dialog, parent);
+    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles() : QStringList();
 }
 
 void DesktopInteraction::runCriticalAlert(QWidget *parent, const QString &title, const QString &message,
@@ -112,9 +139,12 @@ void DesktopInteraction::beginChoiceSheet(RVWindow *window, const QString &title
     QObject::connect(sheet, &RVSheet::finished, sheet, [answered](int button) { answered(button); });
 }
 
-void DesktopInteraction::openUrl(const QUrl &url)
+void DesktopInteraction::showHelp(QWidget *parent, const QUrl &page)
 {
-    QDesktopServices::openUrl(url);
+    HelpWindow *help = parent ? parent->findChild<HelpWindow *>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
+    if (!help)
+        help = new HelpWindow(parent, page);
+    help->makeKeyAndOrderFront();
 }
 
 void DesktopInteraction::terminate(int exitCode)

@@ -20,14 +20,16 @@ class UserInteraction
 public:
     virtual ~UserInteraction() = default;
 
-    // An application-modal chooser that accepts only application bundles (folders named *.app);
-    // the chosen path, or nullopt when cancelled.
+    // The choosers are application-modal and open in startFolder.
+    // One that accepts only application bundles (folders named *.app); the chosen path, or nullopt
+    // when cancelled.
     virtual std::optional<QString> chooseApplicationBundle(QWidget *parent, const QString &title,
-                                                           const QString &message, const QString &prompt) = 0;
-    // An application-modal chooser of one folder (to export into); nullopt when cancelled.
-    virtual std::optional<QString> chooseFolder(QWidget *parent, const QString &title) = 0;
-    // An application-modal chooser of snippet files (to import); empty when cancelled.
-    virtual QStringList chooseSnippetFiles(QWidget *parent, const QString &title) = 0;
+                                                           const QString &message, const QString &prompt,
+                                                           const QString &startFolder) = 0;
+    // One of one folder (to export into); nullopt when cancelled.
+    virtual std::optional<QString> chooseFolder(QWidget *parent, const QString &title, const QString &startFolder) = 0;
+    // One of snippet files (to import); empty when cancelled.
+    virtual QStringList chooseSnippetFiles(QWidget *parent, const QString &title, const QString &startFolder) = 0;
     // An application-modal critical alert with one button; returns when it is dismissed.
     virtual void runCriticalAlert(QWidget *parent, const QString &title, const QString &message,
                                   const QString &button) = 0;
@@ -43,7 +45,8 @@ public:
     // Escape press the safe one.
     virtual void beginChoiceSheet(RVWindow *window, const QString &title, const QString &message,
                                   const QStringList &buttons, int safeButton, std::function<void(int)> answered) = 0;
-    virtual void openUrl(const QUrl &url) = 0;
+    // Shows the help page, shipped with the program, in a window of parent's; again, brings it forward.
+    virtual void showHelp(QWidget *parent, const QUrl &page) = 0;
     // Ends the application once control returns to the event loop.
     virtual void terminate(int exitCode) = 0;
 };
@@ -52,10 +55,10 @@ public:
 class DesktopInteraction final : public UserInteraction
 {
 public:
-    std::optional<QString> chooseApplicationBundle(QWidget *parent, const QString &title,
-                                                   const QString &message, const QString &prompt) override;
-    std::optional<QString> chooseFolder(QWidget *parent, const QString &title) override;
-    QStringList chooseSnippetFiles(QWidget *parent, const QString &title) override;
+    std::optional<QString> chooseApplicationBundle(QWidget *parent, const QString &title, const QString &message,
+                                                   const QString &prompt, const QString &startFolder) override;
+    std::optional<QString> chooseFolder(QWidget *parent, const QString &title, const QString &startFolder) override;
+    QStringList chooseSnippetFiles(QWidget *parent, const QString &title, const QString &startFolder) override;
     void runCriticalAlert(QWidget *parent, const QString &title, const QString &message,
                           const QString &button) override;
     void beginSheet(RVWindow *window, RVSheet::Icon icon, const QString &title, const QString &message,
@@ -65,7 +68,7 @@ public:
                             std::function<void(bool)> answered) override;
     void beginChoiceSheet(RVWindow *window, const QString &title, const QString &message, const QStringList &buttons,
                           int safeButton, std::function<void(int)> answered) override;
-    void openUrl(const QUrl &url) override;
+    void showHelp(QWidget *parent, const QUrl &page) override;
     void terminate(int exitCode) override;
 };
 

@@ -30,8 +30,22 @@ std::optional<QString> RVAppDelegate::xcodePath()
         const QString message = qtTrId("openpanel_message");
         //% "Choose"
         const QString prompt = qtTrId("openpanel_prompt");
-        if (std::optional<QString> chosen = m_interaction.chooseApplicationBundle(m_mainWindow.window(), title, message, prompt))
-            path = chosen;
+        const std::optional<QString> chosen =
+            m_interaction.chooseApplicationBundle(m_mainWindow.window(), title, message, prompt, chooserFolder());
+        if (!chosen) {
+            // Nothing to show, and nothing was refused: said as it is.
+            m_mainWindow.window()->close();
+            //% "No Xcode was chosen"
+            const QString cancelledTitle = qtTrId("no_xcode_title");
+            //% "Glimmerpad shows the snippets of an Xcode application. Start Glimmerpad again and choose one, or name it on the command line: glimmerpad /path/to/Xcode.app"
+            const QString cancelledMessage = qtTrId("no_xcode_message");
+            //% "Quit"
+            m_interaction.runCriticalAlert(m_mainWindow.window(), cancelledTitle, cancelledMessage, qtTrId("no_xcode_button"));
+            terminate(kRefusedInstallationExitCode);
+            return std::nullopt;
+        }
+        rememberChooserFolder(QFileInfo(*chosen).absolutePath());
+        path = chosen;
     }
     if (!path || path->isEmpty()) {
         terminate(kRefusedInstallationExitCode);

@@ -83,7 +83,7 @@ QList<TransferResult> exportOverrides(SnippetCatalogue &catalogue, const QString
     const auto refused = [&folder](const QString &why) { return QList<TransferResult>{{{}, {}, folder, false, why}}; };
     const QFileInfo info(folder);
     if (info.exists() && !info.isDir())
-        return refused(QStringLiteral("%1 is not a folder").arg(folder));
+        return refused(QStringLiteral("the path %1 is not a folder").arg(folder));
     if (!QDir().mkpath(folder))
         return refused(QStringLiteral("the folder %1 could not be made").arg(folder));
     // Never mixed with, or written over, snippet files already there, nor what other overrides
@@ -92,7 +92,8 @@ QList<TransferResult> exportOverrides(SnippetCatalogue &catalogue, const QString
     for (const QString &place : {folder, standards}) {
         if (!snippetFileNames(place).isEmpty()) {
             return refused(
-                QStringLiteral("%1 already holds .codesnippet files; export into a folder without any").arg(place));
+                QStringLiteral("the folder %1 already holds .codesnippet files; export into a folder without any")
+                    .arg(place));
         }
     }
 

@@ -330,6 +330,18 @@ SnippetStore::Lock::State SnippetStore::Lock::refuse(QString why)
     return m_state = State::Refused;
 }
 
+// QLockFile tells only "permission" or "unknown" when it cannot make its file: the system's own
+// words for it, from making the file once more; empty when that now works.
+static QString whyNoFileIsMade(const QByteArray &path)
+{
+    const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return qt_error_string(errno);
+    ::close(fd);
+    ::unlink(path.constData());
+    return {};
+}
+
 SnippetStore::Lock::State SnippetStore::Lock::tryOnce()
 {
     if (m_state == State::Held)
@@ -363,11 +375,9 @@ SnippetStore::Lock::State SnippetStore::Lock::tryOnce()
             return m_state = State::Held;
         }
         if (m_lock.error() != QLockFile::LockFailedError) {
-            return refuse(QStringLiteral("the snippet folder %1 cannot be locked: the lock file %2 could not be "
-                                         "made (%3)")
-                              .arg(m_folder, m_path,
-                                   m_lock.error() == QLockFile::PermissionError ? QStringLiteral("permission denied")
-                                                                                : QStringLiteral("is the disk full?")));
+            const QString why = whyNoFileIsMade(path);
+            return refuse(QStringLiteral("the snippet folder %1 cannot be locked: the lock file %2 could not be made%3")
+                              .arg(m_folder, m_path, why.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(why)));
         }
         qint64 pid = 0;
         QString host, application;
@@ -436,7 +446,7 @@ SnippetStore::Written SnippetStore::write(const QString &name, const QString &ta
         if (const ChangeResult trashed = remove(target); !trashed.succeeded()) {
             file.cancelWriting();
             return {{ChangeResult::Status::Failed,
-                     QStringLiteral("%1 could not be put in the trash first (%2), so it was not replaced")
+                     QStringLiteral("the file %1 could not be put in the trash first (%2), so it was not replaced")
                          .arg(target, trashed.reason)},
                     {}};
         }
@@ -451,7 +461,10 @@ SnippetStore::Written SnippetStore::write(const QString &name, const QString &ta
                                : QStringLiteral("only %1 of %2 bytes could be written")
                                      .arg(std::max<qint64>(wrote, 0))
                                      .arg(bytes.size());
-    return {{ChangeResult::Status::Failed, reason}, {}};
+    const QFileInfo written(target);
+    return {{ChangeResult::Status::Failed, QStringLiteral("the file %1 could not be written in the folder %2 (%3)")
+                                               .arg(written.fileName(), written.absolutePath(), reason)},
+            {}};
 }
 
 ChangeResult SnippetStore::remove(const QString &path) const
@@ -467,6 +480,9 @@ ChangeResult SnippetStore::remove(const QString &path) const
     }
     if (removed)
         return {};
+    // The desktop's trash names the file in its reasons, a plain removal does not.
+    if (!error.contains(path))
+        error = QStringLiteral("the file %1 could not be removed (%2)").arg(path, error);
     return {ChangeResult::Status::Failed, error};
 }
 

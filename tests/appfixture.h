@@ -32,19 +32,29 @@ public:
     std::optional<QString> folderAnswer;
     QStringList filesAnswer;
     int choosers = 0;
+    QStringList chooserFolders; // where each chooser opened
     QStringList alerts;
     QStringList sheets;
-    QList<QUrl> urls;
+    QList<QUrl> helpPages;
     std::optional<int> exitCode;
 
-    std::optional<QString> chooseApplicationBundle(QWidget *, const QString &, const QString &,
-                                                   const QString &) override
+    std::optional<QString> chooseApplicationBundle(QWidget *, const QString &, const QString &, const QString &,
+                                                   const QString &startFolder) override
     {
         ++choosers;
+        chooserFolders.append(startFolder);
         return chooserAnswer;
     }
-    std::optional<QString> chooseFolder(QWidget *, const QString &) override { return folderAnswer; }
-    QStringList chooseSnippetFiles(QWidget *, const QString &) override { return filesAnswer; }
+    std::optional<QString> chooseFolder(QWidget *, const QString &, const QString &startFolder) override
+    {
+        chooserFolders.append(startFolder);
+        return folderAnswer;
+    }
+    QStringList chooseSnippetFiles(QWidget *, const QString &, const QString &startFolder) override
+    {
+        chooserFolders.append(startFolder);
+        return filesAnswer;
+    }
     void runCriticalAlert(QWidget *, const QString &title, const QString &, const QString &) override
     {
         alerts.append(title);
@@ -74,7 +84,7 @@ public:
     std::function<void(bool)> pendingAnswer;
     QStringList choices;
     std::function<void(int)> pendingChoice;
-    void openUrl(const QUrl &url) override { urls.append(url); }
+    void showHelp(QWidget *, const QUrl &page) override { helpPages.append(page); }
     void terminate(int code) override { exitCode = code; }
 };
 

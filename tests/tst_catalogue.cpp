@@ -286,7 +286,7 @@ TEST_F(Catalogue, RowIndexesAreFilteredRowsAndRevertWithoutAFileDoesNothing)
     ASSERT_EQ(catalogue.overrideSystemCodeSnippetAtIndex(0, true, std::nullopt).status, Status::Done);
     const ChangeResult refused = catalogue.removeUserCodeSnippetAtIndex(0);
     EXPECT_EQ(refused.status, Status::Failed);
-    EXPECT_EQ(refused.reason, u"the trash is full"_s);
+    EXPECT_EQ(refused.reason, u"the file %1/none.codesnippet could not be removed (the trash is full)"_s.arg(fx.userFolder()));
     EXPECT_EQ(disposed, QStringList{fx.userFolder() + u"/none.codesnippet"_s});
     EXPECT_EQ(snippetFolderEntries(fx.userFolder()), QStringList{u"none.codesnippet"_s});
     catalogue.store().setFileDisposer({});

@@ -143,6 +143,20 @@ TEST_F(Lock, ALockThatCannotBeLetGoIsSaid)
     EXPECT_EQ(problem, u"the lock file %1 could not be removed; remove it before the next change"_s.arg(lockPath()));
 }
 
+// A lock file that cannot be made is said with the system's reason, never a guessed one; here a
+// folder nothing may be made in, which QLockFile reports as an unknown error.
+TEST_F(Lock, ALockThatCannotBeMadeSaysWhyAsTheSystemDoes)
+{
+    if (QProcess::execute(u"chattr"_s, {u"+i"_s, fx.userFolder()}) != 0)
+        GTEST_SKIP() << "no immutable folders here";
+    const QList<ChangeResult> results = switchAllOff();
+    QProcess::execute(u"chattr"_s, {u"-i"_s, fx.userFolder()});
+    ASSERT_FALSE(results.isEmpty());
+    EXPECT_EQ(results.first().reason,
+              u"the snippet folder %1 cannot be locked: the lock file %2 could not be made (%3)"_s.arg(
+                  fx.userFolder(), lockPath(), qt_error_string(EPERM)));
+}
+
 // Owned by another user who has ended (a killed sudo glimmerpad-cli), a lock cannot be opened to be
 // removed the way QLockFile removes one; the folder is the user's, so it is taken over all the same.
 TEST_F(Lock, AnotherUsersLockOfAnEndedProgramIsTakenOver)
