@@ -154,14 +154,6 @@
         <source>Some snippets could not be switched.</source>
         <translation>Einige Snippets konnten nicht umgeschaltet werden.</translation>
     </message>
-    <message id="batch_revert_question">
-        <source>Revert the highlighted snippets to the standard ones? Overrides to remove: %1.</source>
-        <translation>Die markierten Snippets auf die Standardversion zurücksetzen? Zu entfernende Überschreibungen: %1.</translation>
-    </message>
-    <message id="batch_revert_message">
-        <source>Their overrides go to the trash, whence they can be brought back.</source>
-        <translation>Ihre Überschreibungen kommen in den Papierkorb und lassen sich von dort zurückholen.</translation>
-    </message>
     <message id="batch_revert_accept">
         <source>Revert</source>
         <translation>Zurücksetzen</translation>
@@ -197,10 +189,6 @@
     <message id="import_done_title">
         <source>Import Overrides</source>
         <translation>Überschreibungen importieren</translation>
-    </message>
-    <message id="transfer_done">
-        <source>Done: %1.</source>
-        <translation>Erledigt: %1.</translation>
     </message>
     <message id="transfer_not_done">
         <source>Not done:</source>
@@ -290,10 +278,6 @@
         <source>Waiting: %1.</source>
         <translation>Warten: %1.</translation>
     </message>
-    <message id="batch_not_made">
-        <source>not made: stopped</source>
-        <translation>nicht ausgeführt: angehalten</translation>
-    </message>
     <message id="unsaved_title">
         <source>Save the changes to “%1”?</source>
         <translation>Die Änderungen an „%1“ sichern?</translation>
@@ -377,6 +361,55 @@
     <message id="row_orphaned">
         <source>This Xcode has no such snippet any more</source>
         <translation>Dieses Xcode hat kein solches Snippet mehr</translation>
+    </message>
+    <message id="batch_stopped_before">
+        <source>stopped before this snippet was changed</source>
+        <translation>angehalten, bevor dieses Snippet geändert wurde</translation>
+    </message>
+    <message id="batch_revert_count_question" numerus="yes">
+        <source>Revert %n snippet(s) to the standard ones?</source>
+        <translation>
+            <numerusform>%n Snippet auf das Standard-Snippet zurücksetzen?</numerusform>
+            <numerusform>%n Snippets auf die Standard-Snippets zurücksetzen?</numerusform>
+        </translation>
+    </message>
+    <message id="batch_revert_trash_message">
+        <source>Their override files go to the trash; you can restore them from there.</source>
+        <translation>Ihre Überschreibungsdateien kommen in den Papierkorb; von dort können Sie sie wiederherstellen.</translation>
+    </message>
+    <message id="export_done_count" numerus="yes">
+        <source>%n override(s) exported.</source>
+        <translation>
+            <numerusform>%n Überschreibung exportiert.</numerusform>
+            <numerusform>%n Überschreibungen exportiert.</numerusform>
+        </translation>
+    </message>
+    <message id="import_done_count" numerus="yes">
+        <source>%n override(s) imported.</source>
+        <translation>
+            <numerusform>%n Überschreibung importiert.</numerusform>
+            <numerusform>%n Überschreibungen importiert.</numerusform>
+        </translation>
+    </message>
+    <message id="help_window_title">
+        <source>Glimmerpad Help</source>
+        <translation>Glimmerpad-Hilfe</translation>
+    </message>
+    <message id="cli_qt_options">
+        <source>Qt's own options (-style NAME, -platform NAME, -reverse, ...) are taken as by any Qt program.</source>
+        <translation>Die eigenen Optionen von Qt (-style NAME, -platform NAME, -reverse, …) werden wie von jedem Qt-Programm angenommen.</translation>
+    </message>
+    <message id="no_xcode_title">
+        <source>No Xcode was chosen</source>
+        <translation>Es wurde kein Xcode gewählt</translation>
+    </message>
+    <message id="no_xcode_message">
+        <source>Glimmerpad shows the snippets of an Xcode application. Start Glimmerpad again and choose one, or name it on the command line: glimmerpad /path/to/Xcode.app</source>
+        <translation>Glimmerpad zeigt die Snippets eines Xcode-Programms. Starten Sie Glimmerpad erneut und wählen Sie eines, oder geben Sie es auf der Befehlszeile an: glimmerpad /pfad/zu/Xcode.app</translation>
+    </message>
+    <message id="no_xcode_button">
+        <source>Quit</source>
+        <translation>Beenden</translation>
     </message>
 </context>
 <context>

@@ -154,14 +154,6 @@
         <source>Some snippets could not be switched.</source>
         <translation>Some snippets could not be switched.</translation>
     </message>
-    <message id="batch_revert_question">
-        <source>Revert the highlighted snippets to the standard ones? Overrides to remove: %1.</source>
-        <translation>Revert the highlighted snippets to the standard ones? Overrides to remove: %1.</translation>
-    </message>
-    <message id="batch_revert_message">
-        <source>Their overrides go to the trash, whence they can be brought back.</source>
-        <translation>Their overrides go to the trash, whence they can be brought back.</translation>
-    </message>
     <message id="batch_revert_accept">
         <source>Revert</source>
         <translation>Revert</translation>
@@ -197,10 +189,6 @@
     <message id="import_done_title">
         <source>Import Overrides</source>
         <translation>Import Overrides</translation>
-    </message>
-    <message id="transfer_done">
-        <source>Done: %1.</source>
-        <translation>Done: %1.</translation>
     </message>
     <message id="transfer_not_done">
         <source>Not done:</source>
@@ -290,10 +278,6 @@
         <source>Waiting: %1.</source>
         <translation>Waiting: %1.</translation>
     </message>
-    <message id="batch_not_made">
-        <source>not made: stopped</source>
-        <translation>not made: stopped</translation>
-    </message>
     <message id="unsaved_title">
         <source>Save the changes to “%1”?</source>
         <translation>Save the changes to “%1”?</translation>
@@ -376,6 +360,52 @@
     <message id="row_orphaned">
         <source>This Xcode has no such snippet any more</source>
         <translation>This Xcode has no such snippet any more</translation>
+    </message>
+    <message id="batch_stopped_before">
+        <source>stopped before this snippet was changed</source>
+        <translation>stopped before this snippet was changed</translation>
+    </message>
+    <message id="batch_revert_count_question" numerus="yes">
+        <source>Revert %n snippet(s) to the standard ones?</source>
+        <translation><numerusform>Revert %n snippet to the standard one?</numerusform>
+            <numerusform>Revert %n snippets to the standard ones?</numerusform>
+        </translation>
+    </message>
+    <message id="batch_revert_trash_message">
+        <source>Their override files go to the trash; you can restore them from there.</source>
+        <translation>Their override files go to the trash; you can restore them from there.</translation>
+    </message>
+    <message id="export_done_count" numerus="yes">
+        <source>%n override(s) exported.</source>
+        <translation><numerusform>%n override exported.</numerusform>
+            <numerusform>%n overrides exported.</numerusform>
+        </translation>
+    </message>
+    <message id="import_done_count" numerus="yes">
+        <source>%n override(s) imported.</source>
+        <translation><numerusform>%n override imported.</numerusform>
+            <numerusform>%n overrides imported.</numerusform>
+        </translation>
+    </message>
+    <message id="help_window_title">
+        <source>Glimmerpad Help</source>
+        <translation>Glimmerpad Help</translation>
+    </message>
+    <message id="cli_qt_options">
+        <source>Qt's own options (-style NAME, -platform NAME, -reverse, ...) are taken as by any Qt program.</source>
+        <translation>Qt's own options (-style NAME, -platform NAME, -reverse, ...) are taken as by any Qt program.</translation>
+    </message>
+    <message id="no_xcode_title">
+        <source>No Xcode was chosen</source>
+        <translation>No Xcode was chosen</translation>
+    </message>
+    <message id="no_xcode_message">
+        <source>Glimmerpad shows the snippets of an Xcode application. Start Glimmerpad again and choose one, or name it on the command line: glimmerpad /path/to/Xcode.app</source>
+        <translation>Glimmerpad shows the snippets of an Xcode application. Start Glimmerpad again and choose one, or name it on the command line: glimmerpad /path/to/Xcode.app</translation>
+    </message>
+    <message id="no_xcode_button">
+        <source>Quit</source>
+        <translation>Quit</translation>
     </message>
 </context>
 <context>
