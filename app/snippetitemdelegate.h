@@ -1,5 +1,8 @@
 #pragma once
 
+#include "app/snippetlistmodel.h"
+#include "chrome/rvtablerowview.h"
+
 #include <QStyledItemDelegate>
 
 namespace Glimmerpad {
@@ -23,6 +26,17 @@ public:
     // Where the icon and the text go inside a row.
     static QRect iconRect(const QRect &row);
     static QRect textRect(const QRect &row);
+
+    // The mark on an override that needs a look: a disc, the glyph on it, and the ring that
+    // parts it from the icon. Amber for a stale override, grey for an orphaned one, in shades
+    // that stand out from the row's band.
+    struct MarkColors
+    {
+        QColor fill;
+        QColor glyph;
+        QColor ring;
+    };
+    static MarkColors attentionMarkColors(SnippetListModel::Attention attention, const RVTableRowView::Colors &row);
 };
 
 } // namespace Glimmerpad
