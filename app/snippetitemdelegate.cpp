@@ -54,6 +54,12 @@ static AttributedString fitted(const AttributedString &text, qreal width)
     return result;
 }
 
+QColor SnippetItemDelegate::rowTextColor(const RVTableRowView::Colors &row, bool selected, qreal opacity)
+{
+    const QColor &background = selected ? row.selectionFill : row.band;
+    return RVColors::readableOn(RVColors::over(selected ? row.selectedText : row.text, opacity, background), background);
+}
+
 SnippetItemDelegate::MarkColors SnippetItemDelegate::attentionMarkColors(SnippetListModel::Attention attention,
                                                                       const RVTableRowView::Colors &row)
 {
@@ -83,7 +89,8 @@ void SnippetItemDelegate::paint(QPainter *painter, const QStyleOptionViewItem &o
     RVTableRowView(option.rect, selected, colors).draw(painter, option.rect);
 
     // The cell's opacity is set for every row, so a dimmed row never leaks into the next.
-    painter->setOpacity(index.data(SnippetListModel::OpacityRole).toReal());
+    const qreal opacity = index.data(SnippetListModel::OpacityRole).toReal();
+    painter->setOpacity(opacity);
     const QIcon icon = index.data(Qt::DecorationRole).value<QIcon>();
     const QRect iconBox = iconRect(option.rect);
     icon.paint(painter, iconBox);
@@ -120,8 +127,9 @@ void SnippetItemDelegate::paint(QPainter *painter, const QStyleOptionViewItem &o
     layout.endLayout();
 
     const QRectF drawing = RVVerticallyAlignedTextField::drawingRectForBounds(box, textLine.height());
-    // The same text colour in selected rows: the selection keeps the band's lightness.
-    painter->setPen(selected ? colors.selectedText : colors.text);
+    // Dimmed through its colour rather than the painter, so that it stays legible.
+    painter->setOpacity(1.0);
+    painter->setPen(rowTextColor(colors, selected, opacity));
     layout.draw(painter, drawing.topLeft());
     painter->restore();
 }

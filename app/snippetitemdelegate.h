@@ -36,6 +36,9 @@ public:
         QColor glyph;
         QColor ring;
     };
+    // The text of a row drawn at `opacity` (a disabled override's 0.6): the row's text colour seen
+    // through that opacity, darkened or lightened back to legible where a theme's colours are too close.
+    static QColor rowTextColor(const RVTableRowView::Colors &row, bool selected, qreal opacity);
     static MarkColors attentionMarkColors(SnippetListModel::Attention attention, const RVTableRowView::Colors &row);
 };
 

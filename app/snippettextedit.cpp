@@ -8,6 +8,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QRegularExpression>
+#include <QSignalBlocker>
 #include <QStyle>
 #include <QTextBlock>
 #include <QTextLayout>
@@ -143,7 +144,13 @@ void SnippetTextEdit::changeEvent(QEvent *event)
     if (event->type() != QEvent::PaletteChange)
         return;
     // The tokens' text and the marks take the new palette's colours; the boxes are painted anew.
-    m_highlighter->setTextColor(tokenColors(palette()).text);
+    // Colouring the text anew is no change of it: the document keeps quiet meanwhile, or the
+    // popover would take it for typing.
+    {
+        const QSignalBlocker quiet(document());
+        m_highlighter->setTextColor(tokenColors(palette()).text);
+    }
+    viewport()->update();
     QList<QTextEdit::ExtraSelection> selections = extraSelections();
     for (QTextEdit::ExtraSelection &selection : selections) {
         if (selection.format.property(kMarkedLineProperty).toBool())
