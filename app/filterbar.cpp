@@ -19,7 +19,8 @@ public:
 protected:
     void keyPressEvent(QKeyEvent *event) override
     {
-        if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && event->modifiers() == Qt::NoModifier) {
+        if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+            event->modifiers() == Qt::NoModifier) {
             click();
             return;
         }
@@ -48,9 +49,10 @@ void FilterBar::addFilter(QAction *action, const QString &text)
     const QString command = action->text().remove(u'&');
     //% "Turn off “%1”"
     const QString turnOff = qtTrId("filter_chip_turn_off").arg(command);
-    chip->setToolTip(action->shortcut().isEmpty()
-                         ? turnOff
-                         : QStringLiteral("%1 (%2)").arg(turnOff, action->shortcut().toString(QKeySequence::NativeText)));
+    chip->setToolTip(
+        action->shortcut().isEmpty()
+            ? turnOff
+            : QStringLiteral("%1 (%2)").arg(turnOff, action->shortcut().toString(QKeySequence::NativeText)));
     chip->setAccessibleName(turnOff);
     chip->setFocusPolicy(Qt::StrongFocus);
     m_layout->insertWidget(m_layout->count() - 1, chip);

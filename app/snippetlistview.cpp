@@ -29,14 +29,16 @@ void SnippetListView::setEmptyText(const QString &headline, const QString &hint)
 QColor SnippetListView::hintColor(const QPalette &palette)
 {
     const QColor base = palette.color(QPalette::Base);
-    return RVColors::readableOn(RVColors::mix(palette.color(QPalette::Active, QPalette::Text), base, 0.3), base);
+    return RVColors::readableOn(RVColors::mix(palette.color(QPalette::Active, QPalette::Text), base, 0.3),
+                                base);
 }
 
 void SnippetListView::updateDescription()
 {
     const bool empty = !model() || model()->rowCount(rootIndex()) == 0;
-    const QString description = empty && !m_headline.isEmpty() ? (m_hint.isEmpty() ? m_headline : m_headline + u' ' + m_hint)
-                                                               : QString();
+    const QString description = empty && !m_headline.isEmpty()
+                                    ? (m_hint.isEmpty() ? m_headline : m_headline + u' ' + m_hint)
+                                    : QString();
     if (accessibleDescription() != description)
         setAccessibleDescription(description);
 }

@@ -41,7 +41,8 @@ QColor mix(const QColor &a, const QColor &b, qreal t)
 {
     const QColor x = a.toRgb();
     const QColor y = b.toRgb();
-    return QColor::fromRgbF(float(x.redF() + (y.redF() - x.redF()) * t), float(x.greenF() + (y.greenF() - x.greenF()) * t),
+    return QColor::fromRgbF(float(x.redF() + (y.redF() - x.redF()) * t),
+                            float(x.greenF() + (y.greenF() - x.greenF()) * t),
                             float(x.blueF() + (y.blueF() - x.blueF()) * t));
 }
 
@@ -57,7 +58,8 @@ QColor readableOn(const QColor &text, const QColor &background, qreal ratio)
         return opaque;
     const QColor black(Qt::black);
     const QColor white(Qt::white);
-    const QColor toward = contrastRatio(black, background) >= contrastRatio(white, background) ? black : white;
+    const QColor toward =
+        contrastRatio(black, background) >= contrastRatio(white, background) ? black : white;
     // The contrast grows steadily on the way to the far end: halve the step until the least
     // change that reads is found.
     // A little beyond the ratio, so that rounding to whole colour levels keeps it.

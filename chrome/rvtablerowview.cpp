@@ -49,8 +49,9 @@ RVTableRowView::Colors RVTableRowView::colorsFor(const QPalette &palette)
 }
 
 RVTableRowView::RVTableRowView(const QRectF &bounds, bool selected, const QColor &backgroundColor)
-    : m_bounds(bounds), m_selected(selected),
-      m_colors{rowGrey(), selectionFillBlue(), selectionEdgeBlue(), backgroundColor, Qt::black, Qt::black}
+    : m_bounds(bounds),
+      m_selected(selected), m_colors{rowGrey(),       selectionFillBlue(), selectionEdgeBlue(),
+                                     backgroundColor, Qt::black,           Qt::black}
 {}
 
 RVTableRowView::RVTableRowView(const QRectF &bounds, bool selected, const Colors &colors)
@@ -59,7 +60,8 @@ RVTableRowView::RVTableRowView(const QRectF &bounds, bool selected, const Colors
 
 RVTableRowView::BackgroundStyle RVTableRowView::interiorBackgroundStyle() const
 {
-    return RVColors::contrastRatio(m_colors.band, Qt::black) >= RVColors::contrastRatio(m_colors.band, Qt::white)
+    return RVColors::contrastRatio(m_colors.band, Qt::black) >=
+                   RVColors::contrastRatio(m_colors.band, Qt::white)
                ? BackgroundStyle::Light
                : BackgroundStyle::Dark;
 }

@@ -4,11 +4,11 @@
 #include "app/filterbar.h"
 #include "app/snippetitemdelegate.h"
 #include "app/snippetlistview.h"
+#include "appfixture.h"
 #include "chrome/rvcolors.h"
 #include "chrome/rvtitlebarview.h"
 #include "chrome/rvwindowdressing.h"
 #include "chrome/rvwindowframegestures.h"
-#include "appfixture.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -47,7 +47,8 @@ QPalette makePalette(QColor window, QColor base, QColor text, QColor highlight)
 
 QPalette darkPalette()
 {
-    return makePalette(QColor(0x35, 0x35, 0x35), QColor(0x2d, 0x2d, 0x2d), QColor(0xee, 0xee, 0xec), QColor(0x15, 0x53, 0x9e));
+    return makePalette(QColor(0x35, 0x35, 0x35), QColor(0x2d, 0x2d, 0x2d), QColor(0xee, 0xee, 0xec),
+                       QColor(0x15, 0x53, 0x9e));
 }
 
 // The palettes looked at: the style's own, a desktop's light and dark ones, and a dark one whose
@@ -56,9 +57,11 @@ const std::pair<const char *, QPalette> &palettes(int i)
 {
     static const std::pair<const char *, QPalette> all[] = {
         {"style", QApplication::style()->standardPalette()},
-        {"light", makePalette(QColor(0xf6, 0xf5, 0xf4), Qt::white, QColor(0x2e, 0x34, 0x36), QColor(0x35, 0x84, 0xe4))},
+        {"light", makePalette(QColor(0xf6, 0xf5, 0xf4), Qt::white, QColor(0x2e, 0x34, 0x36),
+                              QColor(0x35, 0x84, 0xe4))},
         {"dark", darkPalette()},
-        {"dim dark", makePalette(QColor(0x30, 0x30, 0x30), QColor(0x26, 0x26, 0x26), QColor(0x80, 0x80, 0x80), QColor(0x35, 0x84, 0xe4))},
+        {"dim dark", makePalette(QColor(0x30, 0x30, 0x30), QColor(0x26, 0x26, 0x26), QColor(0x80, 0x80, 0x80),
+                                 QColor(0x35, 0x84, 0xe4))},
     };
     return all[i];
 }
@@ -67,7 +70,10 @@ constexpr int kPalettes = 4;
 // Sets the application's palette for a test, and puts the one before back however the test ends.
 struct PaletteScope
 {
-    explicit PaletteScope(const QPalette &palette) : before(QApplication::palette()) { QApplication::setPalette(palette); }
+    explicit PaletteScope(const QPalette &palette) : before(QApplication::palette())
+    {
+        QApplication::setPalette(palette);
+    }
     ~PaletteScope() { QApplication::setPalette(before); }
     QPalette before;
 };
@@ -80,14 +86,18 @@ TEST(Look, TextReadsOnEveryColourDrawnUnderLightAndDarkPalettes)
         const SnippetTextEdit::TokenColors token = SnippetTextEdit::tokenColors(palette);
         const QColor base = palette.color(QPalette::Base);
         const QColor text = palette.color(QPalette::Text);
-        const auto mark = [&](SnippetListModel::Attention kind) { return SnippetItemDelegate::attentionMarkColors(kind, row); };
+        const auto mark = [&](SnippetListModel::Attention kind) {
+            return SnippetItemDelegate::attentionMarkColors(kind, row);
+        };
         const std::tuple<const char *, QColor, QColor> pairs[] = {
             {"row", SnippetItemDelegate::rowTextColor(row, false, 1.0), row.band},
             {"selected row", SnippetItemDelegate::rowTextColor(row, true, 1.0), row.selectionFill},
             {"dimmed row", SnippetItemDelegate::rowTextColor(row, false, 0.6), row.band},
             {"dimmed selected row", SnippetItemDelegate::rowTextColor(row, true, 0.6), row.selectionFill},
-            {"stale mark", mark(SnippetListModel::Attention::Stale).glyph, mark(SnippetListModel::Attention::Stale).fill},
-            {"orphan mark", mark(SnippetListModel::Attention::Orphaned).glyph, mark(SnippetListModel::Attention::Orphaned).fill},
+            {"stale mark", mark(SnippetListModel::Attention::Stale).glyph,
+             mark(SnippetListModel::Attention::Stale).fill},
+            {"orphan mark", mark(SnippetListModel::Attention::Orphaned).glyph,
+             mark(SnippetListModel::Attention::Orphaned).fill},
             {"token", token.text, token.fill},
             {"empty list hint", SnippetListView::hintColor(palette), base},
         };
@@ -95,7 +105,8 @@ TEST(Look, TextReadsOnEveryColourDrawnUnderLightAndDarkPalettes)
             EXPECT_GE(contrastRatio(fg, bg), RVColors::kTextContrast) << name << ": " << what;
         // Where the palette's own text reads on its base, ours reads on what we draw behind it.
         if (contrastRatio(text, base) >= RVColors::kTextContrast) {
-            EXPECT_GE(contrastRatio(text, SnippetTextEdit::markedLineColor(palette)), RVColors::kTextContrast) << name;
+            EXPECT_GE(contrastRatio(text, SnippetTextEdit::markedLineColor(palette)), RVColors::kTextContrast)
+                << name;
         }
         // Dark palettes get dark rows, light ones the light grey band.
         EXPECT_EQ(RVColors::isDark(palette), RVColors::relativeLuminance(row.band) < 0.18) << name;
@@ -111,7 +122,8 @@ TEST(Look, TitleTextReadsOnTheTitleBarUnderEveryPalette)
         const PaletteScope scope(palette);
         RVWindow window;
         window.resize(600, 400);
-        const MainWindowDressing dressing = MainWindowDressing::apply(&window, nullptr, QStringLiteral("Title"));
+        const MainWindowDressing dressing =
+            MainWindowDressing::apply(&window, nullptr, QStringLiteral("Title"));
         for (const bool active : {true, false}) {
             RVTitlebarView::setActiveLookOverride(active);
             const QImage bar = window.titleBarView()->grab().toImage();
@@ -145,13 +157,15 @@ TEST_F(LookTest, ListAndEditorTakeUpAChangeOfPalette)
 
     const QImage rows = list()->viewport()->grab().toImage();
     const QRect first = list()->visualRect(list()->model()->index(0, 0));
-    EXPECT_EQ(rows.pixelColor(first.right() - 2, first.top() + 5).rgb(), RVTableRowView::colorsFor(darkPalette()).band.rgb());
+    EXPECT_EQ(rows.pixelColor(first.right() - 2, first.top() + 5).rgb(),
+              RVTableRowView::colorsFor(darkPalette()).band.rgb());
 
     const QList<QTextLayout::FormatRange> formats = edit->document()->firstBlock().layout()->formats();
     ASSERT_EQ(formats.size(), 1);
     EXPECT_EQ(formats.first().format.foreground().color(), SnippetTextEdit::tokenColors(darkPalette()).text);
     ASSERT_EQ(edit->extraSelections().size(), 1);
-    EXPECT_EQ(edit->extraSelections().first().format.background().color(), SnippetTextEdit::markedLineColor(darkPalette()));
+    EXPECT_EQ(edit->extraSelections().first().format.background().color(),
+              SnippetTextEdit::markedLineColor(darkPalette()));
     EXPECT_EQ(edit->markedLines(), QList<int>{1});
     // Colouring the text anew is not an edit.
     EXPECT_FALSE(editor().isDirty());
@@ -159,10 +173,13 @@ TEST_F(LookTest, ListAndEditorTakeUpAChangeOfPalette)
 
 TEST_F(LookTest, TheEmptyListSaysWhyForTheFiltersInForce)
 {
-    const QString swift = QStringLiteral("<key>IDECodeSnippetLanguage</key><string>Xcode.SourceCodeLanguage.Swift</string>");
-    const QString objc = QStringLiteral("<key>IDECodeSnippetLanguage</key><string>Xcode.SourceCodeLanguage.Objective-C</string>");
-    fixture.install({{u"if"_qs, u"If Statement"_qs, u"Runs code when true"_qs, u"if"_qs, u"if (x) {}"_qs, objc},
-                     {u"guard"_qs, u"Guard"_qs, u"Leaves early"_qs, u"guard"_qs, u"guard x else {}"_qs, swift}});
+    const QString swift =
+        QStringLiteral("<key>IDECodeSnippetLanguage</key><string>Xcode.SourceCodeLanguage.Swift</string>");
+    const QString objc = QStringLiteral(
+        "<key>IDECodeSnippetLanguage</key><string>Xcode.SourceCodeLanguage.Objective-C</string>");
+    fixture.install(
+        {{u"if"_qs, u"If Statement"_qs, u"Runs code when true"_qs, u"if"_qs, u"if (x) {}"_qs, objc},
+         {u"guard"_qs, u"Guard"_qs, u"Leaves early"_qs, u"guard"_qs, u"guard x else {}"_qs, swift}});
     launch();
     const MainWindow::Actions &actions = main().actions();
     QComboBox *languages = main().languageChoice();
@@ -177,7 +194,8 @@ TEST_F(LookTest, TheEmptyListSaysWhyForTheFiltersInForce)
     const Case cases[] = {
         {u"zzz"_qs, false, false, {}, qtTrId("empty_search").arg(u"zzz"), qtTrId("empty_search_hint")},
         {u"zzz"_qs, true, false, {}, qtTrId("empty_search_filtered").arg(u"zzz"), filtersHint},
-        {u"Guard"_qs, false, false, u"Objective-C"_qs, qtTrId("empty_search_filtered").arg(u"Guard"), filtersHint},
+        {u"Guard"_qs, false, false, u"Objective-C"_qs, qtTrId("empty_search_filtered").arg(u"Guard"),
+         filtersHint},
         {{}, true, false, {}, qtTrId("empty_changed"), filtersHint},
         {{}, true, false, u"Swift"_qs, qtTrId("empty_changed_language").arg(u"Swift"), filtersHint},
         {{}, false, true, {}, qtTrId("empty_attention"), filtersHint},
@@ -195,7 +213,8 @@ TEST_F(LookTest, TheEmptyListSaysWhyForTheFiltersInForce)
         EXPECT_EQ(list()->emptyHeadline(), c.headline);
         EXPECT_EQ(list()->emptyHint(), c.hint) << c.headline.toStdString();
         // A screen reader hears it too.
-        EXPECT_TRUE(list()->accessibleDescription().startsWith(c.headline)) << list()->accessibleDescription().toStdString();
+        EXPECT_TRUE(list()->accessibleDescription().startsWith(c.headline))
+            << list()->accessibleDescription().toStdString();
     }
     // With rows again the list describes nothing.
     actions.showChangedOnly->setChecked(false);
@@ -211,7 +230,8 @@ TEST_F(LookTest, TheEmptyListSaysWhyForTheFiltersInForce)
 QList<QWidget *> tabOrderAfter(QWidget *from, int count)
 {
     QList<QWidget *> order;
-    for (QWidget *w = from->nextInFocusChain(); w != from && order.size() < count; w = w->nextInFocusChain()) {
+    for (QWidget *w = from->nextInFocusChain(); w != from && order.size() < count;
+         w = w->nextInFocusChain()) {
         if ((w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(from->window()) && w->isEnabled())
             order.append(w);
     }
@@ -266,8 +286,9 @@ TEST_F(LookTest, MaximisedThePopoverKeepsClearOfTheControlsAboveTheList)
     ASSERT_TRUE(editor().popover()->isShown());
     const QRect popover = editor().popover()->geometry();
     QWidget *menuButton = window->findChild<QToolButton *>(QStringLiteral("menuButton"));
-    for (QWidget *control : {static_cast<QWidget *>(main().searchField()), static_cast<QWidget *>(main().languageChoice()),
-                             menuButton, window->titleBarView()}) {
+    for (QWidget *control :
+         {static_cast<QWidget *>(main().searchField()), static_cast<QWidget *>(main().languageChoice()),
+          menuButton, window->titleBarView()}) {
         const QRect global(control->mapToGlobal(QPoint()), control->size());
         EXPECT_FALSE(popover.intersects(global)) << control->metaObject()->className();
     }
@@ -284,7 +305,7 @@ TEST_F(LookTest, TheRightEdgeAndCornerBesideTheListsScrollBarResizeTheWindow)
     ASSERT_TRUE(scroll->isVisible());
     const int listMiddle = list()->mapTo(window, list()->rect().center()).y();
     const std::pair<QPoint, QSize> cases[] = {
-        {{window->width() - 2, listMiddle}, {30, 0}},          // the right edge, level with the scroll bar
+        {{window->width() - 2, listMiddle}, {30, 0}},            // the right edge, level with the scroll bar
         {{window->width() - 2, window->height() - 2}, {30, 20}}, // the bottom-right corner
     };
     for (const auto &[at, grown] : cases) {
