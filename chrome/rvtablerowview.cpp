@@ -48,10 +48,19 @@ RVTableRowView::Colors RVTableRowView::colorsFor(const QPalette &palette)
     return colors;
 }
 
+// The light look over a list of the given background, with black text.
+static RVTableRowView::Colors lightColors(const QColor &backgroundColor)
+{
+    return {RVTableRowView::rowGrey(),
+            RVTableRowView::selectionFillBlue(),
+            RVTableRowView::selectionEdgeBlue(),
+            backgroundColor,
+            Qt::black,
+            Qt::black};
+}
+
 RVTableRowView::RVTableRowView(const QRectF &bounds, bool selected, const QColor &backgroundColor)
-    : m_bounds(bounds),
-      m_selected(selected), m_colors{rowGrey(),       selectionFillBlue(), selectionEdgeBlue(),
-                                     backgroundColor, Qt::black,           Qt::black}
+    : RVTableRowView(bounds, selected, lightColors(backgroundColor))
 {}
 
 RVTableRowView::RVTableRowView(const QRectF &bounds, bool selected, const Colors &colors)
