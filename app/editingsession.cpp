@@ -102,21 +102,16 @@ void EditingSession::updateContents()
 void EditingSession::openRebaseConflict(const QString &mergedText)
 {
     m_contents->setPlainText(mergedText);
-    // The lines from "<<<<<<< yours" to ">>>>>>> standard", marked as the compare view marks a change.
-    QList<QTextEdit::ExtraSelection> marks;
+    // The lines from "<<<<<<< yours" to ">>>>>>> standard", marked in the attention colour.
+    QList<int> marked;
     bool inConflict = false;
     for (QTextBlock block = m_contents->document()->firstBlock(); block.isValid(); block = block.next()) {
         inConflict = inConflict || block.text().startsWith(QLatin1StringView("<<<<<<< "));
-        if (inConflict) {
-            QTextEdit::ExtraSelection mark;
-            mark.cursor = QTextCursor(block);
-            mark.format.setBackground(QColor(0xfb, 0xe3, 0xb0));
-            mark.format.setProperty(QTextFormat::FullWidthSelection, true);
-            marks.append(mark);
-        }
+        if (inConflict)
+            marked.append(block.blockNumber());
         inConflict = inConflict && !block.text().startsWith(QLatin1StringView(">>>>>>> "));
     }
-    m_contents->setExtraSelections(marks);
+    m_contents->setMarkedLines(marked);
     m_finishesRebase = true;
     m_staleBar->hide(); // the rebase is under way, in the text
     setEditing(true);

@@ -235,6 +235,15 @@ void EditorPopover::hideEvent(QHideEvent *event)
     Q_EMIT closed();
 }
 
+void EditorPopover::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    // A style sheet fixes the palette of the widgets under it when it polishes them; applied
+    // again, it polishes them in the new palette (a theme switched while the program runs).
+    if (event->type() == QEvent::PaletteChange && m_content && !m_content->styleSheet().isEmpty())
+        m_content->setStyleSheet(m_content->styleSheet());
+}
+
 void EditorPopover::keyPressEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {

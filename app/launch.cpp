@@ -153,9 +153,8 @@ void RVAppDelegate::applicationDidFinishLaunching()
     startObservingScrollViewNotifications();
     prepareCustomWindow();
     connect(&m_editor, &EditingSession::textChanged, this, &RVAppDelegate::textStorageDidProcessEditing);
-    QPalette listPalette = list->palette();
-    listPalette.setColor(QPalette::Base, Qt::white);
-    list->setPalette(listPalette);
+    // The list's background is the palette's base, white in a light palette: a fixed white would
+    // leave a dark palette's light text unreadable and follow no change of theme.
     connect(list, &QAbstractItemView::doubleClicked, this, &RVAppDelegate::showPopover);
     list->setResizeMode(QListView::Adjust); // the single column always spans the list
     m_editor.contentsView()->setTextInset(0.0, 6.0);

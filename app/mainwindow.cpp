@@ -1,11 +1,14 @@
 #include "app/mainwindow.h"
 
+#include "app/filterbar.h"
 #include "app/snippetitemdelegate.h"
 #include "app/snippetlistmodel.h"
 #include "chrome/rvwindow.h"
+#include "chrome/rvwindowframegestures.h"
 #include "chrome/rvwindowsmenu.h"
 #include "ui_mainwindow.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QComboBox>
 #include <QKeyEvent>
@@ -38,7 +41,36 @@ MainWindow::MainWindow(const SnippetCatalogue &catalogue, QObject *parent)
     m_tableView->setItemDelegate(new SnippetItemDelegate(m_tableView));
     connect(m_tableView, &QWidget::customContextMenuRequested, this, &MainWindow::showRowMenu);
 
+    // A strip in the list's colour right of and below the list, outside its scroll bar: the scroll
+    // bar keeps every press on it, and the window's right edge and corner must stay to resize by.
+    auto *layout = qobject_cast<QVBoxLayout *>(m_content->layout());
+    auto *listFrame = new QWidget;
+    listFrame->setBackgroundRole(QPalette::Base);
+    listFrame->setAutoFillBackground(true);
+    auto *listLayout = new QVBoxLayout(listFrame);
+    listLayout->setContentsMargins(0, 0, RVWindowFrameGestures::kResizeMargin, RVWindowFrameGestures::kResizeMargin);
+    delete layout->replaceWidget(m_tableView, listFrame);
+    listLayout->addWidget(m_tableView);
+
     createActions();
+
+    m_filterBar = new FilterBar;
+    //% "Changed"
+    m_filterBar->addFilter(m_actions.showChangedOnly, qtTrId("filter_chip_changed"));
+    //% "Needing Attention"
+    m_filterBar->addFilter(m_actions.needsAttention, qtTrId("filter_chip_needs_attention"));
+    layout->insertWidget(layout->indexOf(listFrame), m_filterBar);
+    // Through the bar's chips from the controls above it to the list below.
+    QWidget *before = form.menuButton;
+    for (QWidget *chip : m_filterBar->findChildren<QAbstractButton *>()) {
+        QWidget::setTabOrder(before, chip);
+        before = chip;
+    }
+    QWidget::setTabOrder(before, m_tableView);
+    connect(m_model, &QAbstractItemModel::modelReset, this, &MainWindow::updateListStates);
+    connect(m_model, &QAbstractItemModel::rowsInserted, this, &MainWindow::updateListStates);
+    connect(m_model, &QAbstractItemModel::rowsRemoved, this, &MainWindow::updateListStates);
+    updateListStates();
     m_window->installEventFilter(this);
     m_tableView->installEventFilter(this);
     m_tableView->viewport()->installEventFilter(this);
@@ -113,10 +145,9 @@ void MainWindow::createActions()
     m_menu->addSeparator();
     m_menu->addAction(m_actions.quit);
     m_menuButton->setMenu(m_menu);
-    m_menuButton->setIcon(QIcon::fromTheme(QStringLiteral("open-menu-symbolic"),
-                                           QIcon::fromTheme(QStringLiteral("application-menu"))));
-    if (m_menuButton->icon().isNull())
-        m_menuButton->setText(QStringLiteral("\u2630")); // the trigram reads as "menu" everywhere
+    // The trigram reads as "menu" everywhere and, as text, takes the palette's colour: a theme's
+    // symbolic icon is drawn dark whatever the palette, and vanishes on a dark one.
+    m_menuButton->setText(QStringLiteral("\u2630"));
 }
 
 void MainWindow::addBelowList(QWidget *view)
@@ -194,10 +225,11 @@ bool MainWindow::rowIsOutOfView(int row) const
     return scrollY > rect.y() + rect.height() || rect.y() - scrollY > visibleHeight;
 }
 
-QRect MainWindow::titleBarGlobalRect() const
+QRect MainWindow::headerGlobalRect() const
 {
-    const QWidget *titleBar = m_window->titleBarView();
-    return titleBar ? QRect(titleBar->mapToGlobal(QPoint()), titleBar->size()) : QRect();
+    // From the window's top down to the list: the title bar, then whatever bars stand above the list.
+    const int listTop = m_tableView->mapTo(m_window, QPoint()).y();
+    return {m_window->mapToGlobal(QPoint()), QSize(m_window->width(), listTop)};
 }
 
 QList<SnippetRecord> MainWindow::reloadKeepingHighlight(const std::function<void()> &change)
@@ -253,6 +285,53 @@ SnippetFilter MainWindow::currentFilter() const
                          m_languageChoice->currentIndex() > 0 ? m_languageChoice->currentData().toString() : QString()};
     filter.needsAttention = m_actions.needsAttention->isChecked();
     return filter;
+}
+
+void MainWindow::updateListStates()
+{
+    m_filterBar->refresh();
+    const SnippetFilter filter = currentFilter();
+    const bool othersOn = filter.changedOnly || filter.needsAttention || !filter.language.isEmpty();
+    QString headline;
+    QString hint;
+    if (!filter.text.isEmpty()) {
+        if (othersOn) {
+            //% "No snippet matches “%1” with the filters on."
+            headline = qtTrId("empty_search_filtered").arg(filter.text);
+        } else {
+            //% "No snippet matches “%1”."
+            headline = qtTrId("empty_search").arg(filter.text);
+            //% "The search looks in titles and summaries."
+            hint = qtTrId("empty_search_hint");
+        }
+    } else if (filter.needsAttention) {
+        if (filter.language.isEmpty()) {
+            //% "Nothing needs attention."
+            headline = qtTrId("empty_attention");
+        } else {
+            //% "Nothing in %1 needs attention."
+            headline = qtTrId("empty_attention_language").arg(filter.language);
+        }
+    } else if (filter.changedOnly) {
+        if (filter.language.isEmpty()) {
+            //% "No snippet is changed."
+            headline = qtTrId("empty_changed");
+        } else {
+            //% "No snippet in %1 is changed."
+            headline = qtTrId("empty_changed_language").arg(filter.language);
+        }
+    } else if (!filter.language.isEmpty()) {
+        //% "No snippet in %1."
+        headline = qtTrId("empty_language").arg(filter.language);
+    } else {
+        //% "This Xcode has no snippets."
+        headline = qtTrId("empty_library");
+    }
+    if (othersOn) {
+        //% "Turn a filter off to see more snippets."
+        hint = qtTrId("empty_filters_hint");
+    }
+    m_tableView->setEmptyText(headline, hint);
 }
 
 void MainWindow::fillLanguageChoice(const QStringList &languages, const QString &chosen)

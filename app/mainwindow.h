@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/snippetlistview.h"
 #include "catalogue/snippetcatalogue.h"
 
 #include <QList>
@@ -17,6 +18,7 @@ class QToolButton;
 
 namespace Glimmerpad {
 
+class FilterBar;
 class RVWindow;
 class RVWindowDelegate;
 class SnippetListModel;
@@ -51,7 +53,9 @@ public:
     ~MainWindow() override;
 
     RVWindow *window() const { return m_window; }
-    QListView *tableView() const { return m_tableView; }
+    SnippetListView *tableView() const { return m_tableView; }
+    // The filters of the menu that are on, under the search field.
+    FilterBar *filterBar() const { return m_filterBar; }
     QLineEdit *searchField() const { return m_searchField; }
     QComboBox *languageChoice() const { return m_languageChoice; }
     SnippetListModel *listModel() const { return m_model; }
@@ -79,7 +83,9 @@ public:
     // Whether the row lies wholly above or below the visible part of the list; a row touching an
     // edge still counts as visible.
     bool rowIsOutOfView(int row) const;
-    QRect titleBarGlobalRect() const;
+    // The title bar and the bars under it, above the list (the search field, the language box,
+    // the menu button, the filters on), in global coordinates: the popover keeps clear of them.
+    QRect headerGlobalRect() const;
 
     // Reloads the whole list after change has run (a filter, a refresh, an import), keeping the
     // highlighted snippets and the current one where the list still shows them, without telling
@@ -112,13 +118,16 @@ protected:
 
 private:
     void createActions();
+    // The empty list's words for the filters in force, and the filters shown above the list.
+    void updateListStates();
     void showRowMenu(const QPoint &at);
     QList<SnippetRecord> recordsOfRows(const QList<int> &rows) const;
 
     const SnippetCatalogue &m_catalogue;
     RVWindow *m_window;
     QWidget *m_content = nullptr;
-    QListView *m_tableView = nullptr;
+    SnippetListView *m_tableView = nullptr;
+    FilterBar *m_filterBar = nullptr;
     QLineEdit *m_searchField = nullptr;
     QComboBox *m_languageChoice = nullptr;
     QToolButton *m_menuButton = nullptr;

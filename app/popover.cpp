@@ -29,7 +29,7 @@ void RVAppDelegate::togglePopoverFromRect(const QRect &rect)
 {
     // Despite the name it only ever shows: closing is the Done button's and the list's business.
     m_editor.popover()->setAnimates(true);
-    m_editor.showBeside(rect, m_mainWindow.tableView()->viewport(), m_mainWindow.titleBarGlobalRect());
+    m_editor.showBeside(rect, m_mainWindow.tableView()->viewport(), m_mainWindow.headerGlobalRect());
     updateActions();
 }
 

@@ -1,7 +1,6 @@
 #include "app/snippetitemdelegate.h"
 
-#include "app/snippetlistmodel.h"
-#include "chrome/rvtablerowview.h"
+#include "chrome/rvcolors.h"
 #include "chrome/rvverticallyalignedtextfield.h"
 
 #include <QAbstractItemView>
@@ -55,17 +54,43 @@ static AttributedString fitted(const AttributedString &text, qreal width)
     return result;
 }
 
+QColor SnippetItemDelegate::rowTextColor(const RVTableRowView::Colors &row, bool selected, qreal opacity)
+{
+    const QColor &background = selected ? row.selectionFill : row.band;
+    return RVColors::readableOn(RVColors::over(selected ? row.selectedText : row.text, opacity, background), background);
+}
+
+SnippetItemDelegate::MarkColors SnippetItemDelegate::attentionMarkColors(SnippetListModel::Attention attention,
+                                                                      const RVTableRowView::Colors &row)
+{
+    const bool darkRow = RVColors::relativeLuminance(row.band) < 0.18;
+    const bool stale = attention == SnippetListModel::Attention::Stale;
+    MarkColors colors;
+    if (darkRow)
+        colors.fill = stale ? QColor(0xf0, 0xa0, 0x20) : QColor(0x9a, 0x9a, 0x9a);
+    else
+        colors.fill = stale ? QColor(0xc2, 0x6e, 0x00) : QColor(0x6e, 0x6e, 0x6e);
+    const QColor black(Qt::black);
+    const QColor white(Qt::white);
+    colors.glyph = RVColors::readableOn(
+        RVColors::contrastRatio(black, colors.fill) >= RVColors::contrastRatio(white, colors.fill) ? black : white,
+        colors.fill);
+    colors.ring = darkRow ? row.band : white;
+    return colors;
+}
+
 void SnippetItemDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
                                 const QModelIndex &index) const
 {
     painter->save();
     const bool selected = option.state.testFlag(QStyle::State_Selected);
     const auto *view = qobject_cast<const QAbstractItemView *>(option.widget);
-    const QColor listBackground = view ? view->palette().color(QPalette::Base) : QColor(Qt::white);
-    RVTableRowView(option.rect, selected, listBackground).draw(painter, option.rect);
+    const RVTableRowView::Colors colors = RVTableRowView::colorsFor(view ? view->palette() : option.palette);
+    RVTableRowView(option.rect, selected, colors).draw(painter, option.rect);
 
     // The cell's opacity is set for every row, so a dimmed row never leaks into the next.
-    painter->setOpacity(index.data(SnippetListModel::OpacityRole).toReal());
+    const qreal opacity = index.data(SnippetListModel::OpacityRole).toReal();
+    painter->setOpacity(opacity);
     const QIcon icon = index.data(Qt::DecorationRole).value<QIcon>();
     const QRect iconBox = iconRect(option.rect);
     icon.paint(painter, iconBox);
@@ -73,18 +98,20 @@ void SnippetItemDelegate::paint(QPainter *painter, const QStyleOptionViewItem &o
     // that says it is an override: amber for a stale one, grey for one of a snippet gone.
     if (const auto attention = index.data(SnippetListModel::AttentionRole).value<SnippetListModel::Attention>();
         attention != SnippetListModel::Attention::None) {
-        const QRectF mark(iconBox.left() - 3, iconBox.bottom() - 11, 14, 14);
+        const MarkColors mark = attentionMarkColors(attention, colors);
+        const QRectF disc(iconBox.left() - 3, iconBox.bottom() - 11, 14, 14);
         painter->save();
         painter->setOpacity(1.0);
         painter->setRenderHint(QPainter::Antialiasing);
-        painter->setPen(QPen(Qt::white, 1.5));
-        painter->setBrush(attention == SnippetListModel::Attention::Stale ? QColor(0xe0, 0x8a, 0x00) : QColor(0x80, 0x80, 0x80));
-        painter->drawEllipse(mark);
+        painter->setPen(QPen(mark.ring, 1.5));
+        painter->setBrush(mark.fill);
+        painter->drawEllipse(disc);
         QFont font = option.font;
         font.setPixelSize(10);
         font.setBold(true);
         painter->setFont(font);
-        painter->drawText(mark, Qt::AlignCenter, attention == SnippetListModel::Attention::Stale ? QStringLiteral("!") : QStringLiteral("?"));
+        painter->setPen(mark.glyph);
+        painter->drawText(disc, Qt::AlignCenter, attention == SnippetListModel::Attention::Stale ? QStringLiteral("!") : QStringLiteral("?"));
         painter->restore();
     }
 
@@ -100,8 +127,9 @@ void SnippetItemDelegate::paint(QPainter *painter, const QStyleOptionViewItem &o
     layout.endLayout();
 
     const QRectF drawing = RVVerticallyAlignedTextField::drawingRectForBounds(box, textLine.height());
-    // Dark text in every row: rows always have a light background.
-    painter->setPen(option.palette.color(QPalette::Active, QPalette::Text));
+    // Dimmed through its colour rather than the painter, so that it stays legible.
+    painter->setOpacity(1.0);
+    painter->setPen(rowTextColor(colors, selected, opacity));
     layout.draw(painter, drawing.topLeft());
     painter->restore();
 }

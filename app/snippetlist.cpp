@@ -88,7 +88,7 @@ void RVAppDelegate::repositionPopover()
         return;
     }
     m_editor.showBeside(m_mainWindow.visiblePartOfRow(row), m_mainWindow.tableView()->viewport(),
-                        m_mainWindow.titleBarGlobalRect());
+                        m_mainWindow.headerGlobalRect());
 }
 
 void RVAppDelegate::controlTextDidChange()

@@ -1,10 +1,14 @@
 #include "app/snippettextedit.h"
 
+#include "chrome/rvcolors.h"
+
+#include <QEvent>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QRegularExpression>
+#include <QSignalBlocker>
 #include <QStyle>
 #include <QTextBlock>
 #include <QTextLayout>
@@ -18,21 +22,35 @@ namespace {
 
 constexpr qreal kTokenRadius = 3;
 constexpr int kTabWidthInSpaces = 4;
+// A property of the marks of setMarkedLines(), which tells them from other extra selections.
+constexpr int kMarkedLineProperty = QTextFormat::UserProperty + 1;
 
 } // namespace
 
 PlaceholderHighlighter::PlaceholderHighlighter(QTextDocument *document) : QSyntaxHighlighter(document) {}
 
+void PlaceholderHighlighter::setTextColor(const QColor &colour)
+{
+    if (colour == m_textColor)
+        return;
+    m_textColor = colour;
+    rehighlight();
+}
+
 void PlaceholderHighlighter::highlightBlock(const QString &text)
 {
     QTextCharFormat format;
-    format.setForeground(SnippetTextEdit::placeholderTextColor());
+    format.setForeground(m_textColor);
     for (const auto &[start, length] : SnippetTextEdit::placeholderRanges(text))
         setFormat(start, length, format);
 }
 
-SnippetTextEdit::SnippetTextEdit(QWidget *parent) : QPlainTextEdit(parent)
+SnippetTextEdit::SnippetTextEdit(QWidget *parent)
+    : QPlainTextEdit(parent), m_highlighter(new PlaceholderHighlighter(document()))
 {
+    // Wrapping would break aligned code at any space run or inside a word; a long line scrolls.
+    setLineWrapMode(QPlainTextEdit::NoWrap);
+    setWordWrapMode(QTextOption::NoWrap);
     setFont(snippetFont());
     setTabStopDistance(kTabWidthInSpaces * fontMetrics().horizontalAdvance(QLatin1Char(' ')));
     // The viewport margins of a text inset belong to this widget, not the viewport; without
@@ -41,7 +59,7 @@ SnippetTextEdit::SnippetTextEdit(QWidget *parent) : QPlainTextEdit(parent)
     setBackgroundRole(QPalette::Base);
     //% "Snippet body"
     setAccessibleName(qtTrId("popover_editor_accessible_name"));
-    new PlaceholderHighlighter(document());
+    m_highlighter->setTextColor(tokenColors(palette()).text);
 }
 
 void SnippetTextEdit::setTextInset(qreal horizontal, qreal vertical)
@@ -74,19 +92,71 @@ QFont SnippetTextEdit::snippetFont()
     return font;
 }
 
-QColor SnippetTextEdit::placeholderFillColor()
+SnippetTextEdit::TokenColors SnippetTextEdit::tokenColors(const QPalette &palette)
 {
-    return QColor(0xdd, 0xe8, 0xf8);
+    TokenColors colors;
+    if (RVColors::isDark(palette)) {
+        colors.fill = QColor(0x23, 0x3a, 0x63);
+        colors.border = QColor(0x4a, 0x6c, 0xa8);
+        colors.text = QColor(0xd2, 0xe1, 0xff);
+    } else {
+        colors.fill = QColor(0xdd, 0xe8, 0xf8);
+        colors.border = QColor(0xa9, 0xc0, 0xe4);
+        colors.text = QColor(0x1d, 0x3c, 0x8a);
+    }
+    colors.text = RVColors::readableOn(colors.text, colors.fill);
+    return colors;
 }
 
-QColor SnippetTextEdit::placeholderBorderColor()
+QColor SnippetTextEdit::markedLineColor(const QPalette &palette)
 {
-    return QColor(0xa9, 0xc0, 0xe4);
+    return RVColors::isDark(palette) ? QColor(0x5a, 0x44, 0x12) : QColor(0xfb, 0xe3, 0xb0);
 }
 
-QColor SnippetTextEdit::placeholderTextColor()
+void SnippetTextEdit::setMarkedLines(const QList<int> &blockNumbers)
 {
-    return QColor(0x1d, 0x3c, 0x8a);
+    QList<QTextEdit::ExtraSelection> marks;
+    for (const int number : blockNumbers) {
+        QTextEdit::ExtraSelection mark;
+        mark.cursor = QTextCursor(document()->findBlockByNumber(number));
+        mark.format.setBackground(markedLineColor(palette()));
+        mark.format.setProperty(QTextFormat::FullWidthSelection, true);
+        mark.format.setProperty(kMarkedLineProperty, true);
+        marks.append(mark);
+    }
+    setExtraSelections(marks);
+}
+
+QList<int> SnippetTextEdit::markedLines() const
+{
+    QList<int> lines;
+    const QList<QTextEdit::ExtraSelection> selections = extraSelections();
+    for (const QTextEdit::ExtraSelection &selection : selections) {
+        if (selection.format.property(kMarkedLineProperty).toBool())
+            lines.append(selection.cursor.blockNumber());
+    }
+    return lines;
+}
+
+void SnippetTextEdit::changeEvent(QEvent *event)
+{
+    QPlainTextEdit::changeEvent(event);
+    if (event->type() != QEvent::PaletteChange)
+        return;
+    // The tokens' text and the marks take the new palette's colours; the boxes are painted anew.
+    // Colouring the text anew is no change of it: the document keeps quiet meanwhile, or the
+    // popover would take it for typing.
+    {
+        const QSignalBlocker quiet(document());
+        m_highlighter->setTextColor(tokenColors(palette()).text);
+    }
+    viewport()->update();
+    QList<QTextEdit::ExtraSelection> selections = extraSelections();
+    for (QTextEdit::ExtraSelection &selection : selections) {
+        if (selection.format.property(kMarkedLineProperty).toBool())
+            selection.format.setBackground(markedLineColor(palette()));
+    }
+    setExtraSelections(selections);
 }
 
 void SnippetTextEdit::paintEvent(QPaintEvent *event)
@@ -95,8 +165,9 @@ void SnippetTextEdit::paintEvent(QPaintEvent *event)
         // Before the base class, which draws the text over these boxes without filling first.
         QPainter painter(viewport());
         painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(QPen(placeholderBorderColor(), 1));
-        painter.setBrush(placeholderFillColor());
+        const TokenColors colors = tokenColors(palette());
+        painter.setPen(QPen(colors.border, 1));
+        painter.setBrush(colors.fill);
         const QRect exposed = event->rect();
         QPointF offset = contentOffset();
         for (QTextBlock block = firstVisibleBlock(); block.isValid() && offset.y() <= exposed.bottom();

@@ -14,11 +14,18 @@ class PlaceholderHighlighter : public QSyntaxHighlighter
 public:
     explicit PlaceholderHighlighter(QTextDocument *document);
 
+    void setTextColor(const QColor &colour);
+
 protected:
     void highlightBlock(const QString &text) override;
+
+private:
+    QColor m_textColor;
 };
 
 // The snippet body editor: monospaced, with placeholder tokens shown as tinted rounded boxes.
+// Code is shown as it is written: lines are never wrapped (a horizontal scroll bar shows the rest
+// of a long one), so alignment spaces and indentation keep their columns.
 class SnippetTextEdit : public QPlainTextEdit
 {
     Q_OBJECT
@@ -37,16 +44,34 @@ public:
     // text cursor and the "editing" property that the frame's style sheet highlights.
     void setEditing(bool editing);
 
+    // Marks whole lines (a conflict's, from its first marker line to its last) in the attention
+    // colour, behind the text; the marks follow edits and the palette.
+    void setMarkedLines(const QList<int> &blockNumbers);
+    QList<int> markedLines() const;
+
     // (start, length) of each placeholder token in one line: the shortest <# ... #> from each start.
     static QList<std::pair<int, int>> placeholderRanges(const QString &line);
     // Menlo at 11 px where installed, the system fixed font at 11 px otherwise.
     static QFont snippetFont();
-    static QColor placeholderFillColor();
-    static QColor placeholderBorderColor();
-    static QColor placeholderTextColor();
+
+    // A token's box and text: pale blue with dark blue text on a light base, deep blue with light
+    // text on a dark one; the text always reads on the box.
+    struct TokenColors
+    {
+        QColor fill;
+        QColor border;
+        QColor text;
+    };
+    static TokenColors tokenColors(const QPalette &palette);
+    // Behind marked lines: a pale amber on a light base, a dark one on a dark base.
+    static QColor markedLineColor(const QPalette &palette);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    PlaceholderHighlighter *m_highlighter;
 };
 
 } // namespace Glimmerpad

@@ -16,8 +16,6 @@ namespace Glimmerpad {
 
 namespace {
 
-constexpr int kResizeMargin = 5;
-
 bool s_useWindowManager = true;
 
 Qt::CursorShape cursorFor(Qt::Edges edges)

@@ -28,6 +28,9 @@ class RVWindowFrameGestures final : public QObject
     Q_OBJECT
 
 public:
+    // How far in from each edge a press resizes the window.
+    static constexpr int kResizeMargin = 5;
+
     explicit RVWindowFrameGestures(QWidget *window); // a child of window
     ~RVWindowFrameGestures() override;
 

@@ -4,6 +4,9 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -21,7 +24,7 @@ QRect tokenFill(const QImage &image, int top, int height)
     QRect found;
     for (int y = std::max(top, 0); y < std::min(top + height, image.height()); ++y)
         for (int x = 0; x < image.width(); ++x)
-            if (image.pixel(x, y) == SnippetTextEdit::placeholderFillColor().rgb())
+            if (image.pixel(x, y) == SnippetTextEdit::tokenColors(QApplication::palette()).fill.rgb())
                 found |= QRect(x, y, 1, 1);
     return found;
 }
@@ -154,13 +157,13 @@ TEST(PopoverSnippetEdit, PlaceholderRangesAreTheShortestTokensInALine)
         EXPECT_EQ(SnippetTextEdit::placeholderRanges(line), ranges) << line.toStdString();
 }
 
-TEST(PopoverSnippetEdit, PaintsABoxBehindEachTokenFragmentOnly)
+TEST(PopoverSnippetEdit, PaintsABoxBehindEachTokenOnlyWhereverItIsScrolledTo)
 {
     SnippetTextEdit edit;
     edit.setFrameShape(QFrame::NoFrame);
     edit.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     edit.setPlainText(u"x <#name#> y\nplain line\n<#first second#>"_s);
-    // Room for "<#first " and the default 4 px margins only, so the last token wraps.
+    // Room for "<#first " and the default 4 px margins only: the last token runs past the edge.
     edit.resize(edit.fontMetrics().horizontalAdvance(u"<#first s"_s) + 2 * 4, 150);
     edit.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&edit));
@@ -172,10 +175,29 @@ TEST(PopoverSnippetEdit, PaintsABoxBehindEachTokenFragmentOnly)
     EXPECT_TRUE(name.adjusted(-2, -1, 2, 1).contains(box)) << "box off the token";
     EXPECT_TRUE(tokenFill(image, caretAt(edit, 13).top(), caretAt(edit, 13).height()).isEmpty());
 
-    const QRect wrappedStart = caretAt(edit, 24);
-    const QRect wrappedEnd = caretAt(edit, 24 + 16);
-    ASSERT_GT(wrappedEnd.top(), wrappedStart.top()) << "the token did not wrap";
-    for (const QRect &line : {wrappedStart, wrappedEnd})
-        EXPECT_FALSE(tokenFill(image, line.top(), line.height()).isEmpty());
+    // Code is not wrapped: the token stays on its line, and scrolled to its end, the box is there.
+    ASSERT_EQ(caretAt(edit, 24 + 16).top(), caretAt(edit, 24).top()) << "the line wrapped";
+    QScrollBar *bar = edit.horizontalScrollBar();
+    ASSERT_GT(bar->maximum(), 0);
+    bar->setValue(bar->maximum());
+    const QImage scrolled = edit.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QRect end = caretAt(edit, 24 + 16);
+    const QRect endBox = tokenFill(scrolled, end.top(), end.height());
+    ASSERT_FALSE(endBox.isEmpty());
+    EXPECT_NEAR(endBox.right(), end.left(), 3);
 }
 
+// Aligned code keeps its columns: no line of a snippet is broken, inside a word or a run of spaces.
+TEST(PopoverSnippetEdit, KeepsEachLineOfAlignedCodeWhole)
+{
+    SnippetTextEdit edit;
+    edit.setPlainText(u"id observer = [[NSNotificationCenter defaultCenter] addObserverForName:<#name#>\n"
+                      u"                                                            usingBlock:^(NSNotification *note) {\n"
+                      u"    <#statements#>\n}];"_s);
+    edit.resize(300, 200);
+    edit.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&edit));
+    for (QTextBlock block = edit.document()->firstBlock(); block.isValid(); block = block.next())
+        EXPECT_EQ(block.layout()->lineCount(), 1) << block.text().toStdString();
+    EXPECT_GT(edit.horizontalScrollBar()->maximum(), 0);
+}
