@@ -301,7 +301,7 @@ void MainWindow::updateListStates()
         } else {
             //% "No snippet matches “%1”."
             headline = qtTrId("empty_search").arg(filter.text);
-            //% "The search looks in titles and summaries."
+            //% "The search looks in titles, summaries and shortcuts."
             hint = qtTrId("empty_search_hint");
         }
     } else if (filter.needsAttention) {

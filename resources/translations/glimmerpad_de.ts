@@ -411,6 +411,62 @@
         <source>Quit</source>
         <translation>Beenden</translation>
     </message>
+    <message id="filter_bar_label">
+        <source>Showing only:</source>
+        <translation>Nur angezeigt:</translation>
+    </message>
+    <message id="filter_chip_turn_off">
+        <source>Turn off “%1”</source>
+        <translation>„%1“ ausschalten</translation>
+    </message>
+    <message id="filter_chip_changed">
+        <source>Changed</source>
+        <translation>Geändert</translation>
+    </message>
+    <message id="filter_chip_needs_attention">
+        <source>Needing Attention</source>
+        <translation>Handlungsbedarf</translation>
+    </message>
+    <message id="empty_search_filtered">
+        <source>No snippet matches “%1” with the filters on.</source>
+        <translation>Kein Snippet passt mit den eingeschalteten Filtern zu „%1“.</translation>
+    </message>
+    <message id="empty_search">
+        <source>No snippet matches “%1”.</source>
+        <translation>Kein Snippet passt zu „%1“.</translation>
+    </message>
+    <message id="empty_search_hint">
+        <source>The search looks in titles, summaries and shortcuts.</source>
+        <translation>Die Suche durchsucht Titel, Zusammenfassungen und Kürzel.</translation>
+    </message>
+    <message id="empty_attention">
+        <source>Nothing needs attention.</source>
+        <translation>Nichts braucht Ihre Aufmerksamkeit.</translation>
+    </message>
+    <message id="empty_attention_language">
+        <source>Nothing in %1 needs attention.</source>
+        <translation>Nichts in %1 braucht Ihre Aufmerksamkeit.</translation>
+    </message>
+    <message id="empty_changed">
+        <source>No snippet is changed.</source>
+        <translation>Kein Snippet ist geändert.</translation>
+    </message>
+    <message id="empty_changed_language">
+        <source>No snippet in %1 is changed.</source>
+        <translation>Kein Snippet in %1 ist geändert.</translation>
+    </message>
+    <message id="empty_language">
+        <source>No snippet in %1.</source>
+        <translation>Kein Snippet in %1.</translation>
+    </message>
+    <message id="empty_library">
+        <source>This Xcode has no snippets.</source>
+        <translation>Dieses Xcode hat keine Snippets.</translation>
+    </message>
+    <message id="empty_filters_hint">
+        <source>Turn a filter off to see more snippets.</source>
+        <translation>Schalten Sie einen Filter aus, um mehr Snippets zu sehen.</translation>
+    </message>
 </context>
 <context>
     <name>EditorPopoverContent</name>
@@ -481,10 +537,6 @@
 </context>
 <context>
     <name>MainContent</name>
-    <message id="Search titles and summaries">
-        <source>Search titles and summaries</source>
-        <translation>Titel und Beschreibungen durchsuchen</translation>
-    </message>
     <message id="Search snippets">
         <source>Search snippets</source>
         <translation>Snippets durchsuchen</translation>
@@ -504,6 +556,10 @@
     <message id="Language">
         <source>Language</source>
         <translation>Sprache</translation>
+    </message>
+    <message id="Search titles, summaries and shortcuts">
+        <source>Search titles, summaries and shortcuts</source>
+        <translation>Titel, Zusammenfassungen und Kürzel durchsuchen</translation>
     </message>
 </context>
 </TS>

@@ -407,6 +407,62 @@
         <source>Quit</source>
         <translation>Quit</translation>
     </message>
+    <message id="filter_bar_label">
+        <source>Showing only:</source>
+        <translation>Showing only:</translation>
+    </message>
+    <message id="filter_chip_turn_off">
+        <source>Turn off “%1”</source>
+        <translation>Turn off “%1”</translation>
+    </message>
+    <message id="filter_chip_changed">
+        <source>Changed</source>
+        <translation>Changed</translation>
+    </message>
+    <message id="filter_chip_needs_attention">
+        <source>Needing Attention</source>
+        <translation>Needing Attention</translation>
+    </message>
+    <message id="empty_search_filtered">
+        <source>No snippet matches “%1” with the filters on.</source>
+        <translation>No snippet matches “%1” with the filters on.</translation>
+    </message>
+    <message id="empty_search">
+        <source>No snippet matches “%1”.</source>
+        <translation>No snippet matches “%1”.</translation>
+    </message>
+    <message id="empty_search_hint">
+        <source>The search looks in titles, summaries and shortcuts.</source>
+        <translation>The search looks in titles, summaries and shortcuts.</translation>
+    </message>
+    <message id="empty_attention">
+        <source>Nothing needs attention.</source>
+        <translation>Nothing needs attention.</translation>
+    </message>
+    <message id="empty_attention_language">
+        <source>Nothing in %1 needs attention.</source>
+        <translation>Nothing in %1 needs attention.</translation>
+    </message>
+    <message id="empty_changed">
+        <source>No snippet is changed.</source>
+        <translation>No snippet is changed.</translation>
+    </message>
+    <message id="empty_changed_language">
+        <source>No snippet in %1 is changed.</source>
+        <translation>No snippet in %1 is changed.</translation>
+    </message>
+    <message id="empty_language">
+        <source>No snippet in %1.</source>
+        <translation>No snippet in %1.</translation>
+    </message>
+    <message id="empty_library">
+        <source>This Xcode has no snippets.</source>
+        <translation>This Xcode has no snippets.</translation>
+    </message>
+    <message id="empty_filters_hint">
+        <source>Turn a filter off to see more snippets.</source>
+        <translation>Turn a filter off to see more snippets.</translation>
+    </message>
 </context>
 <context>
     <name>EditorPopoverContent</name>
@@ -477,10 +533,6 @@
 </context>
 <context>
     <name>MainContent</name>
-    <message id="Search titles and summaries">
-        <source>Search titles and summaries</source>
-        <translation>Search titles and summaries</translation>
-    </message>
     <message id="Search snippets">
         <source>Search snippets</source>
         <translation>Search snippets</translation>
@@ -500,6 +552,10 @@
     <message id="Language">
         <source>Language</source>
         <translation>Language</translation>
+    </message>
+    <message id="Search titles, summaries and shortcuts">
+        <source>Search titles, summaries and shortcuts</source>
+        <translation>Search titles, summaries and shortcuts</translation>
     </message>
 </context>
 </TS>
