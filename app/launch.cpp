@@ -70,8 +70,12 @@ void RVAppDelegate::connectParts()
     connect(actions.turnOn, &QAction::triggered, this,
             [this] { turnShortcutOf(m_mainWindow.highlightedSnippets(), false); });
     connect(actions.revert, &QAction::triggered, this, &RVAppDelegate::revertMenuAction);
-    connect(actions.showChangedOnly, &QAction::toggled, this, &RVAppDelegate::setShowChangedOnly);
-    connect(actions.needsAttention, &QAction::toggled, this, &RVAppDelegate::setNeedsAttention);
+    for (const auto &[action, key] : viewChoices()) {
+        connect(action, &QAction::toggled, this, [this, key = key](bool on) {
+            m_settings.setValue(key, on);
+            controlTextDidChange();
+        });
+    }
     connect(actions.rebase, &QAction::triggered, this, [this] { rebaseSnippets(m_mainWindow.highlightedSnippets()); });
     connect(&m_mainWindow, &MainWindow::rebaseRequested, this, &RVAppDelegate::rebaseSnippets);
     connect(&m_editor, &EditingSession::rebaseClicked, this, [this] { rebaseSnippets({m_editor.snippet()}); });
@@ -166,13 +170,12 @@ void RVAppDelegate::applicationDidFinishLaunching()
     parseUserCodeSnippets();
     // The views chosen in the last run, over the snippets just loaded.
     fillLanguageChoice();
-    for (const auto &[action, key] : {std::pair{m_mainWindow.actions().showChangedOnly, kShowChangedOnlyKey},
-                                      std::pair{m_mainWindow.actions().needsAttention, kNeedsAttentionKey}}) {
+    for (const auto &[action, key] : viewChoices()) {
         const QSignalBlocker blocker(action);
         action->setChecked(m_settings.value(key, false).toBool());
     }
     if (const SnippetFilter filter = m_mainWindow.currentFilter();
-        filter.changedOnly || filter.needsAttention || !filter.language.isEmpty()) {
+        filter.changedOnly || filter.needsAttention || filter.clashesOnly || !filter.language.isEmpty()) {
         m_catalogue.filterSystemCodeSnippets(filter);
         m_mainWindow.listModel()->reloadData();
     }

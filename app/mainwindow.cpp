@@ -17,11 +17,42 @@
 #include <QMenu>
 #include <QScrollBar>
 #include <QToolButton>
+#include <QPainter>
+#include <QPixmap>
+#include <QIcon>
 #include <QVBoxLayout>
 
 #include <algorithm>
 
 namespace Glimmerpad {
+
+// The search field's body choice: a page with lines, filled in the highlight colour when on, so
+// the state shows where the search is typed.
+static QIcon bodySearchIcon(bool on, const QPalette &palette)
+{
+    QIcon icon;
+    for (const qreal scale : {1.0, 2.0}) {
+        QPixmap pixmap(QSize(16, 16) * scale);
+        pixmap.setDevicePixelRatio(scale);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        painter.setRenderHint(QPainter::Antialiasing);
+        const QColor ink = on ? palette.color(QPalette::HighlightedText) : palette.color(QPalette::PlaceholderText);
+        if (on) {
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(palette.color(QPalette::Highlight));
+            painter.drawRoundedRect(QRectF(0.5, 0.5, 15, 15), 3, 3);
+        }
+        painter.setPen(QPen(ink, 1.2));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRoundedRect(QRectF(3.5, 2.5, 9, 11), 1.5, 1.5);
+        for (const qreal y : {5.5, 8.0, 10.5})
+            painter.drawLine(QPointF(5.5, y), QPointF(10.5, y));
+        painter.end();
+        icon.addPixmap(pixmap);
+    }
+    return icon;
+}
 
 MainWindow::MainWindow(const SnippetCatalogue &catalogue, QObject *parent)
     : QObject(parent), m_catalogue(catalogue), m_window(new RVWindow)
@@ -59,6 +90,22 @@ MainWindow::MainWindow(const SnippetCatalogue &catalogue, QObject *parent)
     m_filterBar->addFilter(m_actions.showChangedOnly, qtTrId("filter_chip_changed"));
     //% "Needing Attention"
     m_filterBar->addFilter(m_actions.needsAttention, qtTrId("filter_chip_needs_attention"));
+    //% "Clashing"
+    m_filterBar->addFilter(m_actions.showClashes, qtTrId("filter_chip_clashes"));
+    //% "Bodies Too"
+    m_filterBar->addFilter(m_actions.searchBodies, qtTrId("filter_chip_bodies"));
+    // The choice sits in the search field too, where the search is typed.
+    m_searchField->addAction(m_actions.searchBodies, QLineEdit::TrailingPosition);
+    const auto showBodySearch = [this](bool on) {
+        m_actions.searchBodies->setIcon(bodySearchIcon(on, m_searchField->palette()));
+        //% "Search titles, summaries, shortcuts and bodies"
+        const QString withBodies = qtTrId("search_placeholder_bodies");
+        //% "Search titles, summaries and shortcuts"
+        const QString withoutBodies = qtTrId("search_placeholder_plain");
+        m_searchField->setPlaceholderText(on ? withBodies : withoutBodies);
+    };
+    connect(m_actions.searchBodies, &QAction::toggled, this, showBodySearch);
+    showBodySearch(false);
     layout->insertWidget(layout->indexOf(listFrame), m_filterBar);
     // Through the bar's chips from the controls above it to the list below.
     QWidget *before = form.menuButton;
@@ -117,6 +164,12 @@ void MainWindow::createActions()
     //% "Show Needing &Attention"
     m_actions.needsAttention = make(qtTrId("menu_needs_attention"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_A));
     m_actions.needsAttention->setCheckable(true);
+    //% "Show C&lashes"
+    m_actions.showClashes = make(qtTrId("menu_show_clashes"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_K));
+    m_actions.showClashes->setCheckable(true);
+    //% "Search &Bodies Too"
+    m_actions.searchBodies = make(qtTrId("menu_search_bodies"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F));
+    m_actions.searchBodies->setCheckable(true);
     //% "Re&base on Current Standard"
     m_actions.rebase = make(qtTrId("menu_rebase"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_B));
     //% "E&xport Overrides…"
@@ -135,7 +188,8 @@ void MainWindow::createActions()
     m_menu->addSeparator();
     m_menu->addActions({m_actions.turnOff, m_actions.turnOn, m_actions.revert, m_actions.rebase});
     m_menu->addSeparator();
-    m_menu->addActions({m_actions.showChangedOnly, m_actions.needsAttention, m_actions.exportOverrides,
+    m_menu->addActions({m_actions.searchBodies, m_actions.showChangedOnly, m_actions.needsAttention,
+                        m_actions.showClashes, m_actions.exportOverrides,
                         m_actions.importOverrides});
     m_menu->addSeparator();
     //% "&Window"
@@ -284,6 +338,8 @@ SnippetFilter MainWindow::currentFilter() const
     SnippetFilter filter{m_searchField->text(), m_actions.showChangedOnly->isChecked(),
                          m_languageChoice->currentIndex() > 0 ? m_languageChoice->currentData().toString() : QString()};
     filter.needsAttention = m_actions.needsAttention->isChecked();
+    filter.clashesOnly = m_actions.showClashes->isChecked();
+    filter.textInBodies = m_actions.searchBodies->isChecked();
     return filter;
 }
 
@@ -291,7 +347,7 @@ void MainWindow::updateListStates()
 {
     m_filterBar->refresh();
     const SnippetFilter filter = currentFilter();
-    const bool othersOn = filter.changedOnly || filter.needsAttention || !filter.language.isEmpty();
+    const bool othersOn = filter.changedOnly || filter.needsAttention || filter.clashesOnly || !filter.language.isEmpty();
     QString headline;
     QString hint;
     if (!filter.text.isEmpty()) {
@@ -301,8 +357,11 @@ void MainWindow::updateListStates()
         } else {
             //% "No snippet matches “%1”."
             headline = qtTrId("empty_search").arg(filter.text);
-            //% "The search looks in titles, summaries and shortcuts."
-            hint = qtTrId("empty_search_hint");
+            //% "The search looks in titles, summaries and shortcuts; Search Bodies Too looks in bodies as well."
+            const QString withoutBodies = qtTrId("empty_search_hint");
+            //% "The search looks in titles, summaries, shortcuts and bodies."
+            const QString withBodies = qtTrId("empty_search_hint_bodies");
+            hint = filter.textInBodies ? withBodies : withoutBodies;
         }
     } else if (filter.needsAttention) {
         if (filter.language.isEmpty()) {
@@ -312,6 +371,9 @@ void MainWindow::updateListStates()
             //% "Nothing in %1 needs attention."
             headline = qtTrId("empty_attention_language").arg(filter.language);
         }
+    } else if (filter.clashesOnly) {
+        //% "No two snippets answer the same shortcut in the same place."
+        headline = qtTrId("empty_clashes");
     } else if (filter.changedOnly) {
         if (filter.language.isEmpty()) {
             //% "No snippet is changed."

@@ -42,6 +42,8 @@ public:
         QAction *revert = nullptr;
         QAction *showChangedOnly = nullptr;
         QAction *needsAttention = nullptr;
+        QAction *showClashes = nullptr;
+        QAction *searchBodies = nullptr; // the search finds bodies too
         QAction *rebase = nullptr;
         QAction *exportOverrides = nullptr;
         QAction *importOverrides = nullptr;

@@ -31,6 +31,8 @@ public:
     inline static const QString kUserSelectedRowKey = QStringLiteral("UserSelectedRow");
     inline static const QString kShowChangedOnlyKey = QStringLiteral("ShowChangedOnly");
     inline static const QString kNeedsAttentionKey = QStringLiteral("NeedsAttention");
+    inline static const QString kShowClashesKey = QStringLiteral("ShowClashes");
+    inline static const QString kSearchBodiesKey = QStringLiteral("SearchBodies");
     // The overrides found stale at the last start: the start after an Xcode update tells of new ones.
     inline static const QString kStaleOverridesKey = QStringLiteral("StaleOverrides");
     inline static const QString kLanguageKey = QStringLiteral("Language");
@@ -114,8 +116,8 @@ private:
     void repositionPopover();
     void controlTextDidChange();
     void find();
-    void setShowChangedOnly(bool changedOnly);
-    void setNeedsAttention(bool needsAttention);
+    // The views the menu switches, each remembered under its key.
+    QList<std::pair<QAction *, QString>> viewChoices() const;
     void tellOfNewlyStaleOverrides();
     void chooseLanguage(int index);
     void fillLanguageChoice();

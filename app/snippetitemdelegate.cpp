@@ -79,6 +79,16 @@ SnippetItemDelegate::MarkColors SnippetItemDelegate::attentionMarkColors(Snippet
     return colors;
 }
 
+SnippetItemDelegate::MarkColors SnippetItemDelegate::clashMarkColors(const RVTableRowView::Colors &row)
+{
+    const bool darkRow = RVColors::relativeLuminance(row.band) < 0.18;
+    MarkColors colors;
+    colors.fill = darkRow ? QColor(0xa8, 0x9c, 0xff) : QColor(0x5b, 0x4f, 0xc4);
+    colors.glyph = RVColors::readableOn(darkRow ? QColor(Qt::black) : QColor(Qt::white), colors.fill);
+    colors.ring = darkRow ? row.band : QColor(Qt::white);
+    return colors;
+}
+
 void SnippetItemDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
                                 const QModelIndex &index) const
 {
@@ -112,6 +122,24 @@ void SnippetItemDelegate::paint(QPainter *painter, const QStyleOptionViewItem &o
         painter->setFont(font);
         painter->setPen(mark.glyph);
         painter->drawText(disc, Qt::AlignCenter, attention == SnippetListModel::Attention::Stale ? QStringLiteral("!") : QStringLiteral("?"));
+        painter->restore();
+    }
+
+    // A shortcut another snippet answers too: a mark at the icon's upper left.
+    if (index.data(SnippetListModel::ClashRole).toBool()) {
+        const MarkColors mark = clashMarkColors(colors);
+        const QRectF disc(iconBox.left() - 3, iconBox.top() - 3, 14, 14);
+        painter->save();
+        painter->setOpacity(1.0);
+        painter->setRenderHint(QPainter::Antialiasing);
+        painter->setPen(QPen(mark.ring, 1.5));
+        painter->setBrush(mark.fill);
+        painter->drawEllipse(disc);
+        // Two bars: two snippets on one shortcut.
+        painter->setPen(QPen(mark.glyph, 1.6, Qt::SolidLine, Qt::RoundCap));
+        const QPointF c = disc.center();
+        painter->drawLine(QPointF(c.x() - 3, c.y() - 1.8), QPointF(c.x() + 3, c.y() - 1.8));
+        painter->drawLine(QPointF(c.x() - 3, c.y() + 1.8), QPointF(c.x() + 3, c.y() + 1.8));
         painter->restore();
     }
 

@@ -40,6 +40,8 @@ public:
     // through that opacity, darkened or lightened back to legible where a theme's colours are too close.
     static QColor rowTextColor(const RVTableRowView::Colors &row, bool selected, qreal opacity);
     static MarkColors attentionMarkColors(SnippetListModel::Attention attention, const RVTableRowView::Colors &row);
+    // The mark of a row whose shortcut another snippet answers too.
+    static MarkColors clashMarkColors(const RVTableRowView::Colors &row);
 };
 
 } // namespace Glimmerpad

@@ -109,16 +109,13 @@ void RVAppDelegate::find()
     m_mainWindow.searchField()->selectAll();
 }
 
-void RVAppDelegate::setShowChangedOnly(bool changedOnly)
+QList<std::pair<QAction *, QString>> RVAppDelegate::viewChoices() const
 {
-    m_settings.setValue(kShowChangedOnlyKey, changedOnly);
-    controlTextDidChange();
-}
-
-void RVAppDelegate::setNeedsAttention(bool needsAttention)
-{
-    m_settings.setValue(kNeedsAttentionKey, needsAttention);
-    controlTextDidChange();
+    const MainWindow::Actions &actions = m_mainWindow.actions();
+    return {{actions.showChangedOnly, kShowChangedOnlyKey},
+            {actions.needsAttention, kNeedsAttentionKey},
+            {actions.showClashes, kShowClashesKey},
+            {actions.searchBodies, kSearchBodiesKey}};
 }
 
 void RVAppDelegate::chooseLanguage(int index)

@@ -52,14 +52,32 @@ QVariant SnippetListModel::data(const QModelIndex &index, int role) const
         return QString();
     };
 
+    // Whose snippets answer its shortcut too, by their titles.
+    const auto clashNote = [&]() -> QString {
+        const QList<SnippetRecord> clashing = m_catalogue.clashingSnippets(system);
+        if (clashing.isEmpty())
+            return {};
+        QStringList titles;
+        for (const SnippetRecord &other : clashing)
+            titles.append(QStringLiteral("“%1”").arg(other.title().value_or(other.identifier().value_or(QString()))));
+        //% "Its shortcut “%1” is answered by %2 too"
+        return qtTrId("row_clash").arg(state.shown.completionPrefix().value_or(QString()), titles.join(QStringLiteral(", ")));
+    };
+    const auto notes = [&] {
+        QStringList all{attentionText(attention()), clashNote()};
+        all.removeAll(QString());
+        return all;
+    };
+
     switch (role) {
     case Qt::DisplayRole:
         return title;
     case Qt::AccessibleTextRole: {
-        // The mark is drawn only; a screen reader hears what it means with the name.
-        const QString note = attentionText(attention());
-        return note.isEmpty() ? title : title + QStringLiteral(". ") + note;
+        // The marks are drawn only; a screen reader hears what they mean with the name.
+        return (QStringList{title} + notes()).join(QStringLiteral(". "));
     }
+    case ClashRole:
+        return !m_catalogue.clashingSnippets(system).isEmpty();
     case AttributedTextRole:
         return QVariant::fromValue(
             attributedStringWithTitle(title, QStringLiteral(" - %1").arg(summary), QApplication::font()));
@@ -71,10 +89,8 @@ QVariant SnippetListModel::data(const QModelIndex &index, int role) const
         return state.overridden;
     case AttentionRole:
         return QVariant::fromValue(attention());
-    case Qt::ToolTipRole: {
-        const QString note = attentionText(attention());
-        return note.isEmpty() ? summary : summary + u'\n' + note;
-    }
+    case Qt::ToolTipRole:
+        return (QStringList{summary} + notes()).join(u'\n');
     case Qt::AccessibleDescriptionRole: {
         QString described = summary;
         if (state.disabled) {

@@ -28,6 +28,7 @@ public:
         OpacityRole,                           // 0.6 for a disabled override, else 1.0
         IsOverriddenRole,
         AttentionRole, // Attention: what the row's override asks of the user
+        ClashRole,     // bool: another snippet answers the same shortcut in the same place
     };
     // An override that needs a look: the standard changed since it was made, or this Xcode no
     // longer has its snippet.

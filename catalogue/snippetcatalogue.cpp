@@ -893,6 +893,15 @@ void SnippetCatalogue::filterSystemCodeSnippets(const SnippetFilter &filter)
     QList<qsizetype> matches = searched ? m_search.matches(m_system, filter.text) : QList<qsizetype>();
     if (searched)
         matches = withShownShortcutMatches(std::move(matches), filter.text);
+    if (searched && filter.textInBodies) {
+        const QList<bool> inBody = shownBodiesContaining(filter.text);
+        for (qsizetype i = 0; i < inBody.size(); ++i) {
+            if (inBody[i])
+                matches.append(i);
+        }
+        std::sort(matches.begin(), matches.end());
+        matches.erase(std::unique(matches.begin(), matches.end()), matches.end());
+    }
     const bool narrowed = filter.changedOnly || !filter.language.isEmpty() || filter.staleOnly ||
                           filter.needsAttention || !filter.body.isEmpty() || filter.clashesOnly;
     if (!narrowed && (!searched || matches.size() == m_system.size())) {

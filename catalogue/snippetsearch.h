@@ -14,7 +14,8 @@ namespace Glimmerpad {
 // override is stale when staleOnly, and of those only the ones in language (its readable name or
 // the full IDECodeSnippetLanguage value, ignoring case; empty: any language). needsAttention shows
 // the stale ones and, after them, the orphaned overrides (of snippets this Xcode no longer has);
-// clashesOnly the ones whose shortcut another snippet answers too.
+// clashesOnly the ones whose shortcut another snippet answers too. With textInBodies, text also
+// finds the snippets whose shown body contains it.
 struct SnippetFilter
 {
     QString text = {};
@@ -24,6 +25,7 @@ struct SnippetFilter
     bool needsAttention = false;
     QString body = {};
     bool clashesOnly = false;
+    bool textInBodies = false; // the text matches a shown body too
 
     friend bool operator==(const SnippetFilter &, const SnippetFilter &) = default;
 };
