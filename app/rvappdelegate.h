@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/changerunner.h"
+#include "app/comparewindow.h"
 #include "app/editingsession.h"
 #include "app/folderwatcher.h"
 #include "app/mainwindow.h"
@@ -9,6 +10,7 @@
 #include "chrome/rvwindow.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QRect>
 
 #include <chrono>
@@ -34,6 +36,8 @@ public:
     // The overrides found stale at the last start: the start after an Xcode update tells of new ones.
     inline static const QString kStaleOverridesKey = QStringLiteral("StaleOverrides");
     inline static const QString kLanguageKey = QStringLiteral("Language");
+    // The compare window's view: "SideBySide" or "Unified".
+    inline static const QString kCompareViewKey = QStringLiteral("CompareView");
     inline static const QString kHelpUrl = QStringLiteral("http://glimmerpad.org/glimmerpad/help/");
 
     // Builds the interface (the main window, the list, the search field, the popover) around a
@@ -53,6 +57,7 @@ public:
     EditingSession &editor() { return m_editor; }
     ChangeRunner &changes() { return m_changes; }
     FolderWatcher &watcher() { return m_watcher; }
+    CompareWindow *compareWindow() const { return m_compareWindow; }
     const SnippetCatalogue &catalogue() const { return m_catalogue; }
 
     // What the user sees and what the commands act on.
@@ -150,6 +155,7 @@ private:
     EditingSession m_editor;
     ChangeRunner m_changes;
     FolderWatcher m_watcher;
+    QPointer<CompareWindow> m_compareWindow; // while one is open
 
     std::optional<QString> m_xcodeAppPathOverride;
     QString m_xcodeAppPath;   // the installation loaded

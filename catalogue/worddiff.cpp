@@ -21,9 +21,16 @@ bool isWordCharacter(QChar c)
 QList<TextSpan> tokenize(const QString &text)
 {
     QList<TextSpan> tokens;
+    // Past the last "#>" nothing opens a placeholder: the search for its end is never made in vain.
+    const qsizetype lastClose = text.lastIndexOf(QLatin1StringView("#>"));
     for (qsizetype i = 0; i < text.size();) {
         qsizetype end = i + 1;
-        if (isWordCharacter(text[i])) {
+        const qsizetype close = i + 2 <= lastClose && QStringView(text).sliced(i).startsWith(QLatin1StringView("<#"))
+                                    ? text.indexOf(QLatin1StringView("#>"), i + 2)
+                                    : -1;
+        if (close >= 0) {
+            end = close + 2; // a placeholder token is one thing to the reader, whatever its name
+        } else if (isWordCharacter(text[i])) {
             while (end < text.size() && isWordCharacter(text[end]))
                 ++end;
         } else if (text[i].isSpace()) {

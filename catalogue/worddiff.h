@@ -19,11 +19,11 @@ struct WordChanges
     QList<TextSpan> after;  // what after has that before lacks
 };
 
-// The stretches in which one line differs from what it became, in order. Words (letters, digits
-// and underscores), runs of white space and single other characters are compared whole, as the
-// longest common subsequence of the two lines; changed stretches with only white space between
-// them are joined, so that a changed phrase reads as one. Lines too long to compare word by word
-// are marked from their first difference to their last.
+// The stretches in which one line differs from what it became, in order. Placeholder tokens
+// (<#name#>), words (letters, digits and underscores), runs of white space and single other
+// characters are compared whole, as the longest common subsequence of the two lines; changed
+// stretches with only white space between them are joined, so that a changed phrase reads as one.
+// Lines too long to compare word by word are marked from their first difference to their last.
 WordChanges changedWords(const QString &before, const QString &after);
 
 } // namespace Glimmerpad
