@@ -11,7 +11,6 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QShortcut>
-#include <QSplitter>
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QTextBlock>
@@ -476,18 +475,24 @@ void CompareWindow::setComparisons(const QString &title, const QList<Comparison>
         p->before->setRows(rows.before);
         p->after->setRows(rows.after);
         p->unified->setRows(rows.unified);
-        //% "No differences: the two texts are the same."
-        p->summary->setText(qtTrId("compare_no_differences"));
+        if (!rows.differs) {
+            //% "No differences: the two texts are the same."
+            p->summary->setText(qtTrId("compare_no_differences"));
+        }
         p->summary->setVisible(!rows.differs);
         scrollTogether(p->before->verticalScrollBar(), p->after->verticalScrollBar(), &p->scrolling);
         scrollTogether(p->before->horizontalScrollBar(), p->after->horizontalScrollBar(), &p->scrolling);
 
-        auto *sideBySide = new QSplitter;
-        sideBySide->setChildrenCollapsible(false);
+        // Two equal columns in a plain layout: a splitter would have screen readers take the right
+        // one first.
+        auto *sideBySide = new QWidget;
+        auto *columns = new QHBoxLayout(sideBySide);
+        columns->setContentsMargins(0, 0, 0, 0);
         for (const auto &[pane, heading, label] :
              {std::tuple{p->before, comparison.beforeHeading, &p->beforeHeading},
               std::tuple{p->after, comparison.afterHeading, &p->afterHeading}}) {
-            auto *column = new QWidget(sideBySide);
+            auto *column = new QWidget;
+            columns->addWidget(column, 1);
             auto *columnLayout = new QVBoxLayout(column);
             columnLayout->setContentsMargins(0, 0, 0, 0);
             *label = new QLabel(heading, column);

@@ -6,6 +6,7 @@
 #include "appfixture.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QPushButton>
@@ -94,6 +95,23 @@ TEST(CompareWindow, SaysWhatDiffersLineByLineWithNotesAndWords)
     EXPECT_EQ(marks.last().cursor.selectedText(), u"y"_s);
     EXPECT_EQ(marks.last().format.background().color(), colours.addedWord);
     EXPECT_TRUE(marks.last().format.fontUnderline());
+}
+
+// A screen reader meets each pane named by its heading, the standard's first.
+TEST(CompareWindow, PanesAreNamedByTheirHeadingsInReadingOrder)
+{
+    const auto window = comparing(u"a\n"_s, u"b\n"_s);
+    QAccessibleInterface *before = QAccessible::queryAccessibleInterface(window->beforePane());
+    QAccessibleInterface *after = QAccessible::queryAccessibleInterface(window->afterPane());
+    for (const auto &[pane, heading] : {std::pair{before, u"Before"_s}, std::pair{after, u"After"_s}}) {
+        EXPECT_EQ(pane->text(QAccessible::Name), heading);
+        const auto labels = pane->relations(QAccessible::Label);
+        ASSERT_EQ(labels.size(), 1);
+        EXPECT_EQ(labels.first().first->text(QAccessible::Name), heading);
+    }
+    QAccessibleInterface *columns = before->parent()->parent();
+    EXPECT_EQ(after->parent()->parent(), columns);
+    EXPECT_LT(columns->indexOfChild(before->parent()), columns->indexOfChild(after->parent()));
 }
 
 TEST(CompareWindow, PanesScrollTogetherBothWays)
