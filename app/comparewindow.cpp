@@ -40,8 +40,11 @@ qreal relativeLuminance(const QColor &colour)
 QColor mixed(const QColor &base, const QColor &tint, qreal amount)
 {
     const QColor a = base.toRgb(), b = tint.toRgb();
-    const auto channel = [amount](float from, float to) { return from + (to - from) * static_cast<float>(amount); };
-    return QColor::fromRgbF(channel(a.redF(), b.redF()), channel(a.greenF(), b.greenF()), channel(a.blueF(), b.blueF()));
+    const auto channel = [amount](float from, float to) {
+        return from + (to - from) * static_cast<float>(amount);
+    };
+    return QColor::fromRgbF(channel(a.redF(), b.redF()), channel(a.greenF(), b.greenF()),
+                            channel(a.blueF(), b.blueF()));
 }
 
 // The base tinted by amount, or less where the text on it would lose contrast.
@@ -121,7 +124,7 @@ DiffPane::DiffPane(Gutter gutter, QWidget *parent)
         else
             m_gutter->update(0, rect.y(), m_gutter->width(), rect.height());
     });
-    setViewportMargins(gutterWidth(), 0, 0, 0);
+    updateGutter();
 }
 
 void DiffPane::setRows(const QList<Row> &rows)
@@ -143,7 +146,7 @@ void DiffPane::setRows(const QList<Row> &rows)
             cursor.mergeCharFormat(remark);
         }
     }
-    setViewportMargins(gutterWidth(), 0, 0, 0);
+    updateGutter(); // as wide as the largest number now
     markRows();
 }
 
@@ -159,7 +162,8 @@ int DiffPane::gutterWidth() const
 {
     const QFontMetrics metrics(font());
     const int number = metrics.horizontalAdvance(QString::number(largestNumber()));
-    const int sign = std::max(metrics.horizontalAdvance(signOf(RowKind::Removed)), metrics.horizontalAdvance(u'+'));
+    const int sign =
+        std::max(metrics.horizontalAdvance(signOf(RowKind::Removed)), metrics.horizontalAdvance(u'+'));
     return m_gutterKind == Gutter::TwoNumbers ? 2 * number + 3 * kGutterPadding
                                               : number + sign + 3 * kGutterPadding;
 }
@@ -227,11 +231,13 @@ void DiffPane::paintGutter(QPaintEvent *event)
         if (block.isVisible() && index < m_rows.size()) {
             const Row &row = m_rows[index];
             if (row.kind == RowKind::Removed || row.kind == RowKind::Added)
-                painter.fillRect(0, top, width, height, row.kind == RowKind::Removed ? marks.removedLine : marks.addedLine);
+                painter.fillRect(0, top, width, height,
+                                 row.kind == RowKind::Removed ? marks.removedLine : marks.addedLine);
             const auto number = [](int n) { return n > 0 ? QString::number(n) : QString(); };
             const QRect first(kGutterPadding, top, numberWidth, height);
             painter.drawText(first, Qt::AlignRight | Qt::AlignVCenter, number(row.number));
-            const QRect second(first.right() + 1 + kGutterPadding, top, width - first.right() - 1 - 2 * kGutterPadding, height);
+            const QRect second(first.right() + 1 + kGutterPadding, top,
+                               width - first.right() - 1 - 2 * kGutterPadding, height);
             if (m_gutterKind == Gutter::TwoNumbers)
                 painter.drawText(second, Qt::AlignRight | Qt::AlignVCenter, number(row.secondNumber));
             else
@@ -242,11 +248,18 @@ void DiffPane::paintGutter(QPaintEvent *event)
     }
 }
 
+void DiffPane::updateGutter()
+{
+    const int width = gutterWidth();
+    setViewportMargins(width, 0, 0, 0);
+    const QRect contents = contentsRect();
+    m_gutter->setGeometry(contents.left(), contents.top(), width, contents.height());
+}
+
 void DiffPane::resizeEvent(QResizeEvent *event)
 {
     QPlainTextEdit::resizeEvent(event);
-    const QRect contents = contentsRect();
-    m_gutter->setGeometry(contents.left(), contents.top(), gutterWidth(), contents.height());
+    updateGutter();
 }
 
 void DiffPane::changeEvent(QEvent *event)
@@ -255,7 +268,7 @@ void DiffPane::changeEvent(QEvent *event)
     if (event->type() == QEvent::PaletteChange)
         markRows();
     else if (event->type() == QEvent::FontChange)
-        setViewportMargins(gutterWidth(), 0, 0, 0);
+        updateGutter();
 }
 
 // ---- the rows of a comparison ---------------------------------------------------------------
@@ -289,8 +302,9 @@ ComparisonRows rowsOf(const QList<DiffLine> &lines)
     // Said only where one text ends in a line feed and the other does not: where both lack it,
     // the lack is no difference.
     const auto lacks = [&lines](Kind otherSide) {
-        return std::any_of(lines.cbegin(), lines.cend(),
-                           [otherSide](const DiffLine &line) { return line.noFinalNewline && line.kind != otherSide; });
+        return std::any_of(lines.cbegin(), lines.cend(), [otherSide](const DiffLine &line) {
+            return line.noFinalNewline && line.kind != otherSide;
+        });
     };
     const bool differsInIt = lacks(Kind::Added) != lacks(Kind::Removed);
     const auto noteAfter = [differsInIt](const DiffLine *line) {
@@ -324,10 +338,12 @@ ComparisonRows rowsOf(const QList<DiffLine> &lines)
                 words[i + k] = changes.before;
                 words[removedEnd + k] = changes.after;
             }
-            rows.before.append(left ? row(RowKind::Removed, shown(left->text), left->oldLine, -1, words[i + k])
-                                    : row(RowKind::Filler));
-            rows.after.append(right ? row(RowKind::Added, shown(right->text), right->newLine, -1, words[removedEnd + k])
-                                    : row(RowKind::Filler));
+            rows.before.append(left
+                                   ? row(RowKind::Removed, shown(left->text), left->oldLine, -1, words[i + k])
+                                   : row(RowKind::Filler));
+            rows.after.append(
+                right ? row(RowKind::Added, shown(right->text), right->newLine, -1, words[removedEnd + k])
+                      : row(RowKind::Filler));
             if (noteAfter(left) || noteAfter(right)) {
                 rows.before.append(noteAfter(left) ? row(RowKind::Note, note) : row(RowKind::Filler));
                 rows.after.append(noteAfter(right) ? row(RowKind::Note, note) : row(RowKind::Filler));
@@ -396,8 +412,8 @@ CompareWindow::CompareWindow(QWidget *mainWindow)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setAttribute(Qt::WA_QuitOnClose, false);
-    //% "Compare with Standard"
-    m_dressing = MainWindowDressing::apply(this, nullptr, qtTrId("compare_window_title"));
+    // Titled by setComparisons(); no delegate, as no sheet hangs from this window.
+    m_dressing = MainWindowDressing::apply(this, nullptr, QString());
 
     auto *content = new QWidget;
     m_tabs->setAutoHide(true); // a tab for each comparison, where there are two
@@ -412,7 +428,8 @@ CompareWindow::CompareWindow(QWidget *mainWindow)
     // In no button group, which would make the two one stop for Tab with the arrow keys between
     // them: setView() keeps one of them checked.
     m_viewButtons = {sideButton, unifiedButton};
-    for (const auto &[button, shows] : {std::pair{sideButton, View::SideBySide}, std::pair{unifiedButton, View::Unified}}) {
+    for (const auto &[button, shows] :
+         {std::pair{sideButton, View::SideBySide}, std::pair{unifiedButton, View::Unified}}) {
         button->setCheckable(true);
         connect(button, &QAbstractButton::clicked, this, [this, shows = shows] {
             setView(shows);
@@ -422,6 +439,7 @@ CompareWindow::CompareWindow(QWidget *mainWindow)
     sideButton->setChecked(true);
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close);
+    m_closeButton = buttons->button(QDialogButtonBox::Close);
     connect(buttons, &QDialogButtonBox::rejected, this, &QWidget::close);
     auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, this, &QWidget::close);
@@ -512,6 +530,11 @@ void CompareWindow::setComparisons(const QString &title, const QList<Comparison>
         pageLayout->addWidget(p->views, 1);
         m_pages->addWidget(p->widget);
         m_tabs->addTab(comparison.name);
+        // Tab in reading order: the views' switches, the panes, then Close.
+        setTabOrder(m_viewButtons.last(), p->before);
+        setTabOrder(p->before, p->after);
+        setTabOrder(p->after, p->unified);
+        setTabOrder(p->unified, m_closeButton);
         m_pageList.append(p);
     }
     setCurrentComparison(0);
@@ -584,8 +607,8 @@ void CompareWindow::closeEvent(QCloseEvent *event)
         parentWidget()->window()->activateWindow();
 }
 
-QRect CompareWindow::placement(const QRect &available, const QSize &size, const QSize &minimum, const QRect &window,
-                               const QRect &keepClear)
+QRect CompareWindow::placement(const QRect &available, const QSize &size, const QSize &minimum,
+                               const QRect &window, const QRect &keepClear)
 {
     enum Side
     {
@@ -621,7 +644,8 @@ QRect CompareWindow::placement(const QRect &available, const QSize &size, const 
         return QRect(QPoint(x, y), placed);
     };
     const QRect clearOfAll = keepClear.isEmpty() ? window : window.united(keepClear);
-    const QList<Room> rooms = roomsBeside(clearOfAll) + (keepClear.isEmpty() ? QList<Room>() : roomsBeside(keepClear));
+    const QList<Room> rooms =
+        roomsBeside(clearOfAll) + (keepClear.isEmpty() ? QList<Room>() : roomsBeside(keepClear));
     for (const Room &room : rooms) {
         if (room.area.width() >= size.width() && room.area.height() >= size.height())
             return placeIn(room, size);

@@ -68,6 +68,7 @@ protected:
 private:
     friend class DiffGutter;
     int gutterWidth() const;
+    void updateGutter();
     int largestNumber() const;
     void paintGutter(QPaintEvent *event);
     void markRows();
@@ -122,8 +123,8 @@ public:
     // and the row compared) where the screen's available area has room, else beside keepClear
     // alone, over the rest of the main window; where neither has room for `size`, the roomiest
     // place that takes `minimum`, shrunk to fit. All rectangles are global.
-    static QRect placement(const QRect &available, const QSize &size, const QSize &minimum, const QRect &window,
-                           const QRect &keepClear);
+    static QRect placement(const QRect &available, const QSize &size, const QSize &minimum,
+                           const QRect &window, const QRect &keepClear);
     static constexpr QSize kPreferredSize{820, 480};
 
 Q_SIGNALS:
@@ -141,6 +142,7 @@ private:
     QTabBar *m_tabs;
     QStackedWidget *m_pages;
     QList<QAbstractButton *> m_viewButtons; // in the order of View
+    QAbstractButton *m_closeButton;
     QList<Page *> m_pageList;
     View m_view = View::SideBySide;
 };

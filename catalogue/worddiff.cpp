@@ -25,9 +25,10 @@ QList<TextSpan> tokenize(const QString &text)
     const qsizetype lastClose = text.lastIndexOf(QLatin1StringView("#>"));
     for (qsizetype i = 0; i < text.size();) {
         qsizetype end = i + 1;
-        const qsizetype close = i + 2 <= lastClose && QStringView(text).sliced(i).startsWith(QLatin1StringView("<#"))
-                                    ? text.indexOf(QLatin1StringView("#>"), i + 2)
-                                    : -1;
+        const qsizetype close =
+            i + 2 <= lastClose && QStringView(text).sliced(i).startsWith(QLatin1StringView("<#"))
+                ? text.indexOf(QLatin1StringView("#>"), i + 2)
+                : -1;
         if (close >= 0) {
             end = close + 2; // a placeholder token is one thing to the reader, whatever its name
         } else if (isWordCharacter(text[i])) {
@@ -47,7 +48,8 @@ QList<TextSpan> tokenize(const QString &text)
 
 // The unmatched tokens as stretches: neighbours joined, and two stretches joined across matched
 // white space between them.
-QList<TextSpan> stretches(const QString &text, const QList<TextSpan> &tokens, const std::vector<bool> &matched)
+QList<TextSpan> stretches(const QString &text, const QList<TextSpan> &tokens,
+                          const std::vector<bool> &matched)
 {
     QList<TextSpan> spans;
     qsizetype gapStart = -1; // where the matched white space after the last stretch began
@@ -57,7 +59,8 @@ QList<TextSpan> stretches(const QString &text, const QList<TextSpan> &tokens, co
             const bool space = text[token.start].isSpace();
             if (!space)
                 gapStart = -1;
-            else if (gapStart < 0 && !spans.isEmpty() && spans.last().start + spans.last().length == token.start)
+            else if (gapStart < 0 && !spans.isEmpty() &&
+                     spans.last().start + spans.last().length == token.start)
                 gapStart = token.start;
             continue;
         }
@@ -77,9 +80,11 @@ WordChanges changedWords(const QString &before, const QString &after)
     const QList<TextSpan> a = tokenize(before);
     const QList<TextSpan> b = tokenize(after);
     const auto same = [&](qsizetype i, qsizetype j) {
-        return QStringView(before).sliced(a[i].start, a[i].length) == QStringView(after).sliced(b[j].start, b[j].length);
+        return QStringView(before).sliced(a[i].start, a[i].length) ==
+               QStringView(after).sliced(b[j].start, b[j].length);
     };
-    std::vector<bool> matchedA(static_cast<size_t>(a.size()), false), matchedB(static_cast<size_t>(b.size()), false);
+    std::vector<bool> matchedA(static_cast<size_t>(a.size()), false),
+        matchedB(static_cast<size_t>(b.size()), false);
 
     // What both begin and end with needs no table.
     const auto match = [&](qsizetype i, qsizetype j) {
@@ -103,7 +108,8 @@ WordChanges changedWords(const QString &before, const QString &after)
         };
         for (qsizetype i = n - 1; i >= 0; --i) {
             for (qsizetype j = m - 1; j >= 0; --j)
-                at(i, j) = same(head + i, head + j) ? at(i + 1, j + 1) + 1 : std::max(at(i + 1, j), at(i, j + 1));
+                at(i, j) =
+                    same(head + i, head + j) ? at(i + 1, j + 1) + 1 : std::max(at(i + 1, j), at(i, j + 1));
         }
         for (qsizetype i = 0, j = 0; i < n && j < m;) {
             if (same(head + i, head + j)) {
