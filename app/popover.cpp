@@ -2,12 +2,14 @@
 // shows and the text in it belong to the editing session; a save writes that snippet.
 #include "app/rvappdelegate.h"
 
-#include "app/comparedialog.h"
+#include "app/comparewindow.h"
 #include "app/editorpopover.h"
 #include "app/snippettextedit.h"
 #include "catalogue/linediff.h"
 
 #include <QListView>
+#include <QScreen>
+#include <QSettings>
 
 namespace Glimmerpad {
 
@@ -238,17 +240,54 @@ void RVAppDelegate::compareWithStandard()
                                  qtTrId("failure_sheet_button"));
         return;
     }
-    auto *dialog = new CompareDialog(m_mainWindow.window(), m_editor.shownState().shown.title().value_or(QString()), *lines);
+    //% "Your Changes"
+    const QString yours = qtTrId("compare_tab_yours");
+    //% "Standard"
+    const QString standard = qtTrId("compare_standard");
+    //% "Yours"
+    const QString override = qtTrId("compare_override");
+    QList<CompareWindow::Comparison> comparisons{{yours, standard, override, *lines}};
     // A stale override: what the standard changed since the override was made, beside it.
     if (const std::optional<OverrideReport> report = m_catalogue.reportOf(m_editor.snippet());
         report && report->status == OverrideStatus::Stale && !report->standard.record.isNull()) {
         if (const std::optional<QList<DiffLine>> since =
                 lineDiff(report->standard.record.contents().value_or(QString()),
-                         m_editor.snippet().contents().value_or(QString()), -1, &error))
-            dialog->showStandardChanges(*since);
+                         m_editor.snippet().contents().value_or(QString()), -1, &error)) {
+            //% "Changes to the Standard"
+            const QString name = qtTrId("compare_tab_standard_since");
+            //% "Standard When Your Override Was Made"
+            const QString then = qtTrId("compare_standard_then");
+            //% "Standard Now"
+            const QString now = qtTrId("compare_standard_now");
+            comparisons.append({name, then, now, *since});
+        }
     }
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
-    dialog->show();
+
+    const bool opening = !m_compareWindow;
+    if (opening) {
+        m_compareWindow = new CompareWindow(m_mainWindow.window());
+        const bool unified = m_settings.value(kCompareViewKey).toString() == QLatin1StringView("Unified");
+        m_compareWindow->setView(unified ? CompareWindow::View::Unified : CompareWindow::View::SideBySide);
+        connect(m_compareWindow, &CompareWindow::viewChosen, this, [this](CompareWindow::View view) {
+            m_settings.setValue(kCompareViewKey, view == CompareWindow::View::Unified ? QStringLiteral("Unified")
+                                                                                      : QStringLiteral("SideBySide"));
+        });
+    }
+    m_compareWindow->setComparisons(m_editor.shownState().shown.title().value_or(QString()), comparisons);
+    // Where it was left when it is open already; else beside what it compares, not over it.
+    if (opening) {
+        const QWidget *window = m_mainWindow.window();
+        const QScreen *screen = window->screen();
+        QRect keepClear = m_editor.popover()->frameGeometry();
+        if (const QList<qsizetype> rows = m_catalogue.rowsOf({m_editor.snippet()}); rows.first() >= 0) {
+            const QRect row = m_mainWindow.visiblePartOfRow(static_cast<int>(rows.first()));
+            keepClear |= QRect(m_mainWindow.tableView()->viewport()->mapToGlobal(row.topLeft()), row.size());
+        }
+        m_compareWindow->setGeometry(CompareWindow::placement(
+            screen ? screen->availableGeometry() : window->frameGeometry(), CompareWindow::kPreferredSize,
+            m_compareWindow->minimumSize(), window->frameGeometry(), keepClear));
+    }
+    m_compareWindow->makeKeyAndOrderFront();
 }
 
 } // namespace Glimmerpad

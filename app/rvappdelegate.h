@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/changerunner.h"
+#include "app/comparewindow.h"
 #include "app/editingsession.h"
 #include "app/folderwatcher.h"
 #include "app/mainwindow.h"
@@ -9,6 +10,7 @@
 #include "chrome/rvwindow.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QRect>
 
 #include <chrono>
@@ -38,6 +40,8 @@ public:
     inline static const QString kLanguageKey = QStringLiteral("Language");
     // The main window's place and size (not maximised) when it was last moved or resized.
     inline static const QString kWindowGeometryKey = QStringLiteral("WindowGeometry");
+    // The compare window's view: "SideBySide" or "Unified".
+    inline static const QString kCompareViewKey = QStringLiteral("CompareView");
     // The help page's home on the web; the program shows the copy it ships (kHelpPage), which
     // links there.
     inline static const QString kHelpUrl = QStringLiteral("http://glimmerpad.org/glimmerpad/help/");
@@ -62,6 +66,7 @@ public:
     EditingSession &editor() { return m_editor; }
     ChangeRunner &changes() { return m_changes; }
     FolderWatcher &watcher() { return m_watcher; }
+    CompareWindow *compareWindow() const { return m_compareWindow; }
     const SnippetCatalogue &catalogue() const { return m_catalogue; }
 
     // What the user sees and what the commands act on.
@@ -163,6 +168,7 @@ private:
     EditingSession m_editor;
     ChangeRunner m_changes;
     FolderWatcher m_watcher;
+    QPointer<CompareWindow> m_compareWindow; // while one is open
 
     std::optional<QString> m_xcodeAppPathOverride;
     QString m_xcodeAppPath;   // the installation loaded

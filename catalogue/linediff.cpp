@@ -226,6 +226,8 @@ std::optional<QList<DiffLine>> lineDiff(const QString &before, const QString &af
             lines.removeLast();
         for (int i = 0; i < lines.size(); ++i)
             result.append({DiffLine::Kind::Context, lines[i], i + 1, i + 1});
+        if (!result.isEmpty() && !before.endsWith(u'\n'))
+            result.last().noFinalNewline = true;
         return result;
     }
     forEachLine(patch, [&result](const git_diff_hunk *, const git_diff_line *line) {
@@ -242,8 +244,15 @@ std::optional<QList<DiffLine>> lineDiff(const QString &before, const QString &af
         case GIT_DIFF_LINE_ADDITION:
             kind = DiffLine::Kind::Added;
             break;
+        case GIT_DIFF_LINE_CONTEXT_EOFNL:
+        case GIT_DIFF_LINE_ADD_EOFNL:
+        case GIT_DIFF_LINE_DEL_EOFNL:
+            // The marker for a missing final line feed follows the line it is about.
+            if (!result.isEmpty())
+                result.last().noFinalNewline = true;
+            return;
         default:
-            return; // the markers for a missing final line feed
+            return;
         }
         QByteArrayView content(line->content, static_cast<qsizetype>(line->content_len));
         if (content.endsWith('\n'))

@@ -24,11 +24,15 @@ struct DiffLine
     QString text; // the line without its line feed; a carriage return before it is kept
     int oldLine;  // from 1; -1 for a line only the new text has
     int newLine;  // from 1; -1 for a line only the old text has
+    // The last line of its text, with no line feed after it. Where only one text ends so, its last
+    // line differs from the other's in that alone, and shows as removed and added.
+    bool noFinalNewline = false;
 };
 
 // The lines of before and after, changed ones as removed and added, with contextLines unchanged
 // lines around each change; -1 gives every line (for a side-by-side view), which for equal texts
-// are all context. A last line that differs only in its final line feed shows as removed and added.
+// are all context. A last line that differs only in its final line feed shows as removed and added,
+// the one without it marked noFinalNewline.
 // Nothing, like the diff below, when libgit2 cannot be opened or cannot compare the texts (out of
 // memory), with the reason in *error.
 std::optional<QList<DiffLine>> lineDiff(const QString &before, const QString &after, int contextLines = -1,

@@ -1,5 +1,4 @@
 // The program driven as a user would: through its widgets, with the dialogs answered by a fake.
-#include "app/comparedialog.h"
 #include "app/editorpopover.h"
 #include "app/elidedlabel.h"
 #include "app/rvappdelegate.h"
@@ -954,37 +953,6 @@ TEST_F(AppTest, ChangedOnlyAndLanguageViewsCombineWithTheSearchAndSurviveRelaunc
     EXPECT_EQ(main().languageChoice()->currentText(), u"Swift"_qs);
     ASSERT_EQ(main().listModel()->rowCount(), 1);
     EXPECT_EQ(main().listModel()->index(0).data().toString(), u"Swift Two"_qs);
-}
-
-TEST_F(AppTest, CompareShowsTheStandardBesideTheOverride)
-{
-    writeFile(fixture.userFolder() + u"/if.codesnippet"_qs,
-              snippetFile({.identifier = u"if"_qs, .title = u"If Statement"_qs, .contents = u"if (<#condition#>) {\n    go();\n}"_qs}));
-    launch();
-    selectRow(rowOf(u"If Statement"_qs));
-    ASSERT_TRUE(main().actions().compare->isEnabled());
-    main().actions().compare->trigger();
-    auto *dialog = main().window()->findChild<CompareDialog *>();
-    ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(dialog->standardPane()->toPlainText(), u"if (<#condition#>) {\n\n}"_qs); // a blank keeps step
-    EXPECT_EQ(dialog->changedPane()->toPlainText(), u"if (<#condition#>) {\n    go();\n}"_qs);
-    const QList<QTextEdit::ExtraSelection> marked = dialog->changedPane()->extraSelections();
-    ASSERT_EQ(marked.size(), 1);
-    EXPECT_EQ(marked.first().cursor.block().text(), u"    go();"_qs);
-    EXPECT_EQ(marked.first().format.background().color(), CompareDialog::insertedColor());
-    dialog->setView(CompareDialog::View::Unified);
-    EXPECT_TRUE(dialog->unifiedPane()->toPlainText().contains(u"+     go();"_qs));
-    dialog->close();
-    delete dialog;
-
-    // When the differences cannot be worked out, a sheet says why and no dialog opens.
-    const MessageCapture log;
-    setLineDiffLibrary(u"libgit2-missing.so.0"_qs);
-    main().actions().compare->trigger();
-    setLineDiffLibrary({});
-    EXPECT_EQ(main().window()->findChild<CompareDialog *>(), nullptr);
-    ASSERT_EQ(interaction.sheets.size(), 1);
-    EXPECT_TRUE(interaction.sheets.first().startsWith(u"Cannot Compare|"_qs)) << interaction.sheets.first().toStdString();
 }
 
 TEST_F(AppTest, ExportAndImportGoThroughTheChoosersAndSayWhatTheyDid)

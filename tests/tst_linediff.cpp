@@ -10,7 +10,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// A line as "<kind><text> <old>,<new>": " a 1,1", "-b 2,-1", "+c -1,2".
+// A line as "<kind><text> <old>,<new>": " a 1,1", "-b 2,-1", "+c -1,2"; " \\" after a last line
+// without a line feed.
 QStringList render(const QList<DiffLine> &lines)
 {
     QStringList rendered;
@@ -19,7 +20,7 @@ QStringList render(const QList<DiffLine> &lines)
                            : line.kind == DiffLine::Kind::Removed ? u'-'
                                                                   : u'+';
         rendered.append(kind + line.text + u' ' + QString::number(line.oldLine) + u',' +
-                        QString::number(line.newLine));
+                        QString::number(line.newLine) + (line.noFinalNewline ? u" \\"_s : QString()));
     }
     return rendered;
 }
@@ -42,8 +43,9 @@ TEST(LineDiff, EditsAsRemovedAddedAndContextLines)
          -1,
          {u" a 1,1"_s, u"-b 2,-1"_s, u"+B -1,2"_s, u" c 3,3"_s}},
         {"from nothing", u""_s, u"a\n"_s, -1, {u"+a -1,1"_s}},
-        {"final line feed added", u"a\nb"_s, u"a\nb\n"_s, -1, {u" a 1,1"_s, u"-b 2,-1"_s, u"+b -1,2"_s}},
-        {"neither ends in a line feed", u"a\nb"_s, u"x\nb"_s, -1, {u"-a 1,-1"_s, u"+x -1,1"_s, u" b 2,2"_s}},
+        {"final line feed added", u"a\nb"_s, u"a\nb\n"_s, -1, {u" a 1,1"_s, u"-b 2,-1 \\"_s, u"+b -1,2"_s}},
+        {"final line feed taken away", u"a\n"_s, u"a"_s, -1, {u"-a 1,-1"_s, u"+a -1,1 \\"_s}},
+        {"neither ends in a line feed", u"a\nb"_s, u"x\nb"_s, -1, {u"-a 1,-1"_s, u"+x -1,1"_s, u" b 2,2 \\"_s}},
         {"carriage returns kept",
          u"a\r\nb\r\n"_s,
          u"a\r\nc\r\n"_s,
@@ -55,7 +57,7 @@ TEST(LineDiff, EditsAsRemovedAddedAndContextLines)
          u"1\n2\n3\nx\n5\n6\n7\n"_s,
          1,
          {u" 3 3,3"_s, u"-4 4,-1"_s, u"+x -1,4"_s, u" 5 5,5"_s}},
-        {"equal, every line", u"a\n\nü"_s, u"a\n\nü"_s, -1, {u" a 1,1"_s, u"  2,2"_s, u" ü 3,3"_s}},
+        {"equal, every line", u"a\n\nü"_s, u"a\n\nü"_s, -1, {u" a 1,1"_s, u"  2,2"_s, u" ü 3,3 \\"_s}},
         {"equal, context only", u"a\nb\n"_s, u"a\nb\n"_s, 3, {}},
         {"both empty", u""_s, u""_s, -1, {}},
     };
