@@ -137,7 +137,10 @@ CompareDialog::CompareDialog(QWidget *parent, const QString &title, const QList<
         auto *column = new QWidget(sideBySide);
         auto *layout = new QVBoxLayout(column);
         layout->setContentsMargins(0, 0, 0, 0);
-        layout->addWidget(new QLabel(heading, column));
+        auto *label = new QLabel(heading, column);
+        label->setBuddy(pane); // screen readers read the heading with the pane
+        pane->setAccessibleName(heading);
+        layout->addWidget(label);
         layout->addWidget(pane);
     }
     m_views->addWidget(sideBySide);
@@ -146,7 +149,10 @@ CompareDialog::CompareDialog(QWidget *parent, const QString &title, const QList<
     auto *sinceLayout = new QVBoxLayout(since);
     sinceLayout->setContentsMargins(0, 0, 0, 0);
     //% "What the standard snippet changed since your override was made:"
-    sinceLayout->addWidget(new QLabel(qtTrId("compare_standard_since_heading"), since));
+    auto *sinceLabel = new QLabel(qtTrId("compare_standard_since_heading"), since);
+    sinceLabel->setBuddy(m_standardSince);
+    m_standardSince->setAccessibleName(sinceLabel->text());
+    sinceLayout->addWidget(sinceLabel);
     sinceLayout->addWidget(m_standardSince);
     m_views->addWidget(since);
 
@@ -154,6 +160,7 @@ CompareDialog::CompareDialog(QWidget *parent, const QString &title, const QList<
     auto *sideButton = new QPushButton(qtTrId("compare_side_by_side"), this);
     //% "Unified"
     auto *unifiedButton = new QPushButton(qtTrId("compare_unified"), this);
+    m_unified->setAccessibleName(unifiedButton->text()); // the one pane without a heading
     //% "Standard Since"
     m_standardSinceButton = new QPushButton(qtTrId("compare_standard_since"), this);
     m_standardSinceButton->hide(); // offered for a stale override only
