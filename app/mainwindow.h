@@ -4,12 +4,14 @@
 
 #include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QRect>
 
 #include <functional>
 
 class QAction;
 class QComboBox;
+class QKeyEvent;
 class QLineEdit;
 class QListView;
 class QMenu;
@@ -17,6 +19,7 @@ class QToolButton;
 
 namespace Glimmerpad {
 
+class EditorPopover;
 class RVWindow;
 class RVWindowDelegate;
 class SnippetListModel;
@@ -59,6 +62,8 @@ public:
     const Actions &actions() const { return m_actions; }
     // Puts a view below the list, across the window (the progress of a batch).
     void addBelowList(QWidget *view);
+    // The popover beside the list comes after the list in the tab order while it shows.
+    void setTabFollower(EditorPopover *popover);
 
     // The one highlighted row, -1 when none or several are.
     int selectedRow() const;
@@ -112,7 +117,13 @@ protected:
 
 private:
     void createActions();
+    QList<QObject *> watchedViews() const;
     void showRowMenu(const QPoint &at);
+    void showRowMenuFromKeyboard(); // beside the row the keys are on
+    bool listKeyPress(QKeyEvent *event);
+    bool searchKeyPress(QKeyEvent *event);
+    bool tabFollowerTakesKeys() const;
+    void focusAfterTabFollower(bool forward);
     QList<SnippetRecord> recordsOfRows(const QList<int> &rows) const;
 
     const SnippetCatalogue &m_catalogue;
@@ -122,6 +133,7 @@ private:
     QLineEdit *m_searchField = nullptr;
     QComboBox *m_languageChoice = nullptr;
     QToolButton *m_menuButton = nullptr;
+    QPointer<EditorPopover> m_tabFollower;
     SnippetListModel *m_model = nullptr;
     QMenu *m_menu = nullptr;
     QMenu *m_windowMenu = nullptr;
