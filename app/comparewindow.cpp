@@ -1,6 +1,7 @@
 #include "app/comparewindow.h"
 
 #include "app/snippettextedit.h"
+#include "chrome/rvcolors.h"
 
 #include <QAbstractButton>
 #include <QCloseEvent>
@@ -26,45 +27,18 @@ namespace Glimmerpad {
 
 namespace {
 
-constexpr qreal kMinimumContrast = 4.5;
-
-qreal relativeLuminance(const QColor &colour)
-{
-    const auto linear = [](float channel) {
-        return channel <= 0.04045f ? channel / 12.92 : std::pow((channel + 0.055) / 1.055, 2.4);
-    };
-    const QColor rgb = colour.toRgb();
-    return 0.2126 * linear(rgb.redF()) + 0.7152 * linear(rgb.greenF()) + 0.0722 * linear(rgb.blueF());
-}
-
-QColor mixed(const QColor &base, const QColor &tint, qreal amount)
-{
-    const QColor a = base.toRgb(), b = tint.toRgb();
-    const auto channel = [amount](float from, float to) {
-        return from + (to - from) * static_cast<float>(amount);
-    };
-    return QColor::fromRgbF(channel(a.redF(), b.redF()), channel(a.greenF(), b.greenF()),
-                            channel(a.blueF(), b.blueF()));
-}
-
 // The base tinted by amount, or less where the text on it would lose contrast.
 QColor tinted(const QColor &base, const QColor &text, const QColor &tint, qreal amount)
 {
     for (; amount > 0.0; amount -= 0.05) {
-        const QColor colour = mixed(base, tint, amount);
-        if (contrastRatio(colour, text) >= kMinimumContrast)
+        const QColor colour = RVColors::mix(base, tint, amount);
+        if (RVColors::contrastRatio(colour, text) >= RVColors::kTextContrast)
             return colour;
     }
     return base;
 }
 
 } // namespace
-
-qreal contrastRatio(const QColor &a, const QColor &b)
-{
-    const qreal la = relativeLuminance(a), lb = relativeLuminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
-}
 
 CompareColours compareColours(const QPalette &palette)
 {

@@ -25,8 +25,6 @@ struct CompareColours
 // Tints of the palette's base colour, so that they suit a light palette and a dark one alike,
 // each kept light (or dark) enough for the text on it to stand at 4.5:1 contrast or more.
 CompareColours compareColours(const QPalette &palette);
-// The contrast between two colours as accessibility guidelines measure it: 1 to 21.
-qreal contrastRatio(const QColor &a, const QColor &b);
 
 // One side of a comparison, or the unified view of it: read-only text with a gutter that numbers
 // the lines and says with a sign what each is, so that a change never shows by its colour alone.

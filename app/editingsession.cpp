@@ -73,6 +73,12 @@ void EditingSession::updateContents()
     const QIcon icon = m_shown.overridden ? SnippetListModel::userSnippetIcon() : SnippetListModel::systemSnippetIcon();
 
     m_image->setPixmap(icon.pixmap(kPopoverIconSize, kPopoverIconSize));
+    // What the icon shows, for screen readers: the row's description says the same in words.
+    //% "Changed snippet"
+    const QString changedIcon = qtTrId("popover_icon_changed");
+    //% "Standard snippet"
+    const QString standardIcon = qtTrId("popover_icon_standard");
+    m_image->setAccessibleName(m_shown.overridden ? changedIcon : standardIcon);
     m_title->setText(shown.title().value_or(QString()));
     m_contents->setPlainText(shown.contents().value_or(QString()));
     m_shortcut->setText(shown.completionPrefix().value_or(QString()));

@@ -1,9 +1,12 @@
 #include "app/editorpopover.h"
 
+#include "chrome/rvaccessible.h"
 #include "platform/desktop.h"
 
+#include <QApplication>
 #include <QBitmap>
 #include <QKeyEvent>
+#include <QMetaMethod>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPropertyAnimation>
@@ -38,6 +41,8 @@ EditorPopover::EditorPopover(QWidget *parentWindow)
     // Must be decided before the native window exists: it picks a visual with alpha.
     if (m_translucent)
         setAttribute(Qt::WA_TranslucentBackground);
+    // A panel of its own: Qt would call a plain frameless window a filler.
+    setAccessibleRole(this, QAccessible::Dialog);
     //% "Snippet editor"
     setAccessibleName(qtTrId("popover_accessible_name"));
 
@@ -251,6 +256,47 @@ void EditorPopover::keyPressEvent(QKeyEvent *event)
         return;
     }
     QWidget::keyPressEvent(event);
+}
+
+void EditorPopover::setVisible(bool visible)
+{
+    // Closed with the keys in it (Escape, Done), it gives them back to its window, to the widget
+    // that had them there, rather than leave them to whichever window the desktop picks.
+    const bool hadKeys = !visible && isVisible() && QApplication::activeWindow() == this;
+    QWidget::setVisible(visible);
+    if (hadKeys && parentWidget())
+        parentWidget()->window()->activateWindow();
+}
+
+QList<QWidget *> EditorPopover::tabStops() const
+{
+    QList<QWidget *> stops;
+    for (QWidget *w = nextInFocusChain(); w && w != this; w = w->nextInFocusChain()) {
+        if (w->window() == this && (w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(this) && w->isEnabled() &&
+            !w->focusProxy())
+            stops.append(w);
+    }
+    return stops;
+}
+
+void EditorPopover::focusFromOutside(bool first)
+{
+    const QList<QWidget *> stops = tabStops();
+    if (stops.isEmpty())
+        return;
+    activateWindow();
+    (first ? stops.first() : stops.last())->setFocus(first ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+}
+
+bool EditorPopover::focusNextPrevChild(bool next)
+{
+    const QList<QWidget *> stops = tabStops();
+    if (!stops.isEmpty() && isSignalConnected(QMetaMethod::fromSignal(&EditorPopover::tabbedOut)) &&
+        QApplication::focusWidget() == (next ? stops.last() : stops.first())) {
+        Q_EMIT tabbedOut(next);
+        return true;
+    }
+    return QWidget::focusNextPrevChild(next);
 }
 
 } // namespace Glimmerpad

@@ -44,6 +44,8 @@ public:
     // The side of the rect the popover is on.
     Qt::Edge shownEdge() const;
     bool isShown() const;
+    // Hidden with the keys in it, it gives them back to its window.
+    void setVisible(bool visible) override;
 
     // Where a popover of `size` (no narrower than minimumWidth) goes beside `anchorGlobal` inside
     // `available`, below `keepClear` where it would cover it; `edgeOut` receives the side chosen.
@@ -51,11 +53,20 @@ public:
     static QRect placement(const QRect &anchorGlobal, const QSize &size, int minimumWidth, const QRect &available,
                            const QRect &keepClear, Qt::Edge preferredEdge, Qt::Edge *edgeOut);
 
+    // The popover is a window of its own but sits in its window's tab order: Tab comes into it
+    // (taking its first control, or its last for Shift+Tab, and the keys with it) and leaves it
+    // past either end through tabbedOut(). Without a receiver of tabbedOut Tab goes round inside.
+    void focusFromOutside(bool first);
+    // Its controls that Tab stops at, in tab order.
+    QList<QWidget *> tabStops() const;
+
 Q_SIGNALS:
     // The popover went from shown to hidden: close() or hide().
     void closed();
     // Escape was pressed in it: its owner decides whether it closes (it may hold unsaved text).
     void escapePressed();
+    // Tab past its last control (forward) or Shift+Tab before its first.
+    void tabbedOut(bool forward);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -63,6 +74,7 @@ protected:
     void hideEvent(QHideEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void changeEvent(QEvent *event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     QPainterPath outline() const;

@@ -18,6 +18,8 @@ void ElidedLabel::setText(const QString &text)
     if (m_ownToolTip.isNull())
         m_ownToolTip = toolTip();
     m_text = text;
+    // Screen readers read the whole text, not what fits.
+    setAccessibleName(text);
     showElided();
     updateGeometry();
 }

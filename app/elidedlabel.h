@@ -6,6 +6,7 @@ namespace Glimmerpad {
 
 // One line of plain text that never widens its window: it asks for no more than a modest width,
 // cuts what does not fit with an ellipsis at the end, and then shows the whole text as its tooltip.
+// Its accessible name is the whole text; say what the text is with an accessible description.
 class ElidedLabel : public QLabel
 {
     Q_OBJECT

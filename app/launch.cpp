@@ -56,10 +56,7 @@ void RVAppDelegate::connectParts()
 {
     const MainWindow::Actions &actions = m_mainWindow.actions();
     connect(actions.find, &QAction::triggered, this, &RVAppDelegate::find);
-    connect(actions.edit, &QAction::triggered, this, [this] {
-        if (m_editor.isShown())
-            editButtonClicked();
-    });
+    connect(actions.edit, &QAction::triggered, this, &RVAppDelegate::editSnippet);
     connect(actions.save, &QAction::triggered, this, [this] {
         if (m_editor.isShown() && m_editor.isEditing() && m_editor.isDirty())
             saveSnippet();
@@ -86,6 +83,7 @@ void RVAppDelegate::connectParts()
     connect(&m_mainWindow, &MainWindow::turnShortcutRequested, this, &RVAppDelegate::turnShortcutOf);
     connect(&m_mainWindow, &MainWindow::revertRequested, this, &RVAppDelegate::revertSnippets);
     connect(&m_mainWindow, &MainWindow::openRequested, this, &RVAppDelegate::showPopover);
+    m_mainWindow.setTabFollower(m_editor.popover());
     connect(&m_mainWindow, &MainWindow::closeRequested, this, &RVAppDelegate::closePopover);
     connect(&m_editor, &EditingSession::escapePressed, this, &RVAppDelegate::closePopover);
     connect(&m_mainWindow, &MainWindow::geometryChanged, this, &RVAppDelegate::repositionPopover);
@@ -128,7 +126,7 @@ void RVAppDelegate::updateActions()
     actions.turnOn->setEnabled(idle && !highlighted.isEmpty());
     actions.importOverrides->setEnabled(idle);
     actions.compare->setEnabled(m_editor.isShown() && m_editor.shownState().overridden);
-    actions.edit->setEnabled(idle && m_editor.isShown());
+    actions.edit->setEnabled(idle && (m_editor.isShown() || selectedRow() >= 0));
     actions.save->setEnabled(idle && m_editor.isShown() && m_editor.isEditing());
     m_editor.popover()->setEnabled(idle);
     m_mainWindow.setChangesAllowed(idle);

@@ -1,6 +1,7 @@
 #include "app/mainwindow.h"
 
 #include "app/filterbar.h"
+#include "app/editorpopover.h"
 #include "app/snippetitemdelegate.h"
 #include "app/snippetlistmodel.h"
 #include "chrome/rvwindow.h"
@@ -11,6 +12,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListView>
@@ -118,16 +120,29 @@ MainWindow::MainWindow(const SnippetCatalogue &catalogue, QObject *parent)
     connect(m_model, &QAbstractItemModel::rowsInserted, this, &MainWindow::updateListStates);
     connect(m_model, &QAbstractItemModel::rowsRemoved, this, &MainWindow::updateListStates);
     updateListStates();
-    m_window->installEventFilter(this);
-    m_tableView->installEventFilter(this);
-    m_tableView->viewport()->installEventFilter(this);
+    // The search field's clear button has no words of its own: the tooltip and screen readers need some.
+    //% "Clear Search"
+    const QString clear = qtTrId("search_clear");
+    const QList<QToolButton *> searchButtons = m_searchField->findChildren<QToolButton *>();
+    for (QToolButton *button : searchButtons) {
+        if (button->defaultAction() == m_actions.searchBodies)
+            continue;
+        button->setAccessibleName(clear);
+        button->setToolTip(clear);
+    }
+    for (QObject *watched : watchedViews())
+        watched->installEventFilter(this);
+}
+
+QList<QObject *> MainWindow::watchedViews() const
+{
+    return {m_window, m_tableView, m_tableView->viewport(), m_searchField, m_menuButton};
 }
 
 MainWindow::~MainWindow()
 {
     // The views tell of their own destruction through the filters; nothing is to be asked of them then.
-    for (QObject *watched : {static_cast<QObject *>(m_window), static_cast<QObject *>(m_tableView),
-                             static_cast<QObject *>(m_tableView->viewport())})
+    for (QObject *watched : watchedViews())
         watched->removeEventFilter(this);
     delete m_window; // takes every view with it, the popover (a child window) too
 }
@@ -207,6 +222,36 @@ void MainWindow::createActions()
 void MainWindow::addBelowList(QWidget *view)
 {
     qobject_cast<QVBoxLayout *>(m_content->layout())->addWidget(view);
+}
+
+void MainWindow::setTabFollower(EditorPopover *popover)
+{
+    m_tabFollower = popover;
+    connect(popover, &EditorPopover::tabbedOut, this, &MainWindow::focusAfterTabFollower);
+}
+
+bool MainWindow::tabFollowerTakesKeys() const
+{
+    return m_tabFollower && m_tabFollower->isShown() && m_tabFollower->isEnabled() &&
+           !m_tabFollower->tabStops().isEmpty();
+}
+
+void MainWindow::focusAfterTabFollower(bool forward)
+{
+    m_window->activateWindow();
+    if (!forward) {
+        m_tableView->setFocus(Qt::BacktabFocusReason);
+        return;
+    }
+    // What follows the list in the window's own tab order, round to the top.
+    for (QWidget *w = m_tableView->nextInFocusChain(); w && w != m_tableView; w = w->nextInFocusChain()) {
+        if (w->window() == m_window && (w->focusPolicy() & Qt::TabFocus) && w->isVisible() && w->isEnabled() &&
+            !w->focusProxy()) {
+            w->setFocus(Qt::TabFocusReason);
+            return;
+        }
+    }
+    m_tableView->setFocus(Qt::TabFocusReason);
 }
 
 // ---- rows -----------------------------------------------------------------------------------
@@ -437,19 +482,90 @@ void MainWindow::showRowMenu(const QPoint &at)
     menu.exec(m_tableView->viewport()->mapToGlobal(at));
 }
 
+void MainWindow::showRowMenuFromKeyboard()
+{
+    int row = currentRow();
+    if (row < 0 && !selectedRows().isEmpty())
+        row = selectedRows().first();
+    if (row < 0)
+        return;
+    const QModelIndex index = m_model->index(row);
+    m_tableView->scrollTo(index);
+    const QRect rect = m_tableView->visualRect(index);
+    showRowMenu(QPoint(SnippetItemDelegate::textRect(rect).left(), rect.center().y()));
+}
+
+bool MainWindow::listKeyPress(QKeyEvent *event)
+{
+    const int key = event->key();
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    // Return opens the selected row beside the list, Escape closes it again.
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && selectedRow() >= 0) {
+        Q_EMIT openRequested();
+        return true;
+    }
+    if (key == Qt::Key_Escape) {
+        Q_EMIT closeRequested();
+        return true;
+    }
+    // With nothing highlighted an arrow highlights the row the focus ring is on (the first one
+    // when there is none) instead of moving past it.
+    if ((key == Qt::Key_Down || key == Qt::Key_Up) && modifiers == Qt::NoModifier && selectedRows().isEmpty() &&
+        m_model->rowCount() > 0) {
+        selectRow(std::max(currentRow(), 0));
+        return true;
+    }
+    if (key == Qt::Key_F10 && modifiers == Qt::ShiftModifier) {
+        showRowMenuFromKeyboard();
+        return true;
+    }
+    if (key == Qt::Key_Tab && modifiers == Qt::NoModifier && tabFollowerTakesKeys()) {
+        m_tabFollower->focusFromOutside(true);
+        return true;
+    }
+    return false;
+}
+
+bool MainWindow::searchKeyPress(QKeyEvent *event)
+{
+    const int key = event->key();
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    // Down goes on into the results, to the first one when none is highlighted.
+    if (key == Qt::Key_Down && modifiers == Qt::NoModifier) {
+        m_tableView->setFocus(Qt::OtherFocusReason);
+        if (selectedRows().isEmpty() && m_model->rowCount() > 0)
+            selectRow(0);
+        return true;
+    }
+    if (key == Qt::Key_Escape && modifiers == Qt::NoModifier && !m_searchField->text().isEmpty()) {
+        m_searchField->clear();
+        return true;
+    }
+    // Backwards from the top of the window, the popover comes before it: it follows the list.
+    if (key == Qt::Key_Backtab && tabFollowerTakesKeys()) {
+        m_tabFollower->focusFromOutside(false);
+        return true;
+    }
+    return false;
+}
+
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
-    // Return opens the selected row beside the list, Escape closes it again.
-    if (watched == m_tableView && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent *>(event)->key();
-        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && selectedRow() >= 0) {
-            Q_EMIT openRequested();
+    if (event->type() == QEvent::KeyPress) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        if ((watched == m_tableView && listKeyPress(key)) || (watched == m_searchField && searchKeyPress(key)))
+            return true;
+        // Return opens the menu too, not only Space.
+        if (watched == m_menuButton && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
+            m_menuButton->showMenu();
             return true;
         }
-        if (key == Qt::Key_Escape) {
-            Q_EMIT closeRequested();
-            return true;
-        }
+    }
+    // The Menu key: Qt puts its menu at the mouse pointer, over whatever row that is.
+    if (watched == m_tableView && event->type() == QEvent::ContextMenu &&
+        static_cast<QContextMenuEvent *>(event)->reason() == QContextMenuEvent::Keyboard) {
+        showRowMenuFromKeyboard();
+        return true;
     }
     // The list's own size settles after the window's; only then is it known whether a row still shows.
     if ((watched == m_window && (event->type() == QEvent::Move || event->type() == QEvent::Resize)) ||

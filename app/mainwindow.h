@@ -5,12 +5,14 @@
 
 #include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QRect>
 
 #include <functional>
 
 class QAction;
 class QComboBox;
+class QKeyEvent;
 class QLineEdit;
 class QListView;
 class QMenu;
@@ -19,6 +21,7 @@ class QToolButton;
 namespace Glimmerpad {
 
 class FilterBar;
+class EditorPopover;
 class RVWindow;
 class RVWindowDelegate;
 class SnippetListModel;
@@ -65,6 +68,8 @@ public:
     const Actions &actions() const { return m_actions; }
     // Puts a view below the list, across the window (the progress of a batch).
     void addBelowList(QWidget *view);
+    // The popover beside the list comes after the list in the tab order while it shows.
+    void setTabFollower(EditorPopover *popover);
 
     // The one highlighted row, -1 when none or several are.
     int selectedRow() const;
@@ -122,7 +127,13 @@ private:
     void createActions();
     // The empty list's words for the filters in force, and the filters shown above the list.
     void updateListStates();
+    QList<QObject *> watchedViews() const;
     void showRowMenu(const QPoint &at);
+    void showRowMenuFromKeyboard(); // beside the row the keys are on
+    bool listKeyPress(QKeyEvent *event);
+    bool searchKeyPress(QKeyEvent *event);
+    bool tabFollowerTakesKeys() const;
+    void focusAfterTabFollower(bool forward);
     QList<SnippetRecord> recordsOfRows(const QList<int> &rows) const;
 
     const SnippetCatalogue &m_catalogue;
@@ -133,6 +144,7 @@ private:
     QLineEdit *m_searchField = nullptr;
     QComboBox *m_languageChoice = nullptr;
     QToolButton *m_menuButton = nullptr;
+    QPointer<EditorPopover> m_tabFollower;
     SnippetListModel *m_model = nullptr;
     QMenu *m_menu = nullptr;
     QMenu *m_windowMenu = nullptr;

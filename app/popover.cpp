@@ -67,6 +67,19 @@ void RVAppDelegate::editButtonClicked()
         saveSnippet();
 }
 
+void RVAppDelegate::editSnippet()
+{
+    // From the list with the popover closed, the highlighted snippet opens to be edited.
+    if (!m_editor.isShown()) {
+        if (selectedRow() < 0)
+            return;
+        showPopover();
+        if (!m_editor.isShown())
+            return;
+    }
+    editButtonClicked();
+}
+
 void RVAppDelegate::doneButtonClicked()
 {
     // A failed save leaves the popover open with the text, rather than hiding the only copy.

@@ -146,6 +146,7 @@ private:
     void updatePopoverContents();
     void toggleSnippetVisibility();
     void editButtonClicked();
+    void editSnippet(); // the Edit Snippet command
     void doneButtonClicked();
     // Saves the popover's snippet; then(saved) once it is done (at once unless the folder's lock is
     // held by another program).

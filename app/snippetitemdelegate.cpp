@@ -89,6 +89,23 @@ SnippetItemDelegate::MarkColors SnippetItemDelegate::clashMarkColors(const RVTab
     return colors;
 }
 
+// ---- focus ring ------------------------------------------------------------------------------
+// Where the keys are in the list: around the current row while the list has them, highlighted or
+// not, in the palette's focus colour, over whatever the row draws.
+static void drawFocusRing(QPainter *painter, const QStyleOptionViewItem &option)
+{
+    if (!option.state.testFlag(QStyle::State_HasFocus))
+        return;
+    painter->save();
+    painter->setOpacity(1.0);
+    painter->setRenderHint(QPainter::Antialiasing);
+    painter->setBrush(Qt::NoBrush);
+    painter->setPen(QPen(option.palette.color(QPalette::Active, QPalette::Highlight), 2));
+    painter->drawRoundedRect(QRectF(option.rect).adjusted(2, 2, -2, -3), 3, 3); // inside the separator
+    painter->restore();
+}
+// -----------------------------------------------------------------------------------------------
+
 void SnippetItemDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
                                 const QModelIndex &index) const
 {
@@ -160,6 +177,7 @@ void SnippetItemDelegate::paint(QPainter *painter, const QStyleOptionViewItem &o
     painter->setPen(rowTextColor(colors, selected, opacity));
     layout.draw(painter, drawing.topLeft());
     painter->restore();
+    drawFocusRing(painter, option);
 }
 
 } // namespace Glimmerpad

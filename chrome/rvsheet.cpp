@@ -1,5 +1,6 @@
 #include "chrome/rvsheet.h"
 
+#include "chrome/rvaccessible.h"
 #include "chrome/rvwindow.h"
 
 #include <QAction>
@@ -65,6 +66,8 @@ RVSheet::RVSheet(RVWindow *window, Icon icon, const QString &title, const QStrin
     m_veil->hide();
     setAttribute(Qt::WA_StyledBackground, false);
     setAutoFillBackground(false);
+    // Read out as an alert when it shows: its title, then its message.
+    setAccessibleRole(this, QAccessible::AlertMessage);
     setAccessibleName(title);
     setAccessibleDescription(message);
 
@@ -86,8 +89,10 @@ RVSheet::RVSheet(RVWindow *window, Icon icon, const QString &title, const QStrin
     buttonRow->addStretch();
     for (qsizetype i = 0; i < buttons.size(); ++i) {
         auto *button = new QPushButton(buttons[i].text, this);
+        // Return presses the button that has the keys; the default one has them first. The look of
+        // the default follows the keys.
+        button->setAutoDefault(true);
         button->setDefault(buttons[i].isDefault);
-        button->setAutoDefault(false);
         connect(button, &QPushButton::clicked, this, [this, i] { dismiss(static_cast<int>(i)); });
         buttonRow->addWidget(button);
         m_buttons.append(button);
@@ -203,25 +208,55 @@ void RVSheet::dismiss(int button)
     if (!isVisible())
         return;
     disconnect(m_focusGuard);
-    hide();
-    m_veil->hide();
     if (m_window)
         m_window->removeEventFilter(this);
-    Q_EMIT finished(button);
-    // Gone from the window before the next sheet is looked for.
+    // The keys go straight on, to the sheet waiting after this one or back where they were, while
+    // this one still shows: hiding the widget that has them would hand them along the window's tab
+    // order first, and a screen reader would read out a button on the way.
     RVWindow *window = m_window;
+    if (RVSheet *waiting = nextSheet(window); waiting && waiting != this)
+        handOver(waiting);
+    else
+        giveBackFocus();
+    hide();
+    m_veil->hide();
+    Q_EMIT finished(button);
+    // Gone from the window before the next sheet is looked for: one begun by whoever answered.
     m_veil->setParent(nullptr);
     m_veil->deleteLater();
-    if (RVSheet *next = current(window)) {
-        next->m_previousFocus = m_previousFocus;
-        next->m_windowFocus = m_windowFocus;
-        next->present();
-        return;
+    if (RVSheet *next = current(window); next && !next->isVisible())
+        handOver(next);
+}
+
+RVSheet *RVSheet::nextSheet(const RVWindow *window) const
+{
+    if (!window)
+        return nullptr;
+    RVSheet *next = nullptr;
+    const QList<RVSheet *> sheets = window->findChildren<RVSheet *>();
+    for (RVSheet *sheet : sheets) {
+        if (sheet != this && (!next || sheet->property(kOrderProperty).toULongLong() <
+                                           next->property(kOrderProperty).toULongLong()))
+            next = sheet;
     }
+    return next;
+}
+
+void RVSheet::handOver(RVSheet *next)
+{
+    next->m_previousFocus = m_previousFocus;
+    next->m_windowFocus = m_windowFocus;
+    next->present();
+}
+
+void RVSheet::giveBackFocus()
+{
     // The window's own focus goes back where it was (not to whatever follows the sheet's button),
     // and the keys to the window that had them.
     if (m_windowFocus && m_windowFocus->isVisible())
         m_windowFocus->setFocus(Qt::OtherFocusReason);
+    else if (m_window)
+        m_window->setFocus(Qt::OtherFocusReason);
     if (m_previousFocus && m_previousFocus->isVisible()) {
         m_previousFocus->activateWindow();
         m_previousFocus->setFocus(Qt::OtherFocusReason);
@@ -236,8 +271,8 @@ void RVSheet::keyPressEvent(QKeyEvent *event)
         QWidget::keyPressEvent(event);
         return;
     }
-    // Return presses the default button; Escape the cancel button, or the default one when there
-    // is no other way out.
+    // A button with the keys takes Return itself. Otherwise Return presses the default button;
+    // Escape the cancel button, or the default one when there is no other way out.
     int chosen = -1;
     for (int i = 0; i < m_roles.size(); ++i) {
         if ((accept && m_roles[i].isDefault) || (cancel && m_roles[i].isCancel))

@@ -30,7 +30,7 @@ public:
     struct Button
     {
         QString text;
-        bool isDefault = false; // Return presses it
+        bool isDefault = false; // it has the keys first, so Return presses it
         bool isCancel = false;  // Escape presses it
     };
 
@@ -59,6 +59,10 @@ private:
     RVSheet(RVWindow *window, Icon icon, const QString &title, const QString &message, const QList<Button> &buttons);
     void present();
     void takeFocus(); // to the default button
+    // The sheet of the window shown after this one: null when none waits.
+    RVSheet *nextSheet(const RVWindow *window) const;
+    void handOver(RVSheet *next); // shows next with the keys, which go back where they were after it
+    void giveBackFocus();
     void place();
     void dismiss(int button);
 

@@ -1,5 +1,6 @@
 #include "chrome/rvtitlebarview.h"
 
+#include "chrome/rvaccessible.h"
 #include "platform/desktop.h"
 
 #include <QApplication>
@@ -27,6 +28,7 @@ QColor grey(float level)
 
 RVTitlebarView::RVTitlebarView(QWidget *parent) : QWidget(parent)
 {
+    installChromeAccessibility(); // one title bar for screen readers, not its two title labels
     setAttribute(Qt::WA_OpaquePaintEvent);
     // The window only hears of its own activation, not of its popover losing it to another
     // window, so the view follows the application's focus window and state itself.

@@ -1,5 +1,6 @@
 #include "chrome/rvwindow.h"
 
+#include "chrome/rvaccessible.h"
 #include "chrome/rvtitlebarview.h"
 #include "chrome/rvwindowbutton.h"
 #include "chrome/rvwindowframegestures.h"
@@ -51,6 +52,8 @@ const char *const kAutoresizeProperty = "_rvAutoresize";
 
 RVWindow::RVWindow(QWidget *parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
 {
+    // Without the window manager's frame Qt would not tell screen readers this is a window.
+    setAccessibleRole(this, QAccessible::Window);
     setAttribute(Qt::WA_DeleteOnClose, false);
     resize(640, 480);
     m_laidOutSize = size();

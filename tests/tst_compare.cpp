@@ -2,6 +2,7 @@
 // equal texts said, the panes in step, the view remembered, a window of the application's own
 // beside what it compares, and colours that stay readable on a light and a dark palette.
 #include "app/comparewindow.h"
+#include "chrome/rvcolors.h"
 #include "app/snippetlistmodel.h"
 #include "appfixture.h"
 
@@ -183,7 +184,7 @@ TEST(CompareWindow, ColoursKeepTextReadableOnLightAndDarkPalettes)
         const CompareColours c = compareColours(palette);
         const QColor base = palette.color(QPalette::Base), text = palette.color(QPalette::Text);
         for (const QColor &background : {c.removedLine, c.removedWord, c.addedLine, c.addedWord})
-            EXPECT_GE(contrastRatio(text, background), 4.5) << name << ' ' << background.name().toStdString();
+            EXPECT_GE(RVColors::contrastRatio(text, background), 4.5) << name << ' ' << background.name().toStdString();
         if (std::string_view(name) == "grey")
             continue;
         // Each mark stands apart from the page and from the other marks.
