@@ -318,14 +318,6 @@
         <source>The marked lines hold both versions. Keep what you want, remove the marker lines, and save: the override is then made on the current standard snippet. Nothing is written before.</source>
         <translation>Die markierten Zeilen enthalten beide Fassungen. Behalten Sie, was Sie möchten, entfernen Sie die Markierungszeilen und sichern Sie: Die Überschreibung wird dann auf dem aktuellen Standard-Snippet angelegt. Vorher wird nichts geschrieben.</translation>
     </message>
-    <message id="compare_standard_since_heading">
-        <source>What the standard snippet changed since your override was made:</source>
-        <translation>Was sich am Standard-Snippet geändert hat, seit Ihre Überschreibung angelegt wurde:</translation>
-    </message>
-    <message id="compare_standard_since">
-        <source>Standard Since</source>
-        <translation>Standard seitdem</translation>
-    </message>
     <message id="stale_title">
         <source>The standard snippets changed</source>
         <translation>Die Standard-Snippets haben sich geändert</translation>
@@ -436,8 +428,8 @@
         <translation>Kein Snippet passt zu „%1“.</translation>
     </message>
     <message id="empty_search_hint">
-        <source>The search looks in titles, summaries and shortcuts.</source>
-        <translation>Die Suche durchsucht Titel, Zusammenfassungen und Kürzel.</translation>
+        <source>The search looks in titles, summaries and shortcuts; Search Bodies Too looks in bodies as well.</source>
+        <translation>Die Suche durchsucht Titel, Zusammenfassungen und Kürzel; „Auch Inhalte durchsuchen“ durchsucht zusätzlich die Inhalte.</translation>
     </message>
     <message id="empty_attention">
         <source>Nothing needs attention.</source>
@@ -466,6 +458,78 @@
     <message id="empty_filters_hint">
         <source>Turn a filter off to see more snippets.</source>
         <translation>Schalten Sie einen Filter aus, um mehr Snippets zu sehen.</translation>
+    </message>
+    <message id="compare_no_final_newline">
+        <source>No newline at end of text</source>
+        <translation>Kein Zeilenumbruch am Ende des Textes</translation>
+    </message>
+    <message id="compare_no_differences">
+        <source>No differences: the two texts are the same.</source>
+        <translation>Keine Unterschiede: Die beiden Texte sind gleich.</translation>
+    </message>
+    <message id="popover_icon_changed">
+        <source>Changed snippet</source>
+        <translation>Geändertes Snippet</translation>
+    </message>
+    <message id="popover_icon_standard">
+        <source>Standard snippet</source>
+        <translation>Standard-Snippet</translation>
+    </message>
+    <message id="filter_chip_clashes">
+        <source>Clashing</source>
+        <translation>Kollisionen</translation>
+    </message>
+    <message id="filter_chip_bodies">
+        <source>Bodies Too</source>
+        <translation>Auch Inhalte</translation>
+    </message>
+    <message id="search_placeholder_bodies">
+        <source>Search titles, summaries, shortcuts and bodies</source>
+        <translation>Titel, Zusammenfassungen, Kürzel und Inhalte durchsuchen</translation>
+    </message>
+    <message id="search_placeholder_plain">
+        <source>Search titles, summaries and shortcuts</source>
+        <translation>Titel, Zusammenfassungen und Kürzel durchsuchen</translation>
+    </message>
+    <message id="search_clear">
+        <source>Clear Search</source>
+        <translation>Suche leeren</translation>
+    </message>
+    <message id="menu_show_clashes">
+        <source>Show C&amp;lashes</source>
+        <translation>&amp;Kollisionen zeigen</translation>
+    </message>
+    <message id="menu_search_bodies">
+        <source>Search &amp;Bodies Too</source>
+        <translation>Auch Inhalte d&amp;urchsuchen</translation>
+    </message>
+    <message id="empty_search_hint_bodies">
+        <source>The search looks in titles, summaries, shortcuts and bodies.</source>
+        <translation>Die Suche durchsucht Titel, Zusammenfassungen, Kürzel und Inhalte.</translation>
+    </message>
+    <message id="empty_clashes">
+        <source>No two snippets answer the same shortcut in the same place.</source>
+        <translation>Keine zwei Snippets antworten an derselben Stelle auf dasselbe Kürzel.</translation>
+    </message>
+    <message id="compare_tab_yours">
+        <source>Your Changes</source>
+        <translation>Ihre Änderungen</translation>
+    </message>
+    <message id="compare_tab_standard_since">
+        <source>Changes to the Standard</source>
+        <translation>Änderungen am Standard</translation>
+    </message>
+    <message id="compare_standard_then">
+        <source>Standard When Your Override Was Made</source>
+        <translation>Standard beim Anlegen Ihrer Überschreibung</translation>
+    </message>
+    <message id="compare_standard_now">
+        <source>Standard Now</source>
+        <translation>Standard jetzt</translation>
+    </message>
+    <message id="row_clash">
+        <source>Its shortcut “%1” is answered by %2 too</source>
+        <translation>Auf sein Kürzel „%1“ antwortet auch %2</translation>
     </message>
 </context>
 <context>
@@ -556,10 +620,6 @@
     <message id="Language">
         <source>Language</source>
         <translation>Sprache</translation>
-    </message>
-    <message id="Search titles, summaries and shortcuts">
-        <source>Search titles, summaries and shortcuts</source>
-        <translation>Titel, Zusammenfassungen und Kürzel durchsuchen</translation>
     </message>
 </context>
 </TS>

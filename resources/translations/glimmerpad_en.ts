@@ -318,14 +318,6 @@
         <source>The marked lines hold both versions. Keep what you want, remove the marker lines, and save: the override is then made on the current standard snippet. Nothing is written before.</source>
         <translation>The marked lines hold both versions. Keep what you want, remove the marker lines, and save: the override is then made on the current standard snippet. Nothing is written before.</translation>
     </message>
-    <message id="compare_standard_since_heading">
-        <source>What the standard snippet changed since your override was made:</source>
-        <translation>What the standard snippet changed since your override was made:</translation>
-    </message>
-    <message id="compare_standard_since">
-        <source>Standard Since</source>
-        <translation>Standard Since</translation>
-    </message>
     <message id="stale_title">
         <source>The standard snippets changed</source>
         <translation>The standard snippets changed</translation>
@@ -432,8 +424,8 @@
         <translation>No snippet matches “%1”.</translation>
     </message>
     <message id="empty_search_hint">
-        <source>The search looks in titles, summaries and shortcuts.</source>
-        <translation>The search looks in titles, summaries and shortcuts.</translation>
+        <source>The search looks in titles, summaries and shortcuts; Search Bodies Too looks in bodies as well.</source>
+        <translation>The search looks in titles, summaries and shortcuts; Search Bodies Too looks in bodies as well.</translation>
     </message>
     <message id="empty_attention">
         <source>Nothing needs attention.</source>
@@ -462,6 +454,78 @@
     <message id="empty_filters_hint">
         <source>Turn a filter off to see more snippets.</source>
         <translation>Turn a filter off to see more snippets.</translation>
+    </message>
+    <message id="compare_no_final_newline">
+        <source>No newline at end of text</source>
+        <translation>No newline at end of text</translation>
+    </message>
+    <message id="compare_no_differences">
+        <source>No differences: the two texts are the same.</source>
+        <translation>No differences: the two texts are the same.</translation>
+    </message>
+    <message id="popover_icon_changed">
+        <source>Changed snippet</source>
+        <translation>Changed snippet</translation>
+    </message>
+    <message id="popover_icon_standard">
+        <source>Standard snippet</source>
+        <translation>Standard snippet</translation>
+    </message>
+    <message id="filter_chip_clashes">
+        <source>Clashing</source>
+        <translation>Clashing</translation>
+    </message>
+    <message id="filter_chip_bodies">
+        <source>Bodies Too</source>
+        <translation>Bodies Too</translation>
+    </message>
+    <message id="search_placeholder_bodies">
+        <source>Search titles, summaries, shortcuts and bodies</source>
+        <translation>Search titles, summaries, shortcuts and bodies</translation>
+    </message>
+    <message id="search_placeholder_plain">
+        <source>Search titles, summaries and shortcuts</source>
+        <translation>Search titles, summaries and shortcuts</translation>
+    </message>
+    <message id="search_clear">
+        <source>Clear Search</source>
+        <translation>Clear Search</translation>
+    </message>
+    <message id="menu_show_clashes">
+        <source>Show C&amp;lashes</source>
+        <translation>Show C&amp;lashes</translation>
+    </message>
+    <message id="menu_search_bodies">
+        <source>Search &amp;Bodies Too</source>
+        <translation>Search &amp;Bodies Too</translation>
+    </message>
+    <message id="empty_search_hint_bodies">
+        <source>The search looks in titles, summaries, shortcuts and bodies.</source>
+        <translation>The search looks in titles, summaries, shortcuts and bodies.</translation>
+    </message>
+    <message id="empty_clashes">
+        <source>No two snippets answer the same shortcut in the same place.</source>
+        <translation>No two snippets answer the same shortcut in the same place.</translation>
+    </message>
+    <message id="compare_tab_yours">
+        <source>Your Changes</source>
+        <translation>Your Changes</translation>
+    </message>
+    <message id="compare_tab_standard_since">
+        <source>Changes to the Standard</source>
+        <translation>Changes to the Standard</translation>
+    </message>
+    <message id="compare_standard_then">
+        <source>Standard When Your Override Was Made</source>
+        <translation>Standard When Your Override Was Made</translation>
+    </message>
+    <message id="compare_standard_now">
+        <source>Standard Now</source>
+        <translation>Standard Now</translation>
+    </message>
+    <message id="row_clash">
+        <source>Its shortcut “%1” is answered by %2 too</source>
+        <translation>Its shortcut “%1” is answered by %2 too</translation>
     </message>
 </context>
 <context>
@@ -552,10 +616,6 @@
     <message id="Language">
         <source>Language</source>
         <translation>Language</translation>
-    </message>
-    <message id="Search titles, summaries and shortcuts">
-        <source>Search titles, summaries and shortcuts</source>
-        <translation>Search titles, summaries and shortcuts</translation>
     </message>
 </context>
 </TS>
