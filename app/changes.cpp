@@ -37,10 +37,29 @@ void RVAppDelegate::turnShortcutOf(const QList<SnippetRecord> &systemSnippets, b
         return;
     }
     QList<SnippetChange> changes;
-    for (const SnippetRecord &system : onePerIdentifier(systemSnippets))
+    qsizetype ownShortcuts = 0;
+    for (const SnippetRecord &system : onePerIdentifier(systemSnippets)) {
         changes.append(SnippetChange::switchShortcut(system, disable));
-    //% "Some snippets could not be switched."
-    m_changes.run(changes, qtTrId("batch_switch_failed_title"));
+        ownShortcuts += disable && m_catalogue.hasOwnShortcut(system) ? 1 : 0;
+    }
+    const auto run = [this, changes] {
+        //% "Some snippets could not be switched."
+        m_changes.run(changes, qtTrId("batch_switch_failed_title"));
+    };
+    if (ownShortcuts == 0) {
+        run();
+        return;
+    }
+    // Switched off, a shortcut of the user's own is gone: asked once, naming how many.
+    //% "Turn off shortcuts of your own?"
+    const QString title = qtTrId("batch_turn_off_own_title");
+    //% "%n of the snippets answer(s) a shortcut you gave. Switched off, a snippet gives its shortcut up; switched on again, it answers the standard one."
+    const QString message = qtTrId("batch_turn_off_own_message", static_cast<int>(ownShortcuts));
+    m_interaction.beginQuestionSheet(m_mainWindow.window(), title, message, qtTrId("turn_off_own_accept"),
+                                     qtTrId("turn_off_own_cancel"), [run](bool go) {
+                                         if (go)
+                                             run();
+                                     });
 }
 
 void RVAppDelegate::revertSnippets(const QList<SnippetRecord> &systemSnippets)

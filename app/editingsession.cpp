@@ -4,11 +4,14 @@
 #include "app/elidedlabel.h"
 #include "app/snippetlistmodel.h"
 #include "app/snippettextedit.h"
+#include "app/strings.h"
+#include "catalogue/shortcuts.h"
 #include "ui_editorpopover.h"
 
 #include <QButtonGroup>
 #include <QGraphicsOpacityEffect>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTextBlock>
 
@@ -27,6 +30,9 @@ EditingSession::EditingSession(const SnippetCatalogue &catalogue, QWidget *windo
     m_title = form.popoverTitle;
     m_image = form.popoverImage;
     m_shortcut = form.codeSnippetCompletionPrefix;
+    m_shortcutField = form.shortcutField;
+    m_scopes = form.scopesLabel;
+    m_shortcutNote = form.shortcutNote;
     m_contents = form.codeSnippetContents;
     m_editButton = form.editButton;
     m_doneButton = form.doneButton;
@@ -50,6 +56,13 @@ EditingSession::EditingSession(const SnippetCatalogue &catalogue, QWidget *windo
     form.onOffSegmentedControl->setAccessibleName(qtTrId("popover_onoff_accessible_name"));
 
     connect(m_onOff, &QButtonGroup::idClicked, this, &EditingSession::onOffClicked);
+    connect(m_onOff, &QButtonGroup::idToggled, this, [this] { updateShortcutField(); });
+    connect(m_shortcutField, &QLineEdit::textEdited, this, [this] { updateShortcutField(); });
+    // Return in the field finishes as Done does; the text's Return is a line break.
+    connect(m_shortcutField, &QLineEdit::returnPressed, this, [this] {
+        if (!m_shortcutField->isReadOnly())
+            Q_EMIT doneClicked();
+    });
     connect(m_editButton, &QPushButton::clicked, this, &EditingSession::editClicked);
     connect(m_doneButton, &QPushButton::clicked, this, &EditingSession::doneClicked);
     connect(m_compareButton, &QPushButton::clicked, this, &EditingSession::compareClicked);
@@ -82,6 +95,11 @@ void EditingSession::updateContents()
     m_title->setText(shown.title().value_or(QString()));
     m_contents->setPlainText(shown.contents().value_or(QString()));
     m_shortcut->setText(shown.completionPrefix().value_or(QString()));
+    m_shortcutField->setText(shown.completionPrefix().value_or(QString()));
+    const QStringList scopes = Shortcuts::scopes(shown);
+    //% "Offered in: %1"
+    m_scopes->setText(qtTrId("popover_scopes").arg(Strings::scopeNames(scopes).join(QStringLiteral(", "))));
+    m_scopes->setToolTip(scopes.join(QStringLiteral(", ")));
 
     setOnOffSegment(disabled ? 1 : 0);
     if (auto *effect = qobject_cast<QGraphicsOpacityEffect *>(m_header->graphicsEffect()))
@@ -155,6 +173,41 @@ void EditingSession::setEditing(bool editing)
 {
     m_contents->setEditing(editing);
     m_editButton->setChecked(editing);
+    updateShortcutField();
+}
+
+// The field in place of the label while editing, and the note under it: while editing, about the
+// shortcut as typed, else about the one shown.
+void EditingSession::updateShortcutField()
+{
+    const bool editing = isEditing();
+    const bool off = onOffSegment() == 1;
+    m_shortcut->setVisible(!editing);
+    m_shortcutField->setVisible(editing);
+    m_shortcutField->setReadOnly(off);
+
+    QString note;
+    const std::optional<QString> typed = typedShortcut();
+    if (editing && !off && typed && !Shortcuts::refusal(*typed).isEmpty()) {
+        if (typed->isEmpty()) {
+            //% "A shortcut cannot be empty: switch the snippet Off to have none."
+            note = qtTrId("popover_shortcut_empty");
+        } else {
+            //% "A shortcut cannot hold spaces or control characters."
+            note = qtTrId("popover_shortcut_invalid");
+        }
+    } else if (!off) {
+        const QString shortcut = editing ? m_shortcutField->text() : m_shortcut->text();
+        const QList<SnippetRecord> clashing = editing && typed
+                                                  ? m_catalogue.clashesWithShortcut(m_snippet, shortcut)
+                                                  : m_catalogue.clashingSnippets(m_snippet);
+        if (!clashing.isEmpty()) {
+            //% "%2 answers “%1” here too: Xcode offers both."
+            note = qtTrId("popover_shortcut_clash").arg(shortcut, Strings::snippetNames(clashing));
+        }
+    }
+    m_shortcutNote->setText(note);
+    m_shortcutNote->setVisible(!note.isEmpty());
 }
 
 bool EditingSession::isEditing() const
@@ -175,12 +228,32 @@ void EditingSession::setOnOffSegment(int segment)
 
 bool EditingSession::hasUnsavedText() const
 {
-    return m_dirty && m_contents->typedText() != m_shown.shown.contents().value_or(QString());
+    return (m_dirty && m_contents->typedText() != m_shown.shown.contents().value_or(QString())) ||
+           shortcutToSave().has_value();
 }
 
 std::optional<QString> EditingSession::textToSave() const
 {
     return m_dirty ? std::optional(m_contents->typedText()) : std::nullopt;
+}
+
+// The field's text where it differs from the shown shortcut.
+std::optional<QString> EditingSession::typedShortcut() const
+{
+    const QString text = m_shortcutField->text();
+    return text == m_shown.shown.completionPrefix().value_or(QString()) ? std::nullopt : std::optional(text);
+}
+
+std::optional<QString> EditingSession::shortcutToSave() const
+{
+    return onOffSegment() == 1 ? std::nullopt : typedShortcut();
+}
+
+QString EditingSession::ownShortcut() const
+{
+    if (const std::optional<QString> typed = typedShortcut(); typed && !typed->trimmed().isEmpty())
+        return *typed;
+    return m_catalogue.hasOwnShortcut(m_snippet) ? m_shown.shown.completionPrefix().value_or(QString()) : QString();
 }
 
 SnippetChange EditingSession::changeToSave() const
@@ -189,6 +262,10 @@ SnippetChange EditingSession::changeToSave() const
     const std::optional<QString> text = textToSave();
     SnippetChange change =
         text ? SnippetChange::override(m_snippet, disable, *text) : SnippetChange::switchShortcut(m_snippet, disable);
+    if (const std::optional<QString> shortcut = shortcutToSave())
+        change = change.withShortcut(*shortcut);
+    else if (!disable && !m_shown.disabled)
+        change.shortcut = SnippetChange::Shortcut::AsShown; // a shortcut of the user's own stays
     change.recordsStandard = m_finishesRebase;
     return change.expecting(m_shown.snapshot);
 }

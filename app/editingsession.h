@@ -9,6 +9,7 @@
 
 class QButtonGroup;
 class QLabel;
+class QLineEdit;
 class QPushButton;
 class QWidget;
 
@@ -32,6 +33,12 @@ public:
     ElidedLabel *titleLabel() const { return m_title; }
     QLabel *imageLabel() const { return m_image; }
     ElidedLabel *shortcutLabel() const { return m_shortcut; }
+    // The shortcut as typed while editing, in place of the label; read-only while the snippet is Off.
+    QLineEdit *shortcutField() const { return m_shortcutField; }
+    // Where Xcode offers the shortcut, in words.
+    ElidedLabel *scopesLabel() const { return m_scopes; }
+    // What is wrong with the shortcut, or whose snippets answer it too; hidden when nothing is.
+    QLabel *shortcutNote() const { return m_shortcutNote; }
     SnippetTextEdit *contentsView() const { return m_contents; }
     QPushButton *editButton() const { return m_editButton; }
     QPushButton *doneButton() const { return m_doneButton; }
@@ -56,13 +63,15 @@ public:
     void showBeside(const QRect &rect, QWidget *anchor, const QRect &keepClear);
     void close();
 
-    bool isDirty() const { return m_dirty; }
+    // Whether there is something to save: typed text or a typed shortcut.
+    bool isDirty() const { return m_dirty || shortcutToSave().has_value(); }
+    // Marks the body typed (or not); a typed shortcut is told by its field.
     void setDirty(bool dirty) { m_dirty = dirty; }
     bool isEditing() const;
     void setEditing(bool editing);
     // Whether the user has text in hand: typed, or being edited. What is on disk never replaces it
     // unasked.
-    bool holdsTypedText() const { return m_dirty || isEditing(); }
+    bool holdsTypedText() const { return isDirty() || isEditing(); }
     // Whether what was typed differs from what is stored: closing the popover would lose it.
     bool hasUnsavedText() const;
 
@@ -73,8 +82,15 @@ public:
     // the body stays as stored (the editor's rendering would turn no-break spaces into spaces and
     // carriage returns into line feeds).
     std::optional<QString> textToSave() const;
-    // What saving writes: the shortcut as the on/off control says, the body as above, and only
-    // while the override on disk is the one the popover was filled from.
+    // The shortcut a save writes in place of the shown one: the field's text when it was changed
+    // and the snippet is On. An unchanged one is written as it is, unchecked.
+    std::optional<QString> shortcutToSave() const;
+    // The shortcut of the user's own that switching the snippet off gives up: typed, or stored in
+    // its override; empty when it has the standard one or none.
+    QString ownShortcut() const;
+    // What saving writes: the shortcut as the on/off control and the field say (a shortcut of the
+    // user's own kept while On), the body as above, and only while the override on disk is the one
+    // the popover was filled from.
     SnippetChange changeToSave() const;
     // The body as a save would leave it.
     QString bodyToSave() const;
@@ -100,11 +116,17 @@ Q_SIGNALS:
     void escapePressed();
 
 private:
+    std::optional<QString> typedShortcut() const;
+    void updateShortcutField();
+
     const SnippetCatalogue &m_catalogue;
     EditorPopover *m_popover;
     ElidedLabel *m_title = nullptr;
     QLabel *m_image = nullptr;
     ElidedLabel *m_shortcut = nullptr;
+    QLineEdit *m_shortcutField = nullptr;
+    ElidedLabel *m_scopes = nullptr;
+    QLabel *m_shortcutNote = nullptr;
     SnippetTextEdit *m_contents = nullptr;
     QPushButton *m_editButton = nullptr;
     QPushButton *m_doneButton = nullptr;

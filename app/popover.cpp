@@ -49,7 +49,31 @@ void RVAppDelegate::updatePopoverContents()
 
 void RVAppDelegate::toggleSnippetVisibility()
 {
-    saveSnippet();
+    // Off has no shortcut to keep: a shortcut of the user's own would be gone, On bringing back the
+    // standard one.
+    const QString own = m_editor.onOffSegment() == 1 ? m_editor.ownShortcut() : QString();
+    if (own.isEmpty()) {
+        saveSnippet();
+        return;
+    }
+    //% "Turn off “%1”?"
+    const QString title = qtTrId("turn_off_own_title").arg(m_editor.shownState().shown.title().value_or(QString()));
+    //% "Its shortcut “%1” is your own. Switched off, the snippet gives it up; switched on again, it answers the standard shortcut."
+    const QString message = qtTrId("turn_off_own_message").arg(own);
+    //% "Turn Off"
+    const QString turnOff = qtTrId("turn_off_own_accept");
+    //% "Cancel"
+    const QString cancel = qtTrId("turn_off_own_cancel");
+    const SnippetRecord asked = m_editor.snippet();
+    m_interaction.beginQuestionSheet(m_mainWindow.window(), title, message, turnOff, cancel,
+                                     [this, asked](bool turnItOff) {
+                                         if (!asked.isSameRecord(m_editor.snippet()))
+                                             return;
+                                         if (turnItOff)
+                                             saveSnippet();
+                                         else
+                                             m_editor.setOnOffSegment(0);
+                                     });
 }
 
 void RVAppDelegate::editButtonClicked()

@@ -1,5 +1,7 @@
 #include "app/snippetlistmodel.h"
 
+#include "app/strings.h"
+
 #include <QApplication>
 
 namespace Glimmerpad {
@@ -57,11 +59,9 @@ QVariant SnippetListModel::data(const QModelIndex &index, int role) const
         const QList<SnippetRecord> clashing = m_catalogue.clashingSnippets(system);
         if (clashing.isEmpty())
             return {};
-        QStringList titles;
-        for (const SnippetRecord &other : clashing)
-            titles.append(QStringLiteral("“%1”").arg(other.title().value_or(other.identifier().value_or(QString()))));
         //% "Its shortcut “%1” is answered by %2 too"
-        return qtTrId("row_clash").arg(state.shown.completionPrefix().value_or(QString()), titles.join(QStringLiteral(", ")));
+        return qtTrId("row_clash").arg(state.shown.completionPrefix().value_or(QString()),
+                                       Strings::snippetNames(clashing));
     };
     const auto notes = [&] {
         QStringList all{attentionText(attention()), clashNote()};

@@ -1,5 +1,7 @@
 #include "app/strings.h"
 
+#include "catalogue/snippetrecord.h"
+
 #include <QCoreApplication>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -55,6 +57,64 @@ QString sentence(const QString &clause)
     if (!text.endsWith(u'.') && !text.endsWith(u'?') && !text.endsWith(u'!'))
         text += u'.';
     return text;
+}
+
+QString snippetNames(const QList<SnippetRecord> &snippets)
+{
+    QStringList names;
+    for (const SnippetRecord &snippet : snippets)
+        names.append(QStringLiteral("“%1”").arg(snippet.title().value_or(snippet.identifier().value_or(QString()))));
+    return names.join(QStringLiteral(", "));
+}
+
+QString scopeName(const QString &scope)
+{
+    // Xcode's own names for the places where it offers a completion.
+    if (scope == QLatin1StringView("All")) {
+        //% "All"
+        return qtTrId("scope_all");
+    }
+    if (scope == QLatin1StringView("ClassImplementation")) {
+        //% "Class Implementation"
+        return qtTrId("scope_class_implementation");
+    }
+    if (scope == QLatin1StringView("ClassInterfaceMethods")) {
+        //% "Class Interface Methods"
+        return qtTrId("scope_class_interface_methods");
+    }
+    if (scope == QLatin1StringView("ClassInterfaceVariables")) {
+        //% "Class Interface Variables"
+        return qtTrId("scope_class_interface_variables");
+    }
+    if (scope == QLatin1StringView("CodeBlock")) {
+        //% "Function or Method"
+        return qtTrId("scope_code_block");
+    }
+    if (scope == QLatin1StringView("CodeExpression")) {
+        //% "Code Expression"
+        return qtTrId("scope_code_expression");
+    }
+    if (scope == QLatin1StringView("StringOrComment")) {
+        //% "String or Comment"
+        return qtTrId("scope_string_or_comment");
+    }
+    if (scope == QLatin1StringView("TopLevel")) {
+        //% "Top Level"
+        return qtTrId("scope_top_level");
+    }
+    if (scope == QLatin1StringView("Preprocessor")) {
+        //% "Preprocessor Directive"
+        return qtTrId("scope_preprocessor");
+    }
+    return scope;
+}
+
+QStringList scopeNames(const QStringList &scopes)
+{
+    QStringList names;
+    for (const QString &scope : scopes)
+        names.append(scopeName(scope));
+    return names;
 }
 
 } // namespace Glimmerpad::Strings

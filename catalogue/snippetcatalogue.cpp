@@ -1049,7 +1049,8 @@ QList<SnippetRecord> SnippetCatalogue::clashesWithShortcut(const SnippetRecord &
     plist_dict_set_item(changed.get(), SnippetKey::CompletionPrefix, plist_new_string(shortcut.toUtf8().constData()));
     candidates[index].shown = SnippetRecord::fromDictionary(std::move(changed));
     QList<SnippetRecord> clashing;
-    for (const qsizetype other : Shortcuts::clashes(candidates)[index])
+    const QList<QList<qsizetype>> found = Shortcuts::clashes(candidates);
+    for (const qsizetype other : found[index])
         clashing.append(candidates[other].shown);
     return clashing;
 }

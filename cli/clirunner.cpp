@@ -10,6 +10,7 @@
 #include "platform/folders.h"
 #include "platform/trash.h"
 
+#include <QHash>
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFile>
@@ -374,9 +375,14 @@ int changeEach(Context &cx, SnippetCatalogue &catalogue, Change change, const In
 {
     const QList<Target> named = targets(catalogue, in);
     QList<SnippetChange> changes;
+    QHash<QString, QString> givenUp; // identifier → a shortcut of the user's own that Off gives up
     for (const Target &target : named) {
-        if (target.problem.isEmpty())
-            changes.append(changeOf(change, target.system, in.rebaseMode));
+        if (!target.problem.isEmpty())
+            continue;
+        changes.append(changeOf(change, target.system, in.rebaseMode));
+        if (change == Change::Disable && catalogue.hasOwnShortcut(target.system))
+            givenUp.insert(*target.identifier,
+                           catalogue.stateOf(target.system).shown.completionPrefix().value_or(QString()));
     }
     ChangeBatch batch(catalogue, changes);
     QJsonArray results;
@@ -405,6 +411,9 @@ int changeEach(Context &cx, SnippetCatalogue &catalogue, Change change, const In
                             {QStringLiteral("error"), error.isEmpty() ? QJsonValue() : QJsonValue(error)}});
         } else if (error.isEmpty()) {
             cx.out << done << Qt::endl;
+            if (const QString own = givenUp.value(*target.identifier); !own.isEmpty())
+                cx.err << kProgram << ": note: " << *target.identifier << " gave up its own shortcut \"" << own
+                       << "\"; enable gives it the standard one" << Qt::endl;
         } else {
             cx.fail(error);
         }

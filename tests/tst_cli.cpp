@@ -1110,9 +1110,14 @@ TEST_F(Cli, SetShortcutWritesItOrSaysWhyNot)
     expectOneErrorLine(setShortcut(u"nosuch"_s, u"x"_s), 1);
     EXPECT_EQ(readFile(file(u"none"_s)), before);
 
-    // A body saved later keeps the user's shortcut; switching on again brings the standard's back.
+    // A body saved later keeps the user's shortcut; switching off gives it up, and on again brings
+    // the standard's back.
     ASSERT_EQ(run(u"set-contents none"_s, "again\n").code, 0);
     EXPECT_EQ(written(u"none"_s).completionPrefix(), u"nö"_s);
+    const Outcome off = run(u"disable none"_s); // says what it gives up
+    EXPECT_EQ(off.code, 0);
+    EXPECT_TRUE(off.err.contains(u"gave up its own shortcut \"nö\""_s)) << off.err.toStdString();
+    EXPECT_FALSE(run(u"disable none"_s).err.contains(u"gave up"_s));
     ASSERT_EQ(run(u"enable none"_s).code, 0);
     EXPECT_EQ(written(u"none"_s).completionPrefix(), std::nullopt);
 }

@@ -130,7 +130,7 @@ TEST(SnippetLanguage, OtherValuesReadAsTheirLastComponentAndQueriesMatchWholeNam
 }
 
 // Text, changed state and language together, in title order; the rows stay until the filter is set again.
-TEST(Filter, CombinesTextChangedStateAndLanguage)
+TEST(Filter, CombinesTextChangedStateLanguageAndBodies)
 {
     const auto in = [](const char *language) -> QString {
         return u"<key>IDECodeSnippetLanguage</key><string>Xcode.SourceCodeLanguage."_s +
@@ -140,7 +140,8 @@ TEST(Filter, CombinesTextChangedStateAndLanguage)
     fx.install({{.identifier = u"c-for"_s, .title = u"For Loop"_s, .extraXml = in("C")},
                 {.identifier = u"swift-for"_s, .title = u"For-In Loop"_s, .extraXml = in("Swift")},
                 {.identifier = u"objc-init"_s, .title = u"Init"_s, .extraXml = in("Objective-C")},
-                {.identifier = u"cpp-class"_s, .title = u"Class"_s, .extraXml = in("C-Plus-Plus")},
+                {.identifier = u"cpp-class"_s, .title = u"Class"_s, .contents = u"class Loop {};"_s,
+                 .extraXml = in("C-Plus-Plus")},
                 {.identifier = u"plain"_s, .title = u"Loose Loop"_s},
                 {.identifier = u"objcpp"_s, .title = u"Block"_s, .extraXml = in("Objective-C-Plus-Plus")},
                 {.identifier = u"c-while"_s, .title = u"While Loop"_s, .extraXml = in("C")}});
@@ -167,6 +168,12 @@ TEST(Filter, CombinesTextChangedStateAndLanguage)
         {{u"loop"_s, true, u"C"_s}, {}},
         {{{}, true, u"Objective-C"_s}, {u"objc-init"_s}},
         {{{}, false, u"Kotlin"_s}, {}},
+        // Bodies: searched with the text when asked, or on their own, ANDed with the rest.
+        {{.text = u"LOOP"_s, .textInBodies = true},
+         {u"cpp-class"_s, u"c-for"_s, u"swift-for"_s, u"plain"_s, u"c-while"_s}},
+        {{.body = u"loop"_s}, {u"cpp-class"_s}},
+        {{.text = u"class"_s, .body = u"loop"_s}, {u"cpp-class"_s}},
+        {{.text = u"for"_s, .body = u"loop"_s}, {}},
     };
     for (const auto &[filter, expected] : cases) {
         SCOPED_TRACE(testing::Message()

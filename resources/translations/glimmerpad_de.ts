@@ -531,6 +531,82 @@
         <source>Its shortcut “%1” is answered by %2 too</source>
         <translation>Auf sein Kürzel „%1“ antwortet auch %2</translation>
     </message>
+    <message id="batch_turn_off_own_title">
+        <source>Turn off shortcuts of your own?</source>
+        <translation>Eigene Kürzel ausschalten?</translation>
+    </message>
+    <message id="batch_turn_off_own_message" numerus="yes">
+        <source>%n of the snippets answer(s) a shortcut you gave. Switched off, a snippet gives its shortcut up; switched on again, it answers the standard one.</source>
+        <translation><numerusform>%n der Snippets hat ein Kürzel, das Sie ihm gegeben haben. Ausgeschaltet gibt ein Snippet sein Kürzel auf; wieder eingeschaltet hat es das Standard-Kürzel.</numerusform><numerusform>%n der Snippets haben Kürzel, die Sie ihnen gegeben haben. Ausgeschaltet gibt ein Snippet sein Kürzel auf; wieder eingeschaltet hat es das Standard-Kürzel.</numerusform></translation>
+    </message>
+    <message id="turn_off_own_accept">
+        <source>Turn Off</source>
+        <translation>Ausschalten</translation>
+    </message>
+    <message id="turn_off_own_cancel">
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message id="popover_scopes">
+        <source>Offered in: %1</source>
+        <translation>Angeboten in: %1</translation>
+    </message>
+    <message id="popover_shortcut_empty">
+        <source>A shortcut cannot be empty: switch the snippet Off to have none.</source>
+        <translation>Ein Kürzel darf nicht leer sein: Schalten Sie das Snippet aus, wenn es keines haben soll.</translation>
+    </message>
+    <message id="popover_shortcut_invalid">
+        <source>A shortcut cannot hold spaces or control characters.</source>
+        <translation>Ein Kürzel darf keine Leer- oder Steuerzeichen enthalten.</translation>
+    </message>
+    <message id="popover_shortcut_clash">
+        <source>%2 answers “%1” here too: Xcode offers both.</source>
+        <translation>%2 antwortet hier ebenfalls auf „%1“: Xcode bietet beide an.</translation>
+    </message>
+    <message id="turn_off_own_title">
+        <source>Turn off “%1”?</source>
+        <translation>„%1“ ausschalten?</translation>
+    </message>
+    <message id="turn_off_own_message">
+        <source>Its shortcut “%1” is your own. Switched off, the snippet gives it up; switched on again, it answers the standard shortcut.</source>
+        <translation>Das Kürzel „%1“ haben Sie selbst vergeben. Ausgeschaltet gibt das Snippet es auf; wieder eingeschaltet hat es das Standard-Kürzel.</translation>
+    </message>
+    <message id="scope_all">
+        <source>All</source>
+        <translation>Überall</translation>
+    </message>
+    <message id="scope_class_implementation">
+        <source>Class Implementation</source>
+        <translation>Klassenimplementierung</translation>
+    </message>
+    <message id="scope_class_interface_methods">
+        <source>Class Interface Methods</source>
+        <translation>Methoden der Klassenschnittstelle</translation>
+    </message>
+    <message id="scope_class_interface_variables">
+        <source>Class Interface Variables</source>
+        <translation>Variablen der Klassenschnittstelle</translation>
+    </message>
+    <message id="scope_code_block">
+        <source>Function or Method</source>
+        <translation>Funktion oder Methode</translation>
+    </message>
+    <message id="scope_code_expression">
+        <source>Code Expression</source>
+        <translation>Ausdruck</translation>
+    </message>
+    <message id="scope_string_or_comment">
+        <source>String or Comment</source>
+        <translation>Zeichenkette oder Kommentar</translation>
+    </message>
+    <message id="scope_top_level">
+        <source>Top Level</source>
+        <translation>Oberste Ebene</translation>
+    </message>
+    <message id="scope_preprocessor">
+        <source>Preprocessor Directive</source>
+        <translation>Präprozessor-Direktive</translation>
+    </message>
 </context>
 <context>
     <name>EditorPopoverContent</name>
@@ -597,6 +673,14 @@
     <message id="The standard snippet changed since this override was made.">
         <source>The standard snippet changed since this override was made.</source>
         <translation>Das Standard-Snippet hat sich geändert, seit diese Überschreibung angelegt wurde.</translation>
+    </message>
+    <message id="The completion shortcut: what you type in Xcode to insert this snippet">
+        <source>The completion shortcut: what you type in Xcode to insert this snippet</source>
+        <translation>Das Kürzel: was Sie in Xcode tippen, um dieses Snippet einzufügen</translation>
+    </message>
+    <message id="Where the shortcut is offered">
+        <source>Where the shortcut is offered</source>
+        <translation>Wo das Kürzel angeboten wird</translation>
     </message>
 </context>
 <context>

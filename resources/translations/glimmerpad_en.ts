@@ -527,6 +527,84 @@
         <source>Its shortcut “%1” is answered by %2 too</source>
         <translation>Its shortcut “%1” is answered by %2 too</translation>
     </message>
+    <message id="batch_turn_off_own_title">
+        <source>Turn off shortcuts of your own?</source>
+        <translation>Turn off shortcuts of your own?</translation>
+    </message>
+    <message id="batch_turn_off_own_message" numerus="yes">
+        <source>%n of the snippets answer(s) a shortcut you gave. Switched off, a snippet gives its shortcut up; switched on again, it answers the standard one.</source>
+        <translation><numerusform>%n of the snippets answers a shortcut you gave it. Switched off, a snippet gives its shortcut up; switched on again, it answers the standard one.</numerusform>
+            <numerusform>%n of the snippets answer shortcuts you gave them. Switched off, a snippet gives its shortcut up; switched on again, it answers the standard one.</numerusform>
+        </translation>
+    </message>
+    <message id="turn_off_own_accept">
+        <source>Turn Off</source>
+        <translation>Turn Off</translation>
+    </message>
+    <message id="turn_off_own_cancel">
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message id="popover_scopes">
+        <source>Offered in: %1</source>
+        <translation>Offered in: %1</translation>
+    </message>
+    <message id="popover_shortcut_empty">
+        <source>A shortcut cannot be empty: switch the snippet Off to have none.</source>
+        <translation>A shortcut cannot be empty: switch the snippet Off to have none.</translation>
+    </message>
+    <message id="popover_shortcut_invalid">
+        <source>A shortcut cannot hold spaces or control characters.</source>
+        <translation>A shortcut cannot hold spaces or control characters.</translation>
+    </message>
+    <message id="popover_shortcut_clash">
+        <source>%2 answers “%1” here too: Xcode offers both.</source>
+        <translation>%2 answers “%1” here too: Xcode offers both.</translation>
+    </message>
+    <message id="turn_off_own_title">
+        <source>Turn off “%1”?</source>
+        <translation>Turn off “%1”?</translation>
+    </message>
+    <message id="turn_off_own_message">
+        <source>Its shortcut “%1” is your own. Switched off, the snippet gives it up; switched on again, it answers the standard shortcut.</source>
+        <translation>Its shortcut “%1” is your own. Switched off, the snippet gives it up; switched on again, it answers the standard shortcut.</translation>
+    </message>
+    <message id="scope_all">
+        <source>All</source>
+        <translation>All</translation>
+    </message>
+    <message id="scope_class_implementation">
+        <source>Class Implementation</source>
+        <translation>Class Implementation</translation>
+    </message>
+    <message id="scope_class_interface_methods">
+        <source>Class Interface Methods</source>
+        <translation>Class Interface Methods</translation>
+    </message>
+    <message id="scope_class_interface_variables">
+        <source>Class Interface Variables</source>
+        <translation>Class Interface Variables</translation>
+    </message>
+    <message id="scope_code_block">
+        <source>Function or Method</source>
+        <translation>Function or Method</translation>
+    </message>
+    <message id="scope_code_expression">
+        <source>Code Expression</source>
+        <translation>Code Expression</translation>
+    </message>
+    <message id="scope_string_or_comment">
+        <source>String or Comment</source>
+        <translation>String or Comment</translation>
+    </message>
+    <message id="scope_top_level">
+        <source>Top Level</source>
+        <translation>Top Level</translation>
+    </message>
+    <message id="scope_preprocessor">
+        <source>Preprocessor Directive</source>
+        <translation>Preprocessor Directive</translation>
+    </message>
 </context>
 <context>
     <name>EditorPopoverContent</name>
@@ -593,6 +671,14 @@
     <message id="The standard snippet changed since this override was made.">
         <source>The standard snippet changed since this override was made.</source>
         <translation>The standard snippet changed since this override was made.</translation>
+    </message>
+    <message id="The completion shortcut: what you type in Xcode to insert this snippet">
+        <source>The completion shortcut: what you type in Xcode to insert this snippet</source>
+        <translation>The completion shortcut: what you type in Xcode to insert this snippet</translation>
+    </message>
+    <message id="Where the shortcut is offered">
+        <source>Where the shortcut is offered</source>
+        <translation>Where the shortcut is offered</translation>
     </message>
 </context>
 <context>
