@@ -29,7 +29,8 @@ static QList<SnippetRecord> onePerIdentifier(const QList<SnippetRecord> &systemS
 void RVAppDelegate::turnShortcutOf(const QList<SnippetRecord> &systemSnippets, bool disable)
 {
     // The snippet in the popover alone: exactly what its On/Off control does, typed text included.
-    if (systemSnippets.size() == 1 && m_editor.isShown() && systemSnippets.first().isSameRecord(m_editor.snippet())) {
+    if (systemSnippets.size() == 1 && m_editor.isShown() &&
+        systemSnippets.first().isSameRecord(m_editor.snippet())) {
         if (m_editor.onOffSegment() != (disable ? 1 : 0)) {
             m_editor.setOnOffSegment(disable ? 1 : 0);
             toggleSnippetVisibility();
@@ -90,15 +91,16 @@ void RVAppDelegate::revertSnippets(const QList<SnippetRecord> &systemSnippets)
     const QString revert = qtTrId("batch_revert_accept");
     //% "Cancel"
     const QString cancel = qtTrId("batch_revert_cancel");
-    m_interaction.beginQuestionSheet(m_mainWindow.window(), title, message, revert, cancel, [this, overridden](bool go) {
-        if (!go)
-            return;
-        QList<SnippetChange> changes;
-        for (const SnippetRecord &system : overridden)
-            changes.append(SnippetChange::revert(system));
-        //% "Some snippets could not be reverted."
-        m_changes.run(changes, qtTrId("batch_revert_failed_title"));
-    });
+    m_interaction.beginQuestionSheet(m_mainWindow.window(), title, message, revert, cancel,
+                                     [this, overridden](bool go) {
+                                         if (!go)
+                                             return;
+                                         QList<SnippetChange> changes;
+                                         for (const SnippetRecord &system : overridden)
+                                             changes.append(SnippetChange::revert(system));
+                                         //% "Some snippets could not be reverted."
+                                         m_changes.run(changes, qtTrId("batch_revert_failed_title"));
+                                     });
 }
 
 // Rebasing makes overrides again on the current standard snippets, keeping what the user changed.
@@ -149,8 +151,9 @@ void RVAppDelegate::rebaseSnippets(const QList<SnippetRecord> &systemSnippets)
 void RVAppDelegate::snippetsChanged(const QList<SnippetRecord> &systemSnippets, bool wroteOverride)
 {
     m_mainWindow.reloadRowsOf(systemSnippets);
-    const bool shownChanged = std::any_of(systemSnippets.cbegin(), systemSnippets.cend(),
-                                          [this](const SnippetRecord &s) { return s.isSameRecord(m_editor.snippet()); });
+    const bool shownChanged =
+        std::any_of(systemSnippets.cbegin(), systemSnippets.cend(),
+                    [this](const SnippetRecord &s) { return s.isSameRecord(m_editor.snippet()); });
     if (shownChanged && !m_editor.holdsTypedText())
         m_editor.updateContents();
     updateActions();
@@ -161,8 +164,8 @@ void RVAppDelegate::snippetsChanged(const QList<SnippetRecord> &systemSnippets, 
 void RVAppDelegate::reportFailure(const QString &what, const ChangeResult &result)
 {
     //% "OK"
-    m_interaction.beginSheet(m_mainWindow.window(), RVSheet::Icon::Warning, what, Strings::sentence(result.reason),
-                             qtTrId("failure_sheet_button"));
+    m_interaction.beginSheet(m_mainWindow.window(), RVSheet::Icon::Warning, what,
+                             Strings::sentence(result.reason), qtTrId("failure_sheet_button"));
 }
 
 // ---- export and import ----------------------------------------------------------------------
@@ -183,7 +186,8 @@ static void reportTransfers(UserInteraction &interaction, RVWindow *window, cons
         else
             problems.append(QStringLiteral("%1: %2").arg(name, result.error));
         if (!result.notCarried.isEmpty())
-            partly.append(QStringLiteral("%1: %2").arg(result.file, result.notCarried.join(QStringLiteral(", "))));
+            partly.append(
+                QStringLiteral("%1: %2").arg(result.file, result.notCarried.join(QStringLiteral(", "))));
     }
     QString message = doneText(done);
     if (!partly.isEmpty()) {
@@ -194,15 +198,16 @@ static void reportTransfers(UserInteraction &interaction, RVWindow *window, cons
         //% "Not done:"
         message += u"\n\n" + qtTrId("transfer_not_done") + u'\n' + problems.join(u'\n');
     }
-    interaction.beginSheet(window, problems.isEmpty() ? RVSheet::Icon::Information : RVSheet::Icon::Warning, title,
-                           message, qtTrId("failure_sheet_button"));
+    interaction.beginSheet(window, problems.isEmpty() ? RVSheet::Icon::Information : RVSheet::Icon::Warning,
+                           title, message, qtTrId("failure_sheet_button"));
 }
 
 void RVAppDelegate::exportOverrides()
 {
     //% "Export Overrides"
     const QString title = qtTrId("export_title");
-    const std::optional<QString> folder = m_interaction.chooseFolder(m_mainWindow.window(), title, chooserFolder());
+    const std::optional<QString> folder =
+        m_interaction.chooseFolder(m_mainWindow.window(), title, chooserFolder());
     if (!folder)
         return;
     rememberChooserFolder(*folder);
@@ -224,7 +229,8 @@ void RVAppDelegate::importOverrides()
     if (paths.isEmpty())
         return;
     rememberChooserFolder(QFileInfo(paths.constFirst()).absolutePath());
-    const QList<OverrideTransfer::TransferResult> results = OverrideTransfer::importOverrides(m_catalogue, paths);
+    const QList<OverrideTransfer::TransferResult> results =
+        OverrideTransfer::importOverrides(m_catalogue, paths);
     QList<SnippetRecord> imported;
     for (const OverrideTransfer::TransferResult &result : results) {
         if (result.ok)

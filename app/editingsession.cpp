@@ -83,7 +83,8 @@ void EditingSession::updateContents()
     m_shown = m_catalogue.stateOf(m_snippet);
     const SnippetRecord &shown = m_shown.shown;
     const bool disabled = m_shown.disabled;
-    const QIcon icon = m_shown.overridden ? SnippetListModel::userSnippetIcon() : SnippetListModel::systemSnippetIcon();
+    const QIcon icon =
+        m_shown.overridden ? SnippetListModel::userSnippetIcon() : SnippetListModel::systemSnippetIcon();
 
     m_image->setPixmap(icon.pixmap(kPopoverIconSize, kPopoverIconSize));
     // What the icon shows, for screen readers: the row's description says the same in words.
@@ -107,7 +108,8 @@ void EditingSession::updateContents()
     m_compareButton->setEnabled(m_shown.overridden);
     // A stale override can be made again on the current standard; an orphaned one, or a snippet
     // of a library read before, cannot be changed at all.
-    const std::optional<OverrideReport> report = m_shown.overridden ? m_catalogue.reportOf(m_snippet) : std::nullopt;
+    const std::optional<OverrideReport> report =
+        m_shown.overridden ? m_catalogue.reportOf(m_snippet) : std::nullopt;
     m_staleBar->setVisible(report && report->status == OverrideStatus::Stale);
     const bool changeable = m_catalogue.isInLibrary(m_snippet);
     for (QAbstractButton *button : m_onOff->buttons())
@@ -253,15 +255,16 @@ QString EditingSession::ownShortcut() const
 {
     if (const std::optional<QString> typed = typedShortcut(); typed && !typed->trimmed().isEmpty())
         return *typed;
-    return m_catalogue.hasOwnShortcut(m_snippet) ? m_shown.shown.completionPrefix().value_or(QString()) : QString();
+    return m_catalogue.hasOwnShortcut(m_snippet) ? m_shown.shown.completionPrefix().value_or(QString())
+                                                 : QString();
 }
 
 SnippetChange EditingSession::changeToSave() const
 {
     const bool disable = onOffSegment() == 1;
     const std::optional<QString> text = textToSave();
-    SnippetChange change =
-        text ? SnippetChange::override(m_snippet, disable, *text) : SnippetChange::switchShortcut(m_snippet, disable);
+    SnippetChange change = text ? SnippetChange::override(m_snippet, disable, *text)
+                                : SnippetChange::switchShortcut(m_snippet, disable);
     if (const std::optional<QString> shortcut = shortcutToSave())
         change = change.withShortcut(*shortcut);
     else if (!disable && !m_shown.disabled)

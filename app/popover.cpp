@@ -57,7 +57,8 @@ void RVAppDelegate::toggleSnippetVisibility()
         return;
     }
     //% "Turn off “%1”?"
-    const QString title = qtTrId("turn_off_own_title").arg(m_editor.shownState().shown.title().value_or(QString()));
+    const QString title =
+        qtTrId("turn_off_own_title").arg(m_editor.shownState().shown.title().value_or(QString()));
     //% "Its shortcut “%1” is your own. Switched off, the snippet gives it up; switched on again, it answers the standard shortcut."
     const QString message = qtTrId("turn_off_own_message").arg(own);
     //% "Turn Off"
@@ -157,7 +158,8 @@ void RVAppDelegate::askAboutTypedText(std::function<void()> proceed, std::functi
         return; // one question at a time: its answer settles the text
     m_askingAboutTypedText = true;
     //% "Save the changes to “%1”?"
-    const QString title = qtTrId("unsaved_title").arg(m_editor.shownState().shown.title().value_or(QString()));
+    const QString title =
+        qtTrId("unsaved_title").arg(m_editor.shownState().shown.title().value_or(QString()));
     //% "What you typed is not saved yet. Discard gives it up; Cancel goes back to it."
     const QString message = qtTrId("unsaved_message");
     //% "Save"
@@ -216,17 +218,20 @@ void RVAppDelegate::revertMenuAction()
 
 void RVAppDelegate::revertSnippet(const SnippetRecord &systemSnippet)
 {
-    m_changes.run({SnippetChange::revert(systemSnippet)}, {}, [this, systemSnippet](const QList<ChangeResult> &results) {
-        const ChangeResult &result = results.first();
-        // The popover shows what is now on disk when it shows the reverted snippet; another
-        // snippet's text, typed or not, stays.
-        if (result.status == ChangeResult::Status::Done && systemSnippet.isSameRecord(m_editor.snippet()))
-            updatePopoverContents();
-        if (result.status == ChangeResult::Status::Failed || result.status == ChangeResult::Status::Refused) {
-            //% "The snippet could not be reverted."
-            reportFailure(qtTrId("revert_failed_title"), result);
-        }
-    });
+    m_changes.run({SnippetChange::revert(systemSnippet)}, {},
+                  [this, systemSnippet](const QList<ChangeResult> &results) {
+                      const ChangeResult &result = results.first();
+                      // The popover shows what is now on disk when it shows the reverted snippet; another
+                      // snippet's text, typed or not, stays.
+                      if (result.status == ChangeResult::Status::Done &&
+                          systemSnippet.isSameRecord(m_editor.snippet()))
+                          updatePopoverContents();
+                      if (result.status == ChangeResult::Status::Failed ||
+                          result.status == ChangeResult::Status::Refused) {
+                          //% "The snippet could not be reverted."
+                          reportFailure(qtTrId("revert_failed_title"), result);
+                      }
+                  });
 }
 
 bool RVAppDelegate::canRevertToStandardSnippet() const
@@ -251,13 +256,14 @@ void RVAppDelegate::reportChangedOnDisk()
     //% "Keep Editing"
     const QString keep = qtTrId("changed_on_disk_keep");
     const SnippetRecord asked = m_editor.snippet();
-    m_interaction.beginQuestionSheet(m_mainWindow.window(), title, message, reload, keep, [this, asked](bool reloadIt) {
-        if (!reloadIt || !asked.isSameRecord(m_editor.snippet()))
-            return;
-        m_catalogue.refreshUserCodeSnippets();
-        m_mainWindow.reloadRowsOf({asked});
-        updatePopoverContents();
-    });
+    m_interaction.beginQuestionSheet(m_mainWindow.window(), title, message, reload, keep,
+                                     [this, asked](bool reloadIt) {
+                                         if (!reloadIt || !asked.isSameRecord(m_editor.snippet()))
+                                             return;
+                                         m_catalogue.refreshUserCodeSnippets();
+                                         m_mainWindow.reloadRowsOf({asked});
+                                         updatePopoverContents();
+                                     });
 }
 
 void RVAppDelegate::compareWithStandard()
@@ -306,8 +312,9 @@ void RVAppDelegate::compareWithStandard()
         const bool unified = m_settings.value(kCompareViewKey).toString() == QLatin1StringView("Unified");
         m_compareWindow->setView(unified ? CompareWindow::View::Unified : CompareWindow::View::SideBySide);
         connect(m_compareWindow, &CompareWindow::viewChosen, this, [this](CompareWindow::View view) {
-            m_settings.setValue(kCompareViewKey, view == CompareWindow::View::Unified ? QStringLiteral("Unified")
-                                                                                      : QStringLiteral("SideBySide"));
+            m_settings.setValue(kCompareViewKey, view == CompareWindow::View::Unified
+                                                     ? QStringLiteral("Unified")
+                                                     : QStringLiteral("SideBySide"));
         });
     }
     m_compareWindow->setComparisons(m_editor.shownState().shown.title().value_or(QString()), comparisons);

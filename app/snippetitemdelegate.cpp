@@ -7,6 +7,8 @@
 #include <QFontMetricsF>
 #include <QPainter>
 
+#include <functional>
+
 namespace Glimmerpad {
 
 static constexpr int kIconLeft = 12;
@@ -57,11 +59,13 @@ static AttributedString fitted(const AttributedString &text, qreal width)
 QColor SnippetItemDelegate::rowTextColor(const RVTableRowView::Colors &row, bool selected, qreal opacity)
 {
     const QColor &background = selected ? row.selectionFill : row.band;
-    return RVColors::readableOn(RVColors::over(selected ? row.selectedText : row.text, opacity, background), background);
+    return RVColors::readableOn(RVColors::over(selected ? row.selectedText : row.text, opacity, background),
+                                background);
 }
 
-SnippetItemDelegate::MarkColors SnippetItemDelegate::attentionMarkColors(SnippetListModel::Attention attention,
-                                                                      const RVTableRowView::Colors &row)
+SnippetItemDelegate::MarkColors
+SnippetItemDelegate::attentionMarkColors(SnippetListModel::Attention attention,
+                                         const RVTableRowView::Colors &row)
 {
     const bool darkRow = RVColors::relativeLuminance(row.band) < 0.18;
     const bool stale = attention == SnippetListModel::Attention::Stale;
@@ -73,7 +77,8 @@ SnippetItemDelegate::MarkColors SnippetItemDelegate::attentionMarkColors(Snippet
     const QColor black(Qt::black);
     const QColor white(Qt::white);
     colors.glyph = RVColors::readableOn(
-        RVColors::contrastRatio(black, colors.fill) >= RVColors::contrastRatio(white, colors.fill) ? black : white,
+        RVColors::contrastRatio(black, colors.fill) >= RVColors::contrastRatio(white, colors.fill) ? black
+                                                                                                   : white,
         colors.fill);
     colors.ring = darkRow ? row.band : white;
     return colors;
@@ -87,6 +92,21 @@ SnippetItemDelegate::MarkColors SnippetItemDelegate::clashMarkColors(const RVTab
     colors.glyph = RVColors::readableOn(darkRow ? QColor(Qt::black) : QColor(Qt::white), colors.fill);
     colors.ring = darkRow ? row.band : QColor(Qt::white);
     return colors;
+}
+
+// A mark on the row's icon: a ringed disc, drawn at full opacity whatever the row's, with its
+// glyph drawn by `glyph` inside it.
+static void drawMark(QPainter *painter, const QRectF &disc, const SnippetItemDelegate::MarkColors &mark,
+                     const std::function<void(const QRectF &)> &glyph)
+{
+    painter->save();
+    painter->setOpacity(1.0);
+    painter->setRenderHint(QPainter::Antialiasing);
+    painter->setPen(QPen(mark.ring, 1.5));
+    painter->setBrush(mark.fill);
+    painter->drawEllipse(disc);
+    glyph(disc);
+    painter->restore();
 }
 
 // ---- focus ring ------------------------------------------------------------------------------
@@ -123,41 +143,34 @@ void SnippetItemDelegate::paint(QPainter *painter, const QStyleOptionViewItem &o
     icon.paint(painter, iconBox);
     // An override that needs a look carries a mark at the icon's lower left, opposite the badge
     // that says it is an override: amber for a stale one, grey for one of a snippet gone.
-    if (const auto attention = index.data(SnippetListModel::AttentionRole).value<SnippetListModel::Attention>();
+    if (const auto attention =
+            index.data(SnippetListModel::AttentionRole).value<SnippetListModel::Attention>();
         attention != SnippetListModel::Attention::None) {
         const MarkColors mark = attentionMarkColors(attention, colors);
-        const QRectF disc(iconBox.left() - 3, iconBox.bottom() - 11, 14, 14);
-        painter->save();
-        painter->setOpacity(1.0);
-        painter->setRenderHint(QPainter::Antialiasing);
-        painter->setPen(QPen(mark.ring, 1.5));
-        painter->setBrush(mark.fill);
-        painter->drawEllipse(disc);
-        QFont font = option.font;
-        font.setPixelSize(10);
-        font.setBold(true);
-        painter->setFont(font);
-        painter->setPen(mark.glyph);
-        painter->drawText(disc, Qt::AlignCenter, attention == SnippetListModel::Attention::Stale ? QStringLiteral("!") : QStringLiteral("?"));
-        painter->restore();
+        drawMark(painter, QRectF(iconBox.left() - 3, iconBox.bottom() - 11, 14, 14), mark,
+                 [&](const QRectF &disc) {
+                     QFont font = option.font;
+                     font.setPixelSize(10);
+                     font.setBold(true);
+                     painter->setFont(font);
+                     painter->setPen(mark.glyph);
+                     painter->drawText(disc, Qt::AlignCenter,
+                                       attention == SnippetListModel::Attention::Stale ? QStringLiteral("!")
+                                                                                       : QStringLiteral("?"));
+                 });
     }
 
     // A shortcut another snippet answers too: a mark at the icon's upper left.
     if (index.data(SnippetListModel::ClashRole).toBool()) {
         const MarkColors mark = clashMarkColors(colors);
-        const QRectF disc(iconBox.left() - 3, iconBox.top() - 3, 14, 14);
-        painter->save();
-        painter->setOpacity(1.0);
-        painter->setRenderHint(QPainter::Antialiasing);
-        painter->setPen(QPen(mark.ring, 1.5));
-        painter->setBrush(mark.fill);
-        painter->drawEllipse(disc);
         // Two bars: two snippets on one shortcut.
-        painter->setPen(QPen(mark.glyph, 1.6, Qt::SolidLine, Qt::RoundCap));
-        const QPointF c = disc.center();
-        painter->drawLine(QPointF(c.x() - 3, c.y() - 1.8), QPointF(c.x() + 3, c.y() - 1.8));
-        painter->drawLine(QPointF(c.x() - 3, c.y() + 1.8), QPointF(c.x() + 3, c.y() + 1.8));
-        painter->restore();
+        drawMark(painter, QRectF(iconBox.left() - 3, iconBox.top() - 3, 14, 14), mark,
+                 [&](const QRectF &disc) {
+                     painter->setPen(QPen(mark.glyph, 1.6, Qt::SolidLine, Qt::RoundCap));
+                     const QPointF c = disc.center();
+                     painter->drawLine(QPointF(c.x() - 3, c.y() - 1.8), QPointF(c.x() + 3, c.y() - 1.8));
+                     painter->drawLine(QPointF(c.x() - 3, c.y() + 1.8), QPointF(c.x() + 3, c.y() + 1.8));
+                 });
     }
 
     const auto text = index.data(SnippetListModel::AttributedTextRole).value<AttributedString>();

@@ -63,7 +63,8 @@ QString snippetNames(const QList<SnippetRecord> &snippets)
 {
     QStringList names;
     for (const SnippetRecord &snippet : snippets)
-        names.append(QStringLiteral("“%1”").arg(snippet.title().value_or(snippet.identifier().value_or(QString()))));
+        names.append(
+            QStringLiteral("“%1”").arg(snippet.title().value_or(snippet.identifier().value_or(QString()))));
     return names.join(QStringLiteral(", "));
 }
 

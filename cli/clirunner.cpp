@@ -10,11 +10,11 @@
 #include "platform/folders.h"
 #include "platform/trash.h"
 
-#include <QHash>
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -142,7 +142,8 @@ QString noSuchSnippet(const QString &identifier)
 
 QString failureMessage(const char *verb, const QString &identifier, const QString &reason)
 {
-    return QStringLiteral("could not %1 the override of \"%2\": %3").arg(QLatin1StringView(verb), identifier, reason);
+    return QStringLiteral("could not %1 the override of \"%2\": %3")
+        .arg(QLatin1StringView(verb), identifier, reason);
 }
 
 // What a change says: the verb of a failure and the word for each snippet done.
@@ -283,7 +284,8 @@ int status(Context &cx, SnippetCatalogue &catalogue, const Invocation &in)
                 {QStringLiteral("changed"), QJsonArray::fromStringList(report.changed)},
             });
         } else {
-            cx.out << cell(report.identifier) << '\t' << statusName(report.status) << '\t' << cell(file) << '\n';
+            cx.out << cell(report.identifier) << '\t' << statusName(report.status) << '\t' << cell(file)
+                   << '\n';
         }
     }
     if (in.json)
@@ -357,7 +359,8 @@ QList<Target> targets(SnippetCatalogue &catalogue, const Invocation &in)
     for (const SnippetRecord &system : catalogue.filteredSystemCodeSnippets()) {
         const Identifier &identifier = system.identifier();
         if (!identifier) {
-            list.append({identifier, {},
+            list.append({identifier,
+                         {},
                          QStringLiteral("the snippet \"%1\" has no identifier, so it cannot be changed")
                              .arg(system.title().value_or(QString()))});
         } else if (!seen.contains(*identifier)) {
@@ -394,7 +397,8 @@ int changeEach(Context &cx, SnippetCatalogue &catalogue, Change change, const In
             const QString &identifier = *target.identifier;
             const ChangeResult result = batch.step();
             if (!result.succeeded()) {
-                error = in.json ? result.reason : failureMessage(wordsOf(change).verb, identifier, result.reason);
+                error =
+                    in.json ? result.reason : failureMessage(wordsOf(change).verb, identifier, result.reason);
             } else if (result.status == ChangeResult::Status::NothingToDo) {
                 // A rebase says why ("is current", ...); a revert has nothing to remove.
                 done = identifier + u' ' +
@@ -412,8 +416,8 @@ int changeEach(Context &cx, SnippetCatalogue &catalogue, Change change, const In
         } else if (error.isEmpty()) {
             cx.out << done << Qt::endl;
             if (const QString own = givenUp.value(*target.identifier); !own.isEmpty())
-                cx.err << kProgram << ": note: " << *target.identifier << " gave up its own shortcut \"" << own
-                       << "\"; enable gives it the standard one" << Qt::endl;
+                cx.err << kProgram << ": note: " << *target.identifier << " gave up its own shortcut \""
+                       << own << "\"; enable gives it the standard one" << Qt::endl;
         } else {
             cx.fail(error);
         }
@@ -458,7 +462,8 @@ QString overrides(qsizetype count)
 int exportTo(Context &cx, SnippetCatalogue &catalogue, const Invocation &in)
 {
     const QString &folder = in.args.first();
-    const QList<OverrideTransfer::TransferResult> results = OverrideTransfer::exportOverrides(catalogue, folder);
+    const QList<OverrideTransfer::TransferResult> results =
+        OverrideTransfer::exportOverrides(catalogue, folder);
     if (results.size() == 1 && !results.first().ok && results.first().identifier.isEmpty())
         return cx.fail(results.first().error); // refused whole
     qsizetype exported = 0;
@@ -474,18 +479,20 @@ int exportTo(Context &cx, SnippetCatalogue &catalogue, const Invocation &in)
 
 int importFrom(Context &cx, SnippetCatalogue &catalogue, const Invocation &in)
 {
-    const QList<OverrideTransfer::TransferResult> results = OverrideTransfer::importOverrides(catalogue, in.args);
+    const QList<OverrideTransfer::TransferResult> results =
+        OverrideTransfer::importOverrides(catalogue, in.args);
     QJsonArray array;
     qsizetype imported = 0;
     for (const OverrideTransfer::TransferResult &result : results) {
         if (result.ok)
             ++imported;
         if (in.json) {
-            QJsonObject object{{QStringLiteral("identifier"),
-                                result.identifier.isEmpty() ? QJsonValue() : QJsonValue(result.identifier)},
-                               {QStringLiteral("file"), result.file},
-                               {QStringLiteral("ok"), result.ok},
-                               {QStringLiteral("error"), result.ok ? QJsonValue() : QJsonValue(result.error)}};
+            QJsonObject object{
+                {QStringLiteral("identifier"),
+                 result.identifier.isEmpty() ? QJsonValue() : QJsonValue(result.identifier)},
+                {QStringLiteral("file"), result.file},
+                {QStringLiteral("ok"), result.ok},
+                {QStringLiteral("error"), result.ok ? QJsonValue() : QJsonValue(result.error)}};
             if (!result.notCarried.isEmpty())
                 object.insert(QStringLiteral("notCarried"), QJsonArray::fromStringList(result.notCarried));
             array.append(object);
@@ -495,7 +502,8 @@ int importFrom(Context &cx, SnippetCatalogue &catalogue, const Invocation &in)
             // Said, not failed: the override was made, with what an override carries.
             cx.err << kProgram << ": imported " << result.file << " without "
                    << result.notCarried.join(QStringLiteral(", "))
-                   << " (an override carries the body, the on/off state and the system's shortcut)" << Qt::endl;
+                   << " (an override carries the body, the on/off state and the system's shortcut)"
+                   << Qt::endl;
         }
     }
     if (in.json)
@@ -531,38 +539,51 @@ struct Command
 // least one of them, checked below.
 constexpr Command kCommands[] = {
     {"info", "[--json]", "Xcode path, version, library, user snippet folder and counts", 0, 0, Json, info},
-    {"list", "[SELECTION] [--json]", "the snippets in list order, with their state", 0, 0, Json | Selection, list},
+    {"list", "[SELECTION] [--json]", "the snippets in list order, with their state", 0, 0, Json | Selection,
+     list},
     {"status", "[--json]",
-     "every override and how it stands against the system snippet\nit was made from: current, stale, orphaned, "
+     "every override and how it stands against the system snippet\nit was made from: current, stale, "
+     "orphaned, "
      "unknown or newer",
      0, 0, Json, status},
     {"show", "ID", "the shown record of snippet ID, as an XML property list", 1, 1, TakesNone, show},
     {"diff", "ID", "a unified diff from the system body of ID to its override's", 1, 1, TakesNone, diff},
     {"disable", "ID...|SELECTION [--json]", "write overrides with the completion shortcut off", 0, kAnyNumber,
      Json | Selection,
-     [](Context &cx, SnippetCatalogue &c, const Invocation &in) { return changeEach(cx, c, Change::Disable, in); }},
+     [](Context &cx, SnippetCatalogue &c, const Invocation &in) {
+         return changeEach(cx, c, Change::Disable, in);
+     }},
     {"enable", "ID...|SELECTION [--json]", "write overrides with the completion shortcut on", 0, kAnyNumber,
      Json | Selection,
-     [](Context &cx, SnippetCatalogue &c, const Invocation &in) { return changeEach(cx, c, Change::Enable, in); }},
+     [](Context &cx, SnippetCatalogue &c, const Invocation &in) {
+         return changeEach(cx, c, Change::Enable, in);
+     }},
     {"revert", "ID...|SELECTION|--orphaned [--json]",
      "delete the overrides; --orphaned: those of snippets this Xcode\nno longer has", 0, kAnyNumber,
      Json | Selection | Orphaned,
-     [](Context &cx, SnippetCatalogue &c, const Invocation &in) { return changeEach(cx, c, Change::Revert, in); }},
+     [](Context &cx, SnippetCatalogue &c, const Invocation &in) {
+         return changeEach(cx, c, Change::Revert, in);
+     }},
     {"rebase", "ID...|SELECTION [--keep-mine|--take-standard] [--json]",
-     "make the overrides again on the current system snippets, with\nyour changes to the body and shortcut merged "
+     "make the overrides again on the current system snippets, with\nyour changes to the body and shortcut "
+     "merged "
      "in; --keep-mine:\nyour body and shortcut as they are; --take-standard: only on/off",
      0, kAnyNumber, Json | Selection | RebaseMode,
-     [](Context &cx, SnippetCatalogue &c, const Invocation &in) { return changeEach(cx, c, Change::Rebase, in); }},
+     [](Context &cx, SnippetCatalogue &c, const Invocation &in) {
+         return changeEach(cx, c, Change::Rebase, in);
+     }},
     {"set-contents", "ID [FILE|-]",
-     "write an override of ID whose contents are FILE's text\n(standard input when FILE is absent or \"-\")", 1, 2,
-     TakesNone, setContents},
+     "write an override of ID whose contents are FILE's text\n(standard input when FILE is absent or \"-\")",
+     1, 2, TakesNone, setContents},
     {"set-shortcut", "ID SHORTCUT",
-     "write an override of ID that answers SHORTCUT, with the body as\nshown (a switched-off snippet is turned on)",
+     "write an override of ID that answers SHORTCUT, with the body as\nshown (a switched-off snippet is "
+     "turned on)",
      2, 2, TakesNone, setShortcut},
-    {"export", "DIR", "copy every override, with what it was made from, into DIR,\nwhich holds no snippet file yet", 1,
-     1, TakesNone, exportTo},
-    {"import", "PATH... [--json]", "make overrides from snippet files, or folders of them", 1, kAnyNumber, Json,
-     importFrom},
+    {"export", "DIR",
+     "copy every override, with what it was made from, into DIR,\nwhich holds no snippet file yet", 1, 1,
+     TakesNone, exportTo},
+    {"import", "PATH... [--json]", "make overrides from snippet files, or folders of them", 1, kAnyNumber,
+     Json, importFrom},
 };
 
 QString commandHelp()
@@ -570,8 +591,10 @@ QString commandHelp()
     constexpr int kColumn = 33; // where the descriptions start
     QString text = QStringLiteral("Commands:\n");
     for (const Command &command : kCommands) {
-        QString line = QStringLiteral("  %1 %2").arg(QLatin1StringView(command.name), QLatin1StringView(command.usage));
-        line = line.size() < kColumn - 1 ? line.leftJustified(kColumn, u' ') : line + u'\n' + QString(kColumn, u' ');
+        QString line =
+            QStringLiteral("  %1 %2").arg(QLatin1StringView(command.name), QLatin1StringView(command.usage));
+        line = line.size() < kColumn - 1 ? line.leftJustified(kColumn, u' ')
+                                         : line + u'\n' + QString(kColumn, u' ');
         text += line + QString::fromUtf8(command.help).replace(u'\n', u'\n' + QString(kColumn, u' ')) + u'\n';
     }
     return text + QStringLiteral(R"(
@@ -589,7 +612,8 @@ Exit status: 0 when everything succeeded, 1 when anything failed, 2 for a usage 
 
 // The command line as an invocation of a command; otherwise the exit code of what was answered
 // instead (help, version) or refused (a usage error).
-std::variant<std::pair<Invocation, const Command *>, int> parseCommandLine(Context &cx, const QStringList &arguments)
+std::variant<std::pair<Invocation, const Command *>, int> parseCommandLine(Context &cx,
+                                                                           const QStringList &arguments)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(
@@ -598,10 +622,12 @@ std::variant<std::pair<Invocation, const Command *>, int> parseCommandLine(Conte
     const QCommandLineOption version = parser.addVersionOption();
     const QString defaultXcode = Xcode::defaultXcodeAppPath(Platform::applicationsDirectory());
     const QCommandLineOption xcodeOption(
-        QStringLiteral("xcode"), QStringLiteral("The Xcode application bundle (default: %1).").arg(defaultXcode),
+        QStringLiteral("xcode"),
+        QStringLiteral("The Xcode application bundle (default: %1).").arg(defaultXcode),
         QStringLiteral("APP"));
     const QCommandLineOption homeOption(
-        QStringLiteral("home"), QStringLiteral("The home folder (default: %1).").arg(Platform::homeDirectory()),
+        QStringLiteral("home"),
+        QStringLiteral("The home folder (default: %1).").arg(Platform::homeDirectory()),
         QStringLiteral("DIR"));
     const QCommandLineOption jsonOption(
         QStringLiteral("json"),
@@ -610,9 +636,9 @@ std::variant<std::pair<Invocation, const Command *>, int> parseCommandLine(Conte
         QStringLiteral("filter"),
         QStringLiteral("Select the snippets whose title, summary or completion shortcut contains TEXT."),
         QStringLiteral("TEXT"));
-    const QCommandLineOption bodyOption(QStringLiteral("body"),
-                                        QStringLiteral("Select the snippets whose body (as shown) contains TEXT."),
-                                        QStringLiteral("TEXT"));
+    const QCommandLineOption bodyOption(
+        QStringLiteral("body"), QStringLiteral("Select the snippets whose body (as shown) contains TEXT."),
+        QStringLiteral("TEXT"));
     const QCommandLineOption clashesOption(
         QStringLiteral("clashes"),
         QStringLiteral("Select the snippets whose shortcut another snippet answers in the same place."));
@@ -620,21 +646,25 @@ std::variant<std::pair<Invocation, const Command *>, int> parseCommandLine(Conte
                                            QStringLiteral("Select the snippets that have an override."));
     const QCommandLineOption staleOption(
         QStringLiteral("stale"),
-        QStringLiteral("Select the snippets whose override was made from a system snippet that has changed since."));
+        QStringLiteral(
+            "Select the snippets whose override was made from a system snippet that has changed since."));
     const QCommandLineOption languageOption(
         QStringLiteral("language"),
         QStringLiteral(
             "Select the snippets in language NAME (as Swift, C++ or Objective-C, or the full value)."),
         QStringLiteral("NAME"));
     const QCommandLineOption orphanedOption(
-        QStringLiteral("orphaned"), QStringLiteral("revert: the overrides of snippets this Xcode no longer has."));
+        QStringLiteral("orphaned"),
+        QStringLiteral("revert: the overrides of snippets this Xcode no longer has."));
     const QCommandLineOption keepMineOption(
-        QStringLiteral("keep-mine"), QStringLiteral("rebase: keep each override's body and shortcut as they are."));
+        QStringLiteral("keep-mine"),
+        QStringLiteral("rebase: keep each override's body and shortcut as they are."));
     const QCommandLineOption takeStandardOption(
         QStringLiteral("take-standard"),
         QStringLiteral("rebase: take the current system body and shortcut, keeping only on or off."));
-    parser.addOptions({xcodeOption, homeOption, jsonOption, filterOption, bodyOption, changedOption, staleOption,
-                       clashesOption, languageOption, orphanedOption, keepMineOption, takeStandardOption});
+    parser.addOptions({xcodeOption, homeOption, jsonOption, filterOption, bodyOption, changedOption,
+                       staleOption, clashesOption, languageOption, orphanedOption, keepMineOption,
+                       takeStandardOption});
     parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("One of the commands below."),
                                  QStringLiteral("COMMAND [ARGS]"));
 
@@ -661,19 +691,24 @@ std::variant<std::pair<Invocation, const Command *>, int> parseCommandLine(Conte
                   {parser.value(filterOption), parser.isSet(changedOption), parser.value(languageOption),
                    parser.isSet(staleOption), false, parser.value(bodyOption), parser.isSet(clashesOption)},
                   parser.isSet(filterOption) || parser.isSet(changedOption) || parser.isSet(staleOption) ||
-                      parser.isSet(languageOption) || parser.isSet(bodyOption) || parser.isSet(clashesOption)};
+                      parser.isSet(languageOption) || parser.isSet(bodyOption) ||
+                      parser.isSet(clashesOption)};
     in.orphaned = parser.isSet(orphanedOption);
     const bool keepMine = parser.isSet(keepMineOption), takeStandard = parser.isSet(takeStandardOption);
-    in.rebaseMode = keepMine ? Rebase::Mode::KeepMine : takeStandard ? Rebase::Mode::TakeStandard : Rebase::Mode::Merge;
-    const auto command = std::find_if(std::begin(kCommands), std::end(kCommands),
-                                      [&](const Command &c) { return in.command == QLatin1StringView(c.name); });
+    in.rebaseMode = keepMine       ? Rebase::Mode::KeepMine
+                    : takeStandard ? Rebase::Mode::TakeStandard
+                                   : Rebase::Mode::Merge;
+    const auto command = std::find_if(std::begin(kCommands), std::end(kCommands), [&](const Command &c) {
+        return in.command == QLatin1StringView(c.name);
+    });
     if (command == std::end(kCommands))
         return cx.fail(QStringLiteral("unknown command \"%1\" (see --help)").arg(in.command), UsageError);
     if (in.args.size() < command->minArgs || in.args.size() > command->maxArgs)
-        return cx.fail(QStringLiteral("wrong number of arguments for %1 (see --help)").arg(in.command), UsageError);
+        return cx.fail(QStringLiteral("wrong number of arguments for %1 (see --help)").arg(in.command),
+                       UsageError);
     const auto refuses = [&command](Takes takes) { return (command->takes & takes) == 0; };
-    if ((in.json && refuses(Json)) || (in.selected && refuses(Selection)) || (in.orphaned && refuses(Orphaned)) ||
-        ((keepMine || takeStandard) && refuses(RebaseMode)))
+    if ((in.json && refuses(Json)) || (in.selected && refuses(Selection)) ||
+        (in.orphaned && refuses(Orphaned)) || ((keepMine || takeStandard) && refuses(RebaseMode)))
         return cx.fail(QStringLiteral("%1 takes no such option (see --help)").arg(in.command), UsageError);
     if (keepMine && takeStandard) {
         return cx.fail(
@@ -689,15 +724,18 @@ std::variant<std::pair<Invocation, const Command *>, int> parseCommandLine(Conte
     // An empty value would select every snippet, which is never what a typo meant.
     for (const QCommandLineOption *option : {&filterOption, &bodyOption, &languageOption}) {
         if (parser.isSet(*option) && parser.value(*option).isEmpty())
-            return cx.fail(QStringLiteral("--%1 needs a value (see --help)").arg(option->names().first()), UsageError);
+            return cx.fail(QStringLiteral("--%1 needs a value (see --help)").arg(option->names().first()),
+                           UsageError);
     }
     // Both would leave unclear whether the identifiers narrow the selection or add to it.
-    if ((command->takes & Selection) && command->maxArgs > 0 && !in.orphaned && in.args.isEmpty() == !in.selected) {
-        return cx.fail(QStringLiteral("%1 takes identifiers or a selection (--filter, --body, --changed, --stale, "
-                                      "--clashes, --language), "
-                                      "one of the two (see --help)")
-                           .arg(in.command),
-                       UsageError);
+    if ((command->takes & Selection) && command->maxArgs > 0 && !in.orphaned &&
+        in.args.isEmpty() == !in.selected) {
+        return cx.fail(
+            QStringLiteral("%1 takes identifiers or a selection (--filter, --body, --changed, --stale, "
+                           "--clashes, --language), "
+                           "one of the two (see --help)")
+                .arg(in.command),
+            UsageError);
     }
     return std::pair{in, &*command};
 }

@@ -32,7 +32,8 @@ protected:
     }
     QString note() const
     {
-        return editor().shortcutNote()->isVisibleTo(editor().popover()) ? editor().shortcutNote()->text() : QString();
+        return editor().shortcutNote()->isVisibleTo(editor().popover()) ? editor().shortcutNote()->text()
+                                                                        : QString();
     }
     QString storedShortcut(const QString &id) const
     {
@@ -113,7 +114,8 @@ TEST_F(ShortcutTest, ClashesShowOnTheRowInThePopoverAndInTheirOwnView)
     EXPECT_TRUE(ifRow.data(SnippetListModel::ClashRole).toBool());
     for (const int role : {int(Qt::ToolTipRole), int(Qt::AccessibleTextRole)})
         EXPECT_TRUE(ifRow.data(role).toString().contains(u"“My If”"_s)) << role;
-    EXPECT_FALSE(main().listModel()->index(rowOf(u"Délégué"_s), 0).data(SnippetListModel::ClashRole).toBool());
+    EXPECT_FALSE(
+        main().listModel()->index(rowOf(u"Délégué"_s), 0).data(SnippetListModel::ClashRole).toBool());
 
     selectRow(rowOf(u"Délégué"_s));
     EXPECT_EQ(note(), QString());
@@ -129,7 +131,8 @@ TEST_F(ShortcutTest, ClashesShowOnTheRowInThePopoverAndInTheirOwnView)
     };
     for (const auto &[shortcut, named] : typed) {
         typeShortcut(shortcut);
-        EXPECT_EQ(note().contains(named) && note().isEmpty() == named.isEmpty(), true) << shortcut.toStdString();
+        EXPECT_EQ(note().contains(named) && note().isEmpty() == named.isEmpty(), true)
+            << shortcut.toStdString();
     }
     EXPECT_TRUE(userFiles() == QStringList{u"mine.codesnippet"_s});
     QTest::mouseClick(editor().editButton(), Qt::LeftButton);
@@ -174,14 +177,14 @@ TEST_F(ShortcutTest, TurningOffAShortcutOfTheUsersOwnAsksFirst)
 
 TEST_F(ShortcutTest, ScopesReadInWordsAndBodiesAreSearchedWhenAsked)
 {
-    fixture.install({{.identifier = u"scoped"_s,
-                      .title = u"Scoped"_s,
-                      .completionPrefix = u"sc"_s,
-                      .contents = u"dispatch_async(queue)"_s,
-                      .extraXml = u"<key>IDECodeSnippetCompletionScopes</key>"
-                                  "<array><string>CodeBlock</string><string>TopLevel</string></array>"_s},
-                     {.identifier = u"plain"_s, .title = u"Plain"_s, .completionPrefix = u"zq"_s,
-                      .contents = u"x"_s}});
+    fixture.install(
+        {{.identifier = u"scoped"_s,
+          .title = u"Scoped"_s,
+          .completionPrefix = u"sc"_s,
+          .contents = u"dispatch_async(queue)"_s,
+          .extraXml = u"<key>IDECodeSnippetCompletionScopes</key>"
+                      "<array><string>CodeBlock</string><string>TopLevel</string></array>"_s},
+         {.identifier = u"plain"_s, .title = u"Plain"_s, .completionPrefix = u"zq"_s, .contents = u"x"_s}});
     launch();
     selectRow(rowOf(u"Scoped"_s));
     EXPECT_EQ(editor().scopesLabel()->text(),
