@@ -1,13 +1,19 @@
 // What the screens show whole: the filter chips in any language and however many are on, the view
-// choices of the last run as soon as the window shows.
+// choices of the last run as soon as the window shows, the compare window's chosen view in any
+// palette.
+#include "app/comparewindow.h"
 #include "app/filterbar.h"
 #include "app/snippetlistmodel.h"
 #include "appfixture.h"
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
+#include <QImage>
 #include <QLineEdit>
+#include <QScopeGuard>
 #include <QSet>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include <memory>
@@ -95,5 +101,53 @@ TEST_F(ScreensTest, ViewChoicesOfTheLastRunShowAtLaunch)
         EXPECT_EQ(main().filterBar()->visibleChips().size(), 1);
         EXPECT_EQ(main().searchField()->placeholderText(), c.placeholder);
         app.reset();
+    }
+}
+
+TEST(Screens, TheChosenCompareViewStandsOutUnderLightAndDarkPalettes)
+{
+    const QPalette light = QApplication::style()->standardPalette();
+    QPalette dark = light;
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+        dark.setColor(group, QPalette::Window, QColor(0x35, 0x35, 0x35));
+        dark.setColor(group, QPalette::Button, QColor(0x35, 0x35, 0x35));
+        dark.setColor(group, QPalette::Base, QColor(0x2d, 0x2d, 0x2d));
+        dark.setColor(group, QPalette::ButtonText, QColor(0xee, 0xee, 0xec));
+        dark.setColor(group, QPalette::Highlight, QColor(0x15, 0x53, 0x9e));
+    }
+    for (const auto &[name, palette] : {std::pair{"light", light}, std::pair{"dark", dark}}) {
+        SCOPED_TRACE(name);
+        // The desktop's palette, as the window finds it when it opens.
+        const QPalette before = QApplication::palette();
+        QApplication::setPalette(palette);
+        const auto restore = qScopeGuard([&before] { QApplication::setPalette(before); });
+        CompareWindow window(nullptr);
+        window.setComparisons(
+            QStringLiteral("T"),
+            {{QStringLiteral("Changes"), QStringLiteral("Before"), QStringLiteral("After"), {}}});
+        window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+        for (const CompareWindow::View view :
+             {CompareWindow::View::SideBySide, CompareWindow::View::Unified}) {
+            window.setView(view);
+            const QList<QAbstractButton *> buttons = window.findChildren<QAbstractButton *>();
+            int checked = 0;
+            for (QAbstractButton *button : buttons) {
+                if (!button->isCheckable())
+                    continue;
+                // Inside the frame, left of the words.
+                const QColor fill =
+                    button->grab().toImage().pixelColor(QPoint(3, 3) * button->devicePixelRatio());
+                if (button->isChecked()) {
+                    ++checked;
+                    EXPECT_EQ(fill.rgb(), palette.color(QPalette::Highlight).rgb())
+                        << button->text().toStdString();
+                } else {
+                    EXPECT_NE(fill.rgb(), palette.color(QPalette::Highlight).rgb())
+                        << button->text().toStdString();
+                }
+            }
+            EXPECT_EQ(checked, 1);
+        }
     }
 }
