@@ -1,8 +1,9 @@
 // What the screens show whole: the filter chips in any language and however many are on, the view
 // choices of the last run as soon as the window shows, the compare window's chosen view in any
-// palette.
+// palette, the help page in the user's language.
 #include "app/comparewindow.h"
 #include "app/filterbar.h"
+#include "app/helpwindow.h"
 #include "app/snippetlistmodel.h"
 #include "appfixture.h"
 
@@ -150,4 +151,30 @@ TEST(Screens, TheChosenCompareViewStandsOutUnderLightAndDarkPalettes)
             EXPECT_EQ(checked, 1);
         }
     }
+}
+
+TEST(Screens, HelpShowsInTheFirstOfTheUsersLanguagesItIsWrittenIn)
+{
+    const QUrl page(QStringLiteral("qrc:/help/index.html"));
+    const QUrl german(QStringLiteral("qrc:/help/index.de.html"));
+    struct Case
+    {
+        QStringList languages;
+        QUrl expected;
+    };
+    const Case cases[] = {
+        {{QStringLiteral("de-DE"), QStringLiteral("de")}, german},
+        {{QStringLiteral("de-AT")}, german},
+        {{QStringLiteral("fr-FR"), QStringLiteral("fr"), QStringLiteral("de")}, german},
+        {{QStringLiteral("fr-FR"), QStringLiteral("fr")}, page},
+        {{QStringLiteral("en-GB"), QStringLiteral("de")}, page},
+        {{}, page},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.languages.join(u' ').toStdString());
+        EXPECT_EQ(HelpWindow::pageInLanguage(page, c.languages), c.expected);
+    }
+    // A page on the web is taken as it is.
+    const QUrl web(QStringLiteral("http://glimmerpad.org/glimmerpad/help/"));
+    EXPECT_EQ(HelpWindow::pageInLanguage(web, {QStringLiteral("de")}), web);
 }
