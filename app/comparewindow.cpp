@@ -418,11 +418,31 @@ CompareWindow::CompareWindow(QWidget *mainWindow)
     auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, this, &QWidget::close);
 
+    // One control of two segments, the chosen one in the accent colour as the popover's On/Off
+    // are: a style's checked button differs from its neighbour by a shade, which a dark palette
+    // takes away.
+    m_viewSwitch = new QWidget;
+    m_viewSwitch->setStyleSheet(QStringLiteral(
+        "QPushButton { border: 1px solid palette(mid); background: palette(button); padding: 3px 12px; }"
+        "QPushButton#sideBySide { border-top-left-radius: 4px; border-bottom-left-radius: 4px; }"
+        "QPushButton#unified { border-left: none; border-top-right-radius: 4px; border-bottom-right-radius: "
+        "4px; }"
+        "QPushButton:checked { background: palette(highlight); color: palette(highlighted-text);"
+        " border-color: palette(highlight); }"
+        // The style's own focus frame is gone under a style sheet: where the keys are, still.
+        "QPushButton:focus { border: 2px solid palette(text); padding: 2px 11px; }"));
+    sideButton->setObjectName(QStringLiteral("sideBySide"));
+    unifiedButton->setObjectName(QStringLiteral("unified"));
+    auto *segments = new QHBoxLayout(m_viewSwitch);
+    segments->setContentsMargins(0, 0, 0, 0);
+    segments->setSpacing(0);
+    segments->addWidget(sideButton);
+    segments->addWidget(unifiedButton);
+
     auto *switches = new QHBoxLayout;
     switches->addWidget(m_tabs);
     switches->addStretch();
-    switches->addWidget(sideButton);
-    switches->addWidget(unifiedButton);
+    switches->addWidget(m_viewSwitch);
     auto *layout = new QVBoxLayout(content);
     layout->addLayout(switches);
     layout->addWidget(m_pages, 1);
@@ -571,6 +591,15 @@ QLabel *CompareWindow::summaryLabel() const
 {
     const Page *p = page(currentComparison());
     return p ? p->summary : nullptr;
+}
+
+void CompareWindow::changeEvent(QEvent *event)
+{
+    RVWindow::changeEvent(event);
+    // A style sheet fixes the colours of its widgets when it polishes them; applied again, it
+    // takes the new palette (a theme switched while the window is open).
+    if (event->type() == QEvent::PaletteChange && m_viewSwitch)
+        m_viewSwitch->setStyleSheet(m_viewSwitch->styleSheet());
 }
 
 void CompareWindow::closeEvent(QCloseEvent *event)

@@ -130,6 +130,7 @@ Q_SIGNALS:
     void viewChosen(View view);
 
 protected:
+    void changeEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
@@ -139,6 +140,7 @@ private:
     MainWindowDressing m_dressing;
     QTabBar *m_tabs;
     QStackedWidget *m_pages;
+    QWidget *m_viewSwitch = nullptr;
     QList<QAbstractButton *> m_viewButtons; // in the order of View
     QAbstractButton *m_closeButton;
     QList<Page *> m_pageList;

@@ -5,7 +5,7 @@
 
 class QAbstractButton;
 class QAction;
-class QHBoxLayout;
+class QLayout;
 class QLabel;
 
 namespace Glimmerpad {
@@ -33,7 +33,7 @@ private:
         QAction *action;
         QAbstractButton *chip;
     };
-    QHBoxLayout *m_layout;
+    QLayout *m_layout;
     QLabel *m_label;
     QList<Filter> m_filters;
 };

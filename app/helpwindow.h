@@ -20,6 +20,11 @@ public:
 
     QTextBrowser *browser() const { return m_browser; }
 
+    // The page in the first of the languages (as QLocale::uiLanguages() gives them) that a copy
+    // of it beside it is written in, "index.de.html" beside "index.html"; the page itself where
+    // there is none.
+    static QUrl pageInLanguage(const QUrl &page, const QStringList &languages);
+
 private:
     QTextBrowser *m_browser;
 };

@@ -172,6 +172,7 @@ void RVAppDelegate::applicationDidFinishLaunching()
         const QSignalBlocker blocker(action);
         action->setChecked(m_settings.value(key, false).toBool());
     }
+    m_mainWindow.showViewChoices();
     if (const SnippetFilter filter = m_mainWindow.currentFilter();
         filter.changedOnly || filter.needsAttention || filter.clashesOnly || !filter.language.isEmpty()) {
         m_catalogue.filterSystemCodeSnippets(filter);

@@ -98,15 +98,7 @@ MainWindow::MainWindow(const SnippetCatalogue &catalogue, QObject *parent)
     m_filterBar->addFilter(m_actions.searchBodies, qtTrId("filter_chip_bodies"));
     // The choice sits in the search field too, where the search is typed.
     m_searchField->addAction(m_actions.searchBodies, QLineEdit::TrailingPosition);
-    const auto showBodySearch = [this](bool on) {
-        m_actions.searchBodies->setIcon(bodySearchIcon(on, m_searchField->palette()));
-        //% "Search titles, summaries, shortcuts and bodies"
-        const QString withBodies = qtTrId("search_placeholder_bodies");
-        //% "Search titles, summaries and shortcuts"
-        const QString withoutBodies = qtTrId("search_placeholder_plain");
-        m_searchField->setPlaceholderText(on ? withBodies : withoutBodies);
-    };
-    connect(m_actions.searchBodies, &QAction::toggled, this, showBodySearch);
+    connect(m_actions.searchBodies, &QAction::toggled, this, &MainWindow::showBodySearch);
     showBodySearch(false);
     layout->insertWidget(layout->indexOf(listFrame), m_filterBar);
     // Through the bar's chips from the controls above it to the list below.
@@ -217,6 +209,22 @@ void MainWindow::createActions()
     // The trigram reads as "menu" everywhere and, as text, takes the palette's colour: a theme's
     // symbolic icon is drawn dark whatever the palette, and vanishes on a dark one.
     m_menuButton->setText(QStringLiteral("\u2630"));
+}
+
+void MainWindow::showBodySearch(bool on)
+{
+    m_actions.searchBodies->setIcon(bodySearchIcon(on, m_searchField->palette()));
+    //% "Search titles, summaries, shortcuts and bodies"
+    const QString withBodies = qtTrId("search_placeholder_bodies");
+    //% "Search titles, summaries and shortcuts"
+    const QString withoutBodies = qtTrId("search_placeholder_plain");
+    m_searchField->setPlaceholderText(on ? withBodies : withoutBodies);
+}
+
+void MainWindow::showViewChoices()
+{
+    showBodySearch(m_actions.searchBodies->isChecked());
+    updateListStates();
 }
 
 void MainWindow::addBelowList(QWidget *view)

@@ -105,6 +105,10 @@ public:
     // Whether the row menu offers its changes (not while a batch of changes runs).
     void setChangesAllowed(bool allowed) { m_changesAllowed = allowed; }
 
+    // Shows the view choices of the menu as they are now, set with their signals blocked (as the
+    // last run's are at launch): the chips of the filters on, the search field's body choice.
+    void showViewChoices();
+
     // What the search text, Show Changed Only and the language choice show together.
     SnippetFilter currentFilter() const;
     // "All Languages", then the languages given; chosen again where it is one of them.
@@ -127,6 +131,8 @@ private:
     void createActions();
     // The empty list's words for the filters in force, and the filters shown above the list.
     void updateListStates();
+    // The search field's body choice, on or off, in its icon and its placeholder text.
+    void showBodySearch(bool on);
     QList<QObject *> watchedViews() const;
     void showRowMenu(const QPoint &at);
     void showRowMenuFromKeyboard(); // beside the row the keys are on
