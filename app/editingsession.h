@@ -36,7 +36,7 @@ public:
     // The shortcut as typed while editing, in place of the label; read-only while the snippet is Off.
     QLineEdit *shortcutField() const { return m_shortcutField; }
     // Where Xcode offers the shortcut, in words.
-    ElidedLabel *scopesLabel() const { return m_scopes; }
+    QLabel *scopesLabel() const { return m_scopes; }
     // What is wrong with the shortcut, or whose snippets answer it too; hidden when nothing is.
     QLabel *shortcutNote() const { return m_shortcutNote; }
     SnippetTextEdit *contentsView() const { return m_contents; }
@@ -125,7 +125,7 @@ private:
     QLabel *m_image = nullptr;
     ElidedLabel *m_shortcut = nullptr;
     QLineEdit *m_shortcutField = nullptr;
-    ElidedLabel *m_scopes = nullptr;
+    QLabel *m_scopes = nullptr;
     QLabel *m_shortcutNote = nullptr;
     SnippetTextEdit *m_contents = nullptr;
     QPushButton *m_editButton = nullptr;

@@ -62,9 +62,12 @@ QString sentence(const QString &clause)
 QString snippetNames(const QList<SnippetRecord> &snippets)
 {
     QStringList names;
-    for (const SnippetRecord &snippet : snippets)
-        names.append(
-            QStringLiteral("“%1”").arg(snippet.title().value_or(snippet.identifier().value_or(QString()))));
+    for (const SnippetRecord &snippet : snippets) {
+        //% "“%1”"
+        //: A snippet's title quoted in running text
+        const QString quoted = qtTrId("snippet_name_quoted");
+        names.append(quoted.arg(snippet.title().value_or(snippet.identifier().value_or(QString()))));
+    }
     return names.join(QStringLiteral(", "));
 }
 

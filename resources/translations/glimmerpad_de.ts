@@ -537,7 +537,10 @@
     </message>
     <message id="batch_turn_off_own_message" numerus="yes">
         <source>%n of the snippets answer(s) a shortcut you gave. Switched off, a snippet gives its shortcut up; switched on again, it answers the standard one.</source>
-        <translation><numerusform>%n der Snippets hat ein Kürzel, das Sie ihm gegeben haben. Ausgeschaltet gibt ein Snippet sein Kürzel auf; wieder eingeschaltet hat es das Standard-Kürzel.</numerusform><numerusform>%n der Snippets haben Kürzel, die Sie ihnen gegeben haben. Ausgeschaltet gibt ein Snippet sein Kürzel auf; wieder eingeschaltet hat es das Standard-Kürzel.</numerusform></translation>
+        <translation>
+            <numerusform>%n der Snippets hat ein Kürzel, das Sie ihm gegeben haben. Ausgeschaltet gibt ein Snippet sein Kürzel auf; wieder eingeschaltet hat es das Standard-Kürzel.</numerusform>
+            <numerusform>%n der Snippets haben Kürzel, die Sie ihnen gegeben haben. Ausgeschaltet gibt ein Snippet sein Kürzel auf; wieder eingeschaltet hat es das Standard-Kürzel.</numerusform>
+        </translation>
     </message>
     <message id="turn_off_own_accept">
         <source>Turn Off</source>
@@ -606,6 +609,11 @@
     <message id="scope_preprocessor">
         <source>Preprocessor Directive</source>
         <translation>Präprozessor-Direktive</translation>
+    </message>
+    <message id="snippet_name_quoted">
+        <source>“%1”</source>
+        <extracomment>A snippet's title quoted in running text</extracomment>
+        <translation>„%1“</translation>
     </message>
 </context>
 <context>

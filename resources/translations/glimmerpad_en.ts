@@ -605,6 +605,11 @@
         <source>Preprocessor Directive</source>
         <translation>Preprocessor Directive</translation>
     </message>
+    <message id="snippet_name_quoted">
+        <source>“%1”</source>
+        <extracomment>A snippet's title quoted in running text</extracomment>
+        <translation>“%1”</translation>
+    </message>
 </context>
 <context>
     <name>EditorPopoverContent</name>
