@@ -1,0 +1,77 @@
+#pragma once
+
+#include "syntax/syntax.h"
+
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+struct TSParser;
+struct TSQueryCursor;
+struct TSTree;
+
+namespace Glimmerpad::Syntax {
+
+struct CompiledQuery;
+
+// Starts compiling the language's highlight query on a worker thread unless that was done; true
+// when it is compiled. Documents do this themselves; calling it early only saves them the wait.
+bool prepare(Language language);
+// Waits until the language's query is compiled (compiling it on this thread when nobody has
+// started to): for tools, tests and benchmarks, never for a window's thread.
+void waitUntilPrepared(Language language);
+// The patterns of the language's query that were left out, with why: those naming what the
+// grammar lacks, and those with a predicate other than #eq?, #match?, #any-of?, #has-ancestor? and
+// their not- forms. Empty until the query is compiled.
+QStringList droppedPatterns(Language language);
+
+// The syntax tree of one body and its highlighting. Placeholder tokens (<#name#>) are parsed as
+// an identifier of their length, so that `if (<#condition#>)` reads as code, and get no span of
+// their own: the editor draws them. Used on one thread; no call waits for a query to compile.
+class Document : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit Document(Language language, QObject *parent = nullptr);
+    ~Document() override;
+
+    Language language() const { return m_language; }
+    // Whether spans() can say anything: the language's query is compiled. Until then it gives none.
+    bool isReady() const { return m_query != nullptr; }
+    // Whether the tree has syntax errors (a fragment, or text being typed).
+    bool hasErrors() const;
+
+    void setText(const QString &text);
+    // The text after an edit, with the edit as QTextDocument::contentsChange reports it (UTF-16
+    // positions, the added characters counted in newText). The tree is edited and parsed again
+    // incrementally. Returns the stretches of newText whose highlighting may have changed, in order
+    // and apart: they hold the edit itself.
+    QList<TextRange> applyEdit(const QString &newText, int position, int charsRemoved, int charsAdded);
+
+    // The spans in [start, start + length) (one text block, say), clipped to it, in order and
+    // apart. Where patterns capture one node the last of them decides; an inner node's kind
+    // shows over its outer node's.
+    QList<Span> spans(int start, int length) const;
+
+Q_SIGNALS:
+    // Emitted once, on this document's thread, when the query it waited for has been compiled:
+    // highlight again then.
+    void highlightingReady();
+
+private:
+    void parse();
+
+    Language m_language;
+    const CompiledQuery *m_query = nullptr;
+    TSParser *m_parser = nullptr;
+    TSTree *m_tree = nullptr;
+    TSQueryCursor *m_cursor = nullptr;
+    // The text as parsed: placeholder tokens replaced by underscores.
+    QString m_parsed;
+    // The placeholder tokens of the text, in order.
+    QList<TextRange> m_tokens;
+};
+
+} // namespace Glimmerpad::Syntax
