@@ -245,6 +245,12 @@ std::optional<Kind> kindOfCapture(QByteArrayView name)
     return std::nullopt;
 }
 
+CompiledQuery::~CompiledQuery()
+{
+    if (query)
+        ts_query_delete(query);
+}
+
 CompiledQuery *compileQuery(Language language)
 {
     auto *compiled = new CompiledQuery;

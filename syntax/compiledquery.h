@@ -49,6 +49,11 @@ struct Predicate
 
 struct CompiledQuery
 {
+    CompiledQuery() = default;
+    CompiledQuery(const CompiledQuery &) = delete;
+    CompiledQuery &operator=(const CompiledQuery &) = delete;
+    ~CompiledQuery();
+
     TSQuery *query = nullptr;                       // null when nothing of the query could be compiled
     std::vector<std::vector<Predicate>> predicates; // by pattern
     std::vector<qint8> captureKinds;                // by capture id: a Kind, or -1 for none

@@ -12,6 +12,9 @@ namespace Glimmerpad::Syntax {
 
 namespace {
 
+// The most asked of the tree at once when a line lies in a changed range: a thousand lines of code.
+constexpr int kCachedStretch = 32 * 1024;
+
 // Longer bodies are shown plain: tree-sitter counts in 32-bit bytes, and nobody reads such a snippet.
 constexpr qsizetype kMaxParsedLength = 8 * 1024 * 1024;
 
@@ -227,6 +230,9 @@ void Document::parse()
 void Document::setText(const QString &text)
 {
     m_parsed = parsedText(text, m_tokens);
+    m_cache.clear();
+    m_changed.clear();
+    addRange(m_changed, 0, m_parsed.size(), m_parsed.size());
     if (m_tree) {
         ts_tree_delete(m_tree);
         m_tree = nullptr;
@@ -237,6 +243,13 @@ void Document::setText(const QString &text)
 QList<TextRange> Document::applyEdit(const QString &newText, int position, int charsRemoved, int charsAdded)
 {
     Q_UNUSED(charsRemoved); // the texts tell what was removed
+    m_cache.clear();
+    m_changed = edit(newText, position, charsAdded);
+    return m_changed;
+}
+
+QList<TextRange> Document::edit(const QString &newText, int position, int charsAdded)
+{
     if (!m_parser) {
         m_parsed = parsedText(newText, m_tokens);
         return {};
@@ -319,6 +332,32 @@ QList<Span> Document::spans(int start, int length) const
     start = std::max(start, 0);
     if (end <= start)
         return {};
+    const int cacheEnd = m_cacheStart + int(m_cache.size());
+    if (start < m_cacheStart || end > cacheEnd) {
+        // Within a changed range, the rest of it at once (a bounded stretch of it), which the
+        // lines after this one will ask for.
+        const auto changed = std::find_if(m_changed.cbegin(), m_changed.cend(), [&](const TextRange &range) {
+            return range.start <= start && end <= range.end();
+        });
+        const int stretchEnd = changed == m_changed.cend()
+                                   ? end
+                                   : std::max(end, std::min(changed->end(), start + kCachedStretch));
+        m_cacheStart = start;
+        m_cache = kinds(start, stretchEnd);
+    }
+    const auto first = m_cache.cbegin() + (start - m_cacheStart);
+    QList<Span> spans;
+    for (auto i = first; i != first + (end - start);) {
+        auto j = std::find_if(i + 1, first + (end - start), [&](qint8 kind) { return kind != *i; });
+        if (*i >= 0)
+            spans.append({start + int(i - first), int(j - i), Kind(*i)});
+        i = j;
+    }
+    return spans;
+}
+
+std::vector<qint8> Document::kinds(int start, int end) const
+{
 
     struct Capture
     {
@@ -362,17 +401,7 @@ QList<Span> Document::spans(int start, int length) const
         std::fill(kinds.begin() + (std::max(token->start, start) - start),
                   kinds.begin() + (std::min(token->end(), end) - start), qint8(-1));
     }
-
-    QList<Span> spans;
-    for (std::size_t i = 0; i < kinds.size();) {
-        std::size_t j = i + 1;
-        while (j < kinds.size() && kinds[j] == kinds[i])
-            ++j;
-        if (kinds[i] >= 0)
-            spans.append({start + int(i), int(j - i), Kind(kinds[i])});
-        i = j;
-    }
-    return spans;
+    return kinds;
 }
 
 } // namespace Glimmerpad::Syntax

@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <vector>
+
 struct TSParser;
 struct TSQueryCursor;
 struct TSTree;
@@ -62,6 +64,9 @@ Q_SIGNALS:
 
 private:
     void parse();
+    QList<TextRange> edit(const QString &newText, int position, int charsAdded);
+    // The kind of each unit of [start, end), -1 for none.
+    std::vector<qint8> kinds(int start, int end) const;
 
     Language m_language;
     const CompiledQuery *m_query = nullptr;
@@ -72,6 +77,11 @@ private:
     QString m_parsed;
     // The placeholder tokens of the text, in order.
     QList<TextRange> m_tokens;
+    // What the last edit changed (all of a text just set), not yet asked for: the editor asks for
+    // its lines one after another, and one query over all of them costs a fraction of one per line.
+    QList<TextRange> m_changed;
+    mutable int m_cacheStart = 0;
+    mutable std::vector<qint8> m_cache; // the kinds from m_cacheStart on
 };
 
 } // namespace Glimmerpad::Syntax
