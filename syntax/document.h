@@ -42,6 +42,8 @@ public:
     Language language() const { return m_language; }
     // Whether spans() can say anything: the language's query is compiled. Until then it gives none.
     bool isReady() const { return m_query != nullptr; }
+    // Whether the text has a tree: not when it is over 8 M characters long, or took too long.
+    bool isParsed() const { return m_tree != nullptr; }
     // Whether the tree has syntax errors (a fragment, or text being typed).
     bool hasErrors() const;
 
@@ -63,7 +65,8 @@ Q_SIGNALS:
     void highlightingReady();
 
 private:
-    void parse();
+    // The tree of m_parsed, from old when it was edited to it; null when out of time or too long.
+    TSTree *treeOf(const TSTree *old);
     QList<TextRange> edit(const QString &newText, int position, int charsAdded);
     // The kind of each unit of [start, end), -1 for none.
     std::vector<qint8> kinds(int start, int end) const;
