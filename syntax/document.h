@@ -50,12 +50,13 @@ public:
     void setText(const QString &text);
     // The text after an edit, with the edit as QTextDocument::contentsChange reports it (UTF-16
     // positions, the added characters counted in newText). The tree is edited and parsed again
-    // incrementally. Returns the stretches of newText whose highlighting may have changed, in order
-    // and apart: they hold the edit itself.
+    // incrementally; what changed is found by comparing the texts, so a report that overstates the
+    // edit (QTextDocument's does when only formats change) costs nothing. Returns the stretches of
+    // newText whose highlighting may have changed, in order and apart; they hold the edit itself.
     QList<TextRange> applyEdit(const QString &newText, int position, int charsRemoved, int charsAdded);
 
-    // The spans in [start, start + length) (one text block, say), clipped to it, in order and
-    // apart. Where patterns capture one node the last of them decides; an inner node's kind
+    // The spans in [start, start + length) (one text block, say), clipped to it, in order and not
+    // overlapping. Where patterns capture one node the last of them decides; an inner node's kind
     // shows over its outer node's.
     QList<Span> spans(int start, int length) const;
 
