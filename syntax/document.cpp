@@ -18,8 +18,8 @@ constexpr int kCachedStretch = 32 * 1024;
 // Longer bodies are shown plain: tree-sitter counts in 32-bit bytes, and nobody reads such a snippet.
 constexpr qsizetype kMaxParsedLength = 8 * 1024 * 1024;
 // tree-sitter 0.20's error recovery can go round for ever on some fragments (Objective-C's grammar
-// on `^b<l#e#>)(t-` and a long name, say): a parse that takes longer than this many times the 10 ms
-// of a thousand lines of Swift gives up, and the body shows plain.
+// on `^b<l#e#>)(t-` and a long name, say): a parse that takes longer than this (25 times what a
+// thousand lines of Swift take) gives up, and the body shows plain.
 constexpr std::uint64_t kParseTimeoutMicroseconds = 250'000;
 
 // tree-sitter reads the text as UTF-16, so its byte offsets are twice ours.
