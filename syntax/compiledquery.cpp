@@ -1,17 +1,19 @@
 #include "syntax/compiledquery.h"
 
+#include <QCoreApplication>
 #include <QLoggingCategory>
-#include <QMutex>
-#include <QThreadPool>
-#include <QWaitCondition>
 
 #include <tree_sitter/api.h>
 
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 #include <utility>
 #include <variant>
+#include <vector>
 
 extern "C" {
 const TSLanguage *tree_sitter_c();
@@ -161,24 +163,48 @@ struct Slot
     bool started = false;
 };
 
-QMutex s_mutex;
-QWaitCondition s_compiled;
-std::array<Slot, kLanguages.size()> s_slots;
+// The compiles' state. Never destroyed, like the queries: nothing a worker touches goes away at exit.
+struct State
+{
+    std::mutex mutex;
+    std::condition_variable compiled;
+    std::array<Slot, kLanguages.size()> slots;
+    std::vector<std::thread> workers;
+};
+
+State &state()
+{
+    static State *const instance = new State;
+    return *instance;
+}
 
 Slot &slotOf(Language language)
 {
-    return s_slots[static_cast<std::size_t>(language) - 1];
+    return state().slots[static_cast<std::size_t>(language) - 1];
 }
 
 void compileAndPublish(Language language)
 {
     const CompiledQuery *compiled = compileQuery(language);
     {
-        const QMutexLocker lock(&s_mutex);
+        const std::lock_guard lock(state().mutex);
         slotOf(language).compiled.store(compiled, std::memory_order_release);
-        s_compiled.wakeAll();
     }
+    state().compiled.notify_all();
     Q_EMIT Queries::instance().ready(language);
+}
+
+// A compile still running when the application object goes is waited for then, before anything it
+// uses is destroyed.
+void joinWorkers()
+{
+    std::vector<std::thread> workers;
+    {
+        const std::lock_guard lock(state().mutex);
+        workers.swap(state().workers);
+    }
+    for (std::thread &worker : workers)
+        worker.join();
 }
 
 } // namespace
@@ -327,10 +353,15 @@ const CompiledQuery *Queries::query(Language language)
     Slot &slot = slotOf(language);
     if (const CompiledQuery *compiled = slot.compiled.load(std::memory_order_acquire))
         return compiled;
-    const QMutexLocker lock(&s_mutex);
+    // Without an application there is no window to keep responsive, and no event loop to tell.
+    if (!QCoreApplication::instance())
+        return waitForQuery(language);
+    const std::lock_guard lock(state().mutex);
     if (!slot.started) {
         slot.started = true;
-        QThreadPool::globalInstance()->start([language] { compileAndPublish(language); });
+        if (state().workers.empty())
+            qAddPostRoutine(joinWorkers);
+        state().workers.emplace_back(compileAndPublish, language);
     }
     return nullptr;
 }
@@ -342,15 +373,14 @@ const CompiledQuery *Queries::waitForQuery(Language language)
     Slot &slot = slotOf(language);
     if (const CompiledQuery *compiled = slot.compiled.load(std::memory_order_acquire))
         return compiled;
-    QMutexLocker lock(&s_mutex);
+    std::unique_lock lock(state().mutex);
     if (!slot.started) {
         slot.started = true;
         lock.unlock();
         compileAndPublish(language);
         return slot.compiled.load(std::memory_order_acquire);
     }
-    while (!slot.compiled.load(std::memory_order_acquire))
-        s_compiled.wait(&s_mutex);
+    state().compiled.wait(lock, [&] { return slot.compiled.load(std::memory_order_acquire) != nullptr; });
     return slot.compiled.load(std::memory_order_acquire);
 }
 

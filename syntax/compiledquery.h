@@ -65,7 +65,8 @@ struct CompiledQuery
 CompiledQuery *compileQuery(Language language);
 
 // The compiled queries, one per language, made on a worker thread at first need and kept for the
-// life of the process. Thread-safe.
+// life of the process; a compile still running when the application object is destroyed is waited
+// for then. Thread-safe.
 class Queries : public QObject
 {
     Q_OBJECT
@@ -74,7 +75,8 @@ public:
     static Queries &instance();
 
     // The language's query when compiled; otherwise null, and its compile is started (once) on a
-    // worker thread, after which ready() is emitted.
+    // worker thread, after which ready() is emitted. Without an application object (a tool) the
+    // query is compiled on the calling thread instead.
     const CompiledQuery *query(Language language);
     // Compiles the query on this thread unless it is compiled or compiling; then waits for it.
     const CompiledQuery *waitForQuery(Language language);

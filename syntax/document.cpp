@@ -17,6 +17,10 @@ constexpr int kCachedStretch = 32 * 1024;
 
 // Longer bodies are shown plain: tree-sitter counts in 32-bit bytes, and nobody reads such a snippet.
 constexpr qsizetype kMaxParsedLength = 8 * 1024 * 1024;
+// tree-sitter 0.20's error recovery can go round for ever on some fragments (Objective-C's grammar
+// on `^b<l#e#>)(t-` and a long name, say): a parse that takes longer than this (25 times what a
+// thousand lines of Swift take) gives up, and the body shows plain.
+constexpr std::uint64_t kParseTimeoutMicroseconds = 250'000;
 
 // tree-sitter reads the text as UTF-16, so its byte offsets are twice ours.
 std::uint32_t bytesOf(qsizetype units)
@@ -182,6 +186,7 @@ Document::Document(Language language, QObject *parent) : QObject(parent), m_lang
     if (!tsLanguage)
         return;
     m_parser = ts_parser_new();
+    ts_parser_set_timeout_micros(m_parser, kParseTimeoutMicroseconds);
     if (!ts_parser_set_language(m_parser, tsLanguage)) { // a grammar of an ABI the runtime lacks
         ts_parser_delete(m_parser);
         m_parser = nullptr;
@@ -215,16 +220,16 @@ bool Document::hasErrors() const
     return m_tree && ts_node_has_error(ts_tree_root_node(m_tree));
 }
 
-void Document::parse()
+TSTree *Document::treeOf(const TSTree *old)
 {
-    TSTree *old = m_tree;
-    m_tree = nullptr;
-    if (m_parser && m_parsed.size() <= kMaxParsedLength)
-        m_tree =
-            ts_parser_parse_string_encoding(m_parser, old, reinterpret_cast<const char *>(m_parsed.utf16()),
-                                            bytesOf(m_parsed.size()), TSInputEncodingUTF16);
-    if (old)
-        ts_tree_delete(old);
+    if (!m_parser || m_parsed.size() > kMaxParsedLength)
+        return nullptr;
+    TSTree *tree =
+        ts_parser_parse_string_encoding(m_parser, old, reinterpret_cast<const char *>(m_parsed.utf16()),
+                                        bytesOf(m_parsed.size()), TSInputEncodingUTF16);
+    if (!tree) // out of time: the next text starts afresh
+        ts_parser_reset(m_parser);
+    return tree;
 }
 
 void Document::setText(const QString &text)
@@ -233,11 +238,9 @@ void Document::setText(const QString &text)
     m_cache.clear();
     m_changed.clear();
     addRange(m_changed, 0, m_parsed.size(), m_parsed.size());
-    if (m_tree) {
+    if (m_tree)
         ts_tree_delete(m_tree);
-        m_tree = nullptr;
-    }
-    parse();
+    m_tree = treeOf(nullptr);
 }
 
 QList<TextRange> Document::applyEdit(const QString &newText, int position, int charsRemoved, int charsAdded)
@@ -258,7 +261,7 @@ QList<TextRange> Document::edit(const QString &newText, int position, int charsA
     const qsizetype length = parsed.size();
     if (!m_tree) {
         m_parsed = std::move(parsed);
-        parse();
+        m_tree = treeOf(nullptr);
         QList<TextRange> all;
         addRange(all, 0, length, length);
         return all;
@@ -292,11 +295,7 @@ QList<TextRange> Document::edit(const QString &newText, int position, int charsA
     TSTree *edited = m_tree;
     m_tree = nullptr;
     m_parsed = std::move(parsed);
-    m_tree = m_parsed.size() <= kMaxParsedLength
-                 ? ts_parser_parse_string_encoding(m_parser, edited,
-                                                   reinterpret_cast<const char *>(m_parsed.utf16()),
-                                                   bytesOf(m_parsed.size()), TSInputEncodingUTF16)
-                 : nullptr;
+    m_tree = treeOf(edited);
     addRange(changed, start, length - suffix, length);
     if (m_tree) {
         std::uint32_t count = 0;

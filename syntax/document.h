@@ -42,18 +42,21 @@ public:
     Language language() const { return m_language; }
     // Whether spans() can say anything: the language's query is compiled. Until then it gives none.
     bool isReady() const { return m_query != nullptr; }
+    // Whether the text has a tree: not when it is over 8 M characters long, or took too long.
+    bool isParsed() const { return m_tree != nullptr; }
     // Whether the tree has syntax errors (a fragment, or text being typed).
     bool hasErrors() const;
 
     void setText(const QString &text);
     // The text after an edit, with the edit as QTextDocument::contentsChange reports it (UTF-16
     // positions, the added characters counted in newText). The tree is edited and parsed again
-    // incrementally. Returns the stretches of newText whose highlighting may have changed, in order
-    // and apart: they hold the edit itself.
+    // incrementally; what changed is found by comparing the texts, so a report that overstates the
+    // edit (QTextDocument's does when only formats change) costs nothing. Returns the stretches of
+    // newText whose highlighting may have changed, in order and apart; they hold the edit itself.
     QList<TextRange> applyEdit(const QString &newText, int position, int charsRemoved, int charsAdded);
 
-    // The spans in [start, start + length) (one text block, say), clipped to it, in order and
-    // apart. Where patterns capture one node the last of them decides; an inner node's kind
+    // The spans in [start, start + length) (one text block, say), clipped to it, in order and not
+    // overlapping. Where patterns capture one node the last of them decides; an inner node's kind
     // shows over its outer node's.
     QList<Span> spans(int start, int length) const;
 
@@ -63,7 +66,8 @@ Q_SIGNALS:
     void highlightingReady();
 
 private:
-    void parse();
+    // The tree of m_parsed, from old when it was edited to it; null when out of time or too long.
+    TSTree *treeOf(const TSTree *old);
     QList<TextRange> edit(const QString &newText, int position, int charsAdded);
     // The kind of each unit of [start, end), -1 for none.
     std::vector<qint8> kinds(int start, int end) const;

@@ -25,7 +25,7 @@ Language languageOf(const QString &ideCodeSnippetLanguage);
 const char *languageName(Language language);
 
 // What a span is, from the highlight queries' capture names: "keyword.function" is a Keyword,
-// "string.escape" a String, and so on (Document::kindOfCapture tells which name gives which).
+// "string.escape" a String, and so on (kindOfCapture() in compiledquery.cpp has the table).
 enum class Kind : quint8
 {
     Keyword,
