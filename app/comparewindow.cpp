@@ -553,6 +553,12 @@ CompareWindow::CompareWindow(QWidget *mainWindow)
     resize(kPreferredSize);
 }
 
+CompareWindow::~CompareWindow()
+{
+    // The pages' widgets are the stack's; what the window kept of each is its own.
+    qDeleteAll(m_pageList);
+}
+
 CompareWindow::Page *CompareWindow::page(int index) const
 {
     return index >= 0 && index < m_pageList.size() ? m_pageList[index] : nullptr;

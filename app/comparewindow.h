@@ -111,6 +111,7 @@ public:
 
     // A window of mainWindow's, which closes with it.
     explicit CompareWindow(QWidget *mainWindow);
+    ~CompareWindow() override;
 
     // Shows these comparisons of the snippet with this title, the first one chosen; tabs for them
     // when there is more than one.
