@@ -2,6 +2,7 @@
 
 #include "app/snippettextedit.h"
 #include "chrome/rvcolors.h"
+#include "syntax/document.h"
 
 #include <QAbstractButton>
 #include <QCloseEvent>
@@ -13,6 +14,7 @@
 #include <QScrollBar>
 #include <QShortcut>
 #include <QStackedWidget>
+#include <QSyntaxHighlighter>
 #include <QTabBar>
 #include <QTextBlock>
 #include <QVBoxLayout>
@@ -63,6 +65,23 @@ private:
     DiffPane *m_pane;
 };
 
+// Colours each row's code as its pane says.
+class DiffHighlighter final : public QSyntaxHighlighter
+{
+public:
+    explicit DiffHighlighter(DiffPane *pane) : QSyntaxHighlighter(pane->document()), m_pane(pane) {}
+
+protected:
+    void highlightBlock(const QString &) override
+    {
+        for (const auto &[span, colour] : m_pane->rowColours(currentBlock().blockNumber()))
+            setFormat(span.start, span.length, colour);
+    }
+
+private:
+    DiffPane *m_pane;
+};
+
 namespace {
 
 constexpr int kGutterPadding = 6;
@@ -84,7 +103,8 @@ QString signOf(DiffPane::RowKind kind)
 } // namespace
 
 DiffPane::DiffPane(Gutter gutter, QWidget *parent)
-    : QPlainTextEdit(parent), m_gutter(new DiffGutter(this)), m_gutterKind(gutter)
+    : QPlainTextEdit(parent), m_gutter(new DiffGutter(this)), m_highlighter(new DiffHighlighter(this)),
+      m_gutterKind(gutter)
 {
     setReadOnly(true);
     // A caret to read by, and the arrow keys to move it (and the panes) through the lines.
@@ -236,11 +256,44 @@ void DiffPane::resizeEvent(QResizeEvent *event)
     updateGutter();
 }
 
+void DiffPane::setRowSpans(const QList<QList<Syntax::Span>> &spans)
+{
+    m_rowSpans = spans;
+    m_highlighter->rehighlight();
+}
+
+QList<std::pair<Syntax::Span, QColor>> DiffPane::rowColours(int row) const
+{
+    if (row < 0 || row >= m_rowSpans.size() || row >= m_rows.size() || m_rowSpans[row].isEmpty())
+        return {};
+    const SyntaxColors colours = SnippetTextEdit::syntaxColors(palette());
+    const CompareColours marks = compareColours(palette());
+    const RowKind kind = m_rows[row].kind;
+    // On a changed line the text must read on the line's mark and on its changed words' stronger one.
+    QList<QColor> backgrounds;
+    if (kind == RowKind::Removed)
+        backgrounds = {marks.removedWord, marks.removedLine};
+    else if (kind == RowKind::Added)
+        backgrounds = {marks.addedWord, marks.addedLine};
+    QList<std::pair<Syntax::Span, QColor>> shown;
+    for (const Syntax::Span &span : m_rowSpans[row]) {
+        QColor colour = colours[size_t(span.kind)];
+        if (!colour.isValid())
+            continue;
+        for (const QColor &background : std::as_const(backgrounds))
+            colour = RVColors::readableOn(colour, background);
+        shown.append({span, colour});
+    }
+    return shown;
+}
+
 void DiffPane::changeEvent(QEvent *event)
 {
     QPlainTextEdit::changeEvent(event);
-    if (event->type() == QEvent::PaletteChange)
+    if (event->type() == QEvent::PaletteChange) {
         markRows();
+        m_highlighter->rehighlight();
+    }
     else if (event->type() == QEvent::FontChange)
         updateGutter();
 }
@@ -347,6 +400,49 @@ ComparisonRows rowsOf(const QList<DiffLine> &lines)
 
 } // namespace
 
+// ---- the code's colours ----------------------------------------------------------------------
+
+namespace {
+
+// One side's text of a comparison, read by the language's grammar.
+struct SideText
+{
+    Syntax::Document *syntax = nullptr;
+    QList<int> lineStarts; // where each line (from 1) begins
+};
+
+SideText sideText(const QList<DiffLine> &lines, DiffLine::Kind otherSide, Syntax::Language language,
+                  QObject *parent)
+{
+    SideText side;
+    QStringList texts;
+    int at = 0;
+    for (const DiffLine &line : lines) {
+        if (line.kind == otherSide)
+            continue;
+        texts.append(line.text);
+        side.lineStarts.append(at);
+        at += int(line.text.size()) + 1;
+    }
+    side.syntax = new Syntax::Document(language, parent);
+    side.syntax->setText(texts.join(u'\n'));
+    return side;
+}
+
+// The spans of line `number` of a side, for a row that shows it from `offset` on in `length` units.
+QList<Syntax::Span> spansOfLine(const SideText &side, int number, int offset, int length)
+{
+    if (!side.syntax || !side.syntax->isReady() || number < 1 || number > side.lineStarts.size() || length <= 0)
+        return {};
+    const int start = side.lineStarts[number - 1];
+    QList<Syntax::Span> spans = side.syntax->spans(start, length);
+    for (Syntax::Span &span : spans)
+        span.start += offset - start;
+    return spans;
+}
+
+} // namespace
+
 // ---- the window -----------------------------------------------------------------------------
 
 struct CompareWindow::Page
@@ -360,7 +456,32 @@ struct CompareWindow::Page
     DiffPane *after = nullptr;
     DiffPane *unified = nullptr;
     bool scrolling = false; // one pane follows the other; the follower's moves are not passed back
+    SideText beforeText, afterText;
 };
+
+// Each pane's rows coloured from the two texts as read; until the grammar is ready they stay
+// plain, and are coloured when it is.
+void CompareWindow::colourCode(Page *page)
+{
+    const auto rowSpans = [page](const DiffPane *pane, bool unified) {
+        QList<QList<Syntax::Span>> spans;
+        for (const DiffPane::Row &row : pane->rows()) {
+            const int offset = unified ? 2 : 0; // "- ", "+ " or "  "
+            const int length = int(row.text.size()) - offset;
+            if (row.kind == DiffPane::RowKind::Filler || row.kind == DiffPane::RowKind::Note)
+                spans.append(QList<Syntax::Span>());
+            else if (unified && row.kind != DiffPane::RowKind::Removed)
+                spans.append(spansOfLine(page->afterText, row.secondNumber, offset, length));
+            else
+                spans.append(spansOfLine(pane == page->after ? page->afterText : page->beforeText, row.number,
+                                         offset, length));
+        }
+        return spans;
+    };
+    page->before->setRowSpans(rowSpans(page->before, false));
+    page->after->setRowSpans(rowSpans(page->after, false));
+    page->unified->setRowSpans(rowSpans(page->unified, true));
+}
 
 namespace {
 
@@ -452,6 +573,12 @@ CompareWindow::CompareWindow(QWidget *mainWindow)
     resize(kPreferredSize);
 }
 
+CompareWindow::~CompareWindow()
+{
+    // The pages' widgets are the stack's; what the window kept of each is its own.
+    qDeleteAll(m_pageList);
+}
+
 CompareWindow::Page *CompareWindow::page(int index) const
 {
     return index >= 0 && index < m_pageList.size() ? m_pageList[index] : nullptr;
@@ -492,6 +619,13 @@ void CompareWindow::setComparisons(const QString &title, const QList<Comparison>
             p->summary->setText(qtTrId("compare_no_differences"));
         }
         p->summary->setVisible(!rows.differs);
+        if (comparison.language != Syntax::Language::None) {
+            p->beforeText = sideText(comparison.lines, DiffLine::Kind::Added, comparison.language, p->widget);
+            p->afterText = sideText(comparison.lines, DiffLine::Kind::Removed, comparison.language, p->widget);
+            for (Syntax::Document *syntax : {p->beforeText.syntax, p->afterText.syntax})
+                connect(syntax, &Syntax::Document::highlightingReady, this, [this, p] { colourCode(p); });
+            colourCode(p);
+        }
         scrollTogether(p->before->verticalScrollBar(), p->after->verticalScrollBar(), &p->scrolling);
         scrollTogether(p->before->horizontalScrollBar(), p->after->horizontalScrollBar(), &p->scrolling);
 

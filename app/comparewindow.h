@@ -4,6 +4,7 @@
 #include "catalogue/worddiff.h"
 #include "chrome/rvwindow.h"
 #include "chrome/rvwindowdressing.h"
+#include "syntax/syntax.h"
 
 #include <QColor>
 #include <QList>
@@ -12,6 +13,7 @@
 class QAbstractButton;
 class QLabel;
 class QStackedWidget;
+class QSyntaxHighlighter;
 class QTabBar;
 
 namespace Glimmerpad {
@@ -58,6 +60,11 @@ public:
     explicit DiffPane(Gutter gutter, QWidget *parent = nullptr);
     void setRows(const QList<Row> &rows);
     const QList<Row> &rows() const { return m_rows; }
+    // The code's spans in each row's text (by row; fewer lists than rows leave the rest plain),
+    // coloured so that they read on the rows' marks too.
+    void setRowSpans(const QList<QList<Syntax::Span>> &spans);
+    // Each span of a row with the colour it is shown in.
+    QList<std::pair<Syntax::Span, QColor>> rowColours(int row) const;
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -65,6 +72,7 @@ protected:
 
 private:
     friend class DiffGutter;
+    friend class DiffHighlighter;
     int gutterWidth() const;
     void updateGutter();
     int largestNumber() const;
@@ -72,6 +80,8 @@ private:
     void markRows();
 
     QWidget *m_gutter;
+    QSyntaxHighlighter *m_highlighter;
+    QList<QList<Syntax::Span>> m_rowSpans;
     Gutter m_gutterKind;
     QList<Row> m_rows;
 };
@@ -96,10 +106,12 @@ public:
         QString name; // its tab's text
         QString beforeHeading, afterHeading;
         QList<DiffLine> lines; // every line of both texts, as lineDiff() gives them
+        Syntax::Language language = Syntax::Language::None; // the texts' code is coloured as
     };
 
     // A window of mainWindow's, which closes with it.
     explicit CompareWindow(QWidget *mainWindow);
+    ~CompareWindow() override;
 
     // Shows these comparisons of the snippet with this title, the first one chosen; tabs for them
     // when there is more than one.
@@ -136,6 +148,7 @@ protected:
 private:
     struct Page;
     Page *page(int index) const;
+    void colourCode(Page *page);
 
     MainWindowDressing m_dressing;
     QTabBar *m_tabs;

@@ -94,6 +94,8 @@ void EditingSession::updateContents()
     const QString standardIcon = qtTrId("popover_icon_standard");
     m_image->setAccessibleName(m_shown.overridden ? changedIcon : standardIcon);
     m_title->setText(shown.title().value_or(QString()));
+    // The language first: the text is then read once, in it.
+    m_contents->setLanguage(Syntax::languageOf(shown.string(SnippetKey::Language).value_or(QString())));
     m_contents->setPlainText(shown.contents().value_or(QString()));
     m_shortcut->setText(shown.completionPrefix().value_or(QString()));
     m_shortcutField->setText(shown.completionPrefix().value_or(QString()));

@@ -289,7 +289,9 @@ void RVAppDelegate::compareWithStandard()
     const QString standard = qtTrId("compare_standard");
     //% "Yours"
     const QString override = qtTrId("compare_override");
-    QList<CompareWindow::Comparison> comparisons{{yours, standard, override, *lines}};
+    const Syntax::Language language =
+        Syntax::languageOf(m_editor.snippet().string(SnippetKey::Language).value_or(QString()));
+    QList<CompareWindow::Comparison> comparisons{{yours, standard, override, *lines, language}};
     // A stale override: what the standard changed since the override was made, beside it.
     if (const std::optional<OverrideReport> report = m_catalogue.reportOf(m_editor.snippet());
         report && report->status == OverrideStatus::Stale && !report->standard.record.isNull()) {
@@ -302,7 +304,7 @@ void RVAppDelegate::compareWithStandard()
             const QString then = qtTrId("compare_standard_then");
             //% "Standard Now"
             const QString now = qtTrId("compare_standard_now");
-            comparisons.append({name, then, now, *since});
+            comparisons.append({name, then, now, *since, language});
         }
     }
 

@@ -27,26 +27,8 @@ constexpr int kMarkedLineProperty = QTextFormat::UserProperty + 1;
 
 } // namespace
 
-PlaceholderHighlighter::PlaceholderHighlighter(QTextDocument *document) : QSyntaxHighlighter(document) {}
-
-void PlaceholderHighlighter::setTextColor(const QColor &colour)
-{
-    if (colour == m_textColor)
-        return;
-    m_textColor = colour;
-    rehighlight();
-}
-
-void PlaceholderHighlighter::highlightBlock(const QString &text)
-{
-    QTextCharFormat format;
-    format.setForeground(m_textColor);
-    for (const auto &[start, length] : SnippetTextEdit::placeholderRanges(text))
-        setFormat(start, length, format);
-}
-
 SnippetTextEdit::SnippetTextEdit(QWidget *parent)
-    : QPlainTextEdit(parent), m_highlighter(new PlaceholderHighlighter(document()))
+    : QPlainTextEdit(parent), m_highlighter(new CodeHighlighter(document()))
 {
     // Wrapping would break aligned code at any space run or inside a word; a long line scrolls.
     setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -59,7 +41,12 @@ SnippetTextEdit::SnippetTextEdit(QWidget *parent)
     setBackgroundRole(QPalette::Base);
     //% "Snippet body"
     setAccessibleName(qtTrId("popover_editor_accessible_name"));
-    m_highlighter->setTextColor(tokenColors(palette()).text);
+    m_highlighter->setColors(syntaxColors(palette()), tokenColors(palette()).text);
+}
+
+void SnippetTextEdit::setLanguage(Syntax::Language language)
+{
+    m_highlighter->setLanguage(language);
 }
 
 void SnippetTextEdit::setTextInset(qreal horizontal, qreal vertical)
@@ -108,6 +95,30 @@ SnippetTextEdit::TokenColors SnippetTextEdit::tokenColors(const QPalette &palett
     return colors;
 }
 
+SyntaxColors SnippetTextEdit::syntaxColors(const QPalette &palette)
+{
+    using Syntax::Kind;
+    // After the colours Xcode's own light and dark themes give these kinds.
+    struct Pair
+    {
+        Kind kind;
+        QRgb light, dark;
+    };
+    static constexpr Pair pairs[] = {
+        {Kind::Keyword, 0x9b2393, 0xfc5fa3},      {Kind::String, 0xc41a16, 0xfc6a5d},
+        {Kind::Comment, 0x5d6c79, 0x7f8c98},      {Kind::Number, 0x1c00cf, 0xd0bf69},
+        {Kind::Type, 0x0b4f79, 0x5dd8ff},         {Kind::Function, 0x326d74, 0x67b7a4},
+        {Kind::Constant, 0x1c00cf, 0xd0bf69},     {Kind::Property, 0x326d74, 0x67b7a4},
+        {Kind::Preprocessor, 0x643820, 0xfd8f3f}, {Kind::Attribute, 0x815f03, 0xbf8555},
+    };
+    const bool dark = RVColors::isDark(palette);
+    const QColor base = palette.color(QPalette::Base);
+    SyntaxColors colors;
+    for (const Pair &pair : pairs)
+        colors[size_t(pair.kind)] = RVColors::readableOn(QColor::fromRgb(dark ? pair.dark : pair.light), base);
+    return colors;
+}
+
 QColor SnippetTextEdit::markedLineColor(const QPalette &palette)
 {
     return RVColors::isDark(palette) ? QColor(0x5a, 0x44, 0x12) : QColor(0xfb, 0xe3, 0xb0);
@@ -148,7 +159,7 @@ void SnippetTextEdit::changeEvent(QEvent *event)
     // popover would take it for typing.
     {
         const QSignalBlocker quiet(document());
-        m_highlighter->setTextColor(tokenColors(palette()).text);
+        m_highlighter->setColors(syntaxColors(palette()), tokenColors(palette()).text);
     }
     viewport()->update();
     QList<QTextEdit::ExtraSelection> selections = extraSelections();

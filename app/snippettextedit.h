@@ -1,29 +1,17 @@
 #pragma once
 
+#include "app/codehighlighter.h"
+#include "syntax/syntax.h"
+
 #include <QList>
 #include <QPlainTextEdit>
-#include <QSyntaxHighlighter>
 
 #include <utility>
 
 namespace Glimmerpad {
 
-// Colours the text of each Xcode placeholder token (<#name#>); SnippetTextEdit paints the box behind it.
-class PlaceholderHighlighter : public QSyntaxHighlighter
-{
-public:
-    explicit PlaceholderHighlighter(QTextDocument *document);
-
-    void setTextColor(const QColor &colour);
-
-protected:
-    void highlightBlock(const QString &text) override;
-
-private:
-    QColor m_textColor;
-};
-
-// The snippet body editor: monospaced, with placeholder tokens shown as tinted rounded boxes.
+// The snippet body editor: monospaced, its code coloured by the language's grammar, with
+// placeholder tokens shown as tinted rounded boxes.
 // Code is shown as it is written: lines are never wrapped (a horizontal scroll bar shows the rest
 // of a long one), so alignment spaces and indentation keep their columns.
 class SnippetTextEdit : public QPlainTextEdit
@@ -36,6 +24,10 @@ public:
     // The text starts `horizontal` px from the left and right and `vertical` px from the top and
     // bottom of the contents rect; the inset is painted in the base colour.
     void setTextInset(qreal horizontal, qreal vertical);
+
+    // The language the body is coloured as (an IDECodeSnippetLanguage's, Syntax::languageOf);
+    // none shows it plain. Set before the text, which is then read once.
+    void setLanguage(Syntax::Language language);
 
     // The text as typed: unlike toPlainText(), no-break spaces stay; line breaks are line feeds.
     QString typedText() const;
@@ -63,6 +55,9 @@ public:
         QColor text;
     };
     static TokenColors tokenColors(const QPalette &palette);
+    // The code's colours by kind, for the palette's base (light or dark), each reading on it at
+    // 4.5:1 or more; kinds left plain (variables, operators, punctuation) have none.
+    static SyntaxColors syntaxColors(const QPalette &palette);
     // Behind marked lines: a pale amber on a light base, a dark one on a dark base.
     static QColor markedLineColor(const QPalette &palette);
 
@@ -71,7 +66,7 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
-    PlaceholderHighlighter *m_highlighter;
+    CodeHighlighter *m_highlighter;
 };
 
 } // namespace Glimmerpad

@@ -1,6 +1,7 @@
 #!/bin/sh
 # Installs the build into a temporary prefix and checks the installed tree: programs, desktop
-# entry, AppStream data, icons, manual pages and strings tables, each valid where a validator exists.
+# entry, AppStream data, icons, manual pages, strings tables and the grammars' licences, each valid
+# where a validator exists.
 set -eu
 build=$1
 prefix=$(mktemp -d)
@@ -15,7 +16,9 @@ for f in bin/glimmerpad bin/glimmerpad-cli \
          share/icons/hicolor/48x48/apps/org.glimmerpad.Glimmerpad.png \
          share/icons/hicolor/256x256/apps/org.glimmerpad.Glimmerpad.png \
          share/man/man1/glimmerpad.1 share/man/man1/glimmerpad-cli.1 \
-         share/glimmerpad/translations/glimmerpad_en.qm share/glimmerpad/translations/glimmerpad_de.qm; do
+         share/glimmerpad/translations/glimmerpad_en.qm share/glimmerpad/translations/glimmerpad_de.qm \
+         share/doc/glimmerpad/tree-sitter-c.LICENSE share/doc/glimmerpad/tree-sitter-cpp.LICENSE \
+         share/doc/glimmerpad/tree-sitter-objc.LICENSE share/doc/glimmerpad/tree-sitter-swift.LICENSE; do
   [ -e "$prefix/$f" ] || { echo "missing: $f"; fail=1; }
 done
 [ -x "$prefix/bin/glimmerpad-cli" ] && "$prefix/bin/glimmerpad-cli" --version | grep -q "glimmerpad-cli" \

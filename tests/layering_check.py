@@ -3,9 +3,10 @@
 repository root ("catalogue/...", "platform/..."), so the folder named is the layer depended on.
 
     catalogue, platform   nothing of ours but themselves
+    syntax                nothing of ours but itself
     chrome                platform
     cli                   catalogue, platform
-    app                   catalogue, platform, chrome, resources
+    app                   catalogue, platform, syntax, chrome, resources
     tests, bench          anything
 """
 import os
@@ -15,9 +16,10 @@ import sys
 ALLOWED = {
     "catalogue": {"catalogue"},
     "platform": {"platform"},
+    "syntax": {"syntax"},
     "chrome": {"chrome", "platform"},
     "cli": {"cli", "catalogue", "platform"},
-    "app": {"app", "catalogue", "platform", "chrome", "resources"},
+    "app": {"app", "catalogue", "platform", "syntax", "chrome", "resources"},
 }
 LAYERS = set(ALLOWED) | {"resources", "tests", "bench"}
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"/]+)/')

@@ -153,7 +153,7 @@ TEST_F(Cli, InfoReportsInstallationAndCounts)
 
     const QString examples = QStringLiteral(GLIMMERPAD_SOURCE_DIR "/examples/Xcode.app");
     const QByteArray sample = run(u"info --json"_s, {}, examples).out.toUtf8();
-    EXPECT_EQ(QJsonDocument::fromJson(sample)[u"systemSnippets"_s].toInt(), 30);
+    EXPECT_EQ(QJsonDocument::fromJson(sample)[u"systemSnippets"_s].toInt(), 32);
 }
 
 TEST_F(Cli, ListShowsStatesShownFieldsAndTheSystemSummary)

@@ -103,6 +103,13 @@ TEST(Look, TextReadsOnEveryColourDrawnUnderLightAndDarkPalettes)
         };
         for (const auto &[what, fg, bg] : pairs)
             EXPECT_GE(contrastRatio(fg, bg), RVColors::kTextContrast) << name << ": " << what;
+        int kind = 0;
+        for (const QColor &code : SnippetTextEdit::syntaxColors(palette)) {
+            if (code.isValid()) {
+                EXPECT_GE(contrastRatio(code, base), RVColors::kTextContrast) << name << ": code kind " << kind;
+            }
+            ++kind;
+        }
         // Where the palette's own text reads on its base, ours reads on what we draw behind it.
         if (contrastRatio(text, base) >= RVColors::kTextContrast) {
             EXPECT_GE(contrastRatio(text, SnippetTextEdit::markedLineColor(palette)), RVColors::kTextContrast)

@@ -25,12 +25,6 @@ void abortOnFailure(const char *what)
 
 FailureHandler s_onFailure = &abortOnFailure;
 
-void check(bool condition, const char *what)
-{
-    if (!condition)
-        s_onFailure(what);
-}
-
 bool writeBytes(const QString &path, QByteArrayView bytes)
 {
     QFile file(path);
@@ -133,6 +127,12 @@ void overrideAndRevert(SnippetCatalogue &catalogue, qsizetype row, bool disable,
 void setFailureHandler(FailureHandler handler)
 {
     s_onFailure = handler ? handler : &abortOnFailure;
+}
+
+void check(bool condition, const char *what)
+{
+    if (!condition)
+        s_onFailure(what);
 }
 
 void userSnippetFile(QByteArrayView bytes)
