@@ -13,7 +13,8 @@ inline constexpr qint64 kMaxUserSnippetFileBytes = 16 * 1024 * 1024;
 inline constexpr qint64 kMaxSystemLibraryBytes = 256 * 1024 * 1024;
 
 // Deeper property lists are refused: libplist 2.2 copies, frees and writes trees recursively and
-// indents XML by depth (output grows with its square). Real snippets nest a few levels.
+// indents XML by depth (output grows with its square), and the XML reader walks them recursively.
+// Real snippets nest a few levels.
 inline constexpr int kMaxNestingDepth = 512;
 
 // libplist 2.2 copies a binary list's object every time it is referenced, so a few hundred bytes of
@@ -23,12 +24,10 @@ inline constexpr int kMaxNestingDepth = 512;
 // whichever is more: an unshared list is never refused for its size alone.
 inline constexpr quint64 kMaxExpandedNodes = 1 << 20;
 
-// libplist decodes each entity of an XML text by moving the rest of the text up to the next "<",
-// so entities times that length is the work a file asks of it. The reader refuses files above the
-// budget (a fraction of a second); the writer ends a text run after so many entities, which keeps
-// even a file of the largest size packed with "&lt;" far below it.
-inline constexpr quint64 kMaxEntityWork = quint64(1) << 36;
-inline constexpr int kMaxEntitiesPerTextRun = 64;
-static_assert(quint64(kMaxEntitiesPerTextRun) * quint64(kMaxUserSnippetFileBytes) < kMaxEntityWork);
+// XML is parsed into a tree of about 64 bytes a node (an element, a text, an attribute) before it
+// is read, so a file is counted first and refused above this many: a user snippet file of the
+// largest size packed with empty elements would otherwise take some 200 MB. A library of 10,000
+// snippets makes about a million.
+inline constexpr quint64 kMaxXmlNodes = quint64(3) << 20;
 
 } // namespace Glimmerpad::Limits
