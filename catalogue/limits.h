@@ -25,9 +25,17 @@ inline constexpr int kMaxNestingDepth = 512;
 inline constexpr quint64 kMaxExpandedNodes = 1 << 20;
 
 // XML is parsed into a tree of about 64 bytes a node (an element, a text, an attribute) before it
-// is read, so a file is counted first and refused above this many: a user snippet file of the
-// largest size packed with empty elements would otherwise take some 200 MB. A library of 10,000
-// snippets makes about a million.
-inline constexpr quint64 kMaxXmlNodes = quint64(3) << 20;
+// is read, so a file is counted first and refused above this many (some 64 MiB of tree): a user
+// snippet file of the largest size packed with empty elements would otherwise take 120 to 270 MB.
+// A library of 10,000 snippets makes about 600,000; Xcode's own has a few hundred snippets.
+inline constexpr quint64 kMaxXmlNodes = 1 << 20;
+
+// libplist 2.2 looks a key up each time one is set in a dictionary, walking the entries before it
+// (past 500, a chain of a 4,096-bucket table that crafted keys fill alone) and comparing their bytes,
+// so a dictionary of k keys costs up to k times the bytes of its keys to build. The XML reader
+// counts, for each key, the keys before it in its dictionary times its length and 32 bytes more,
+// and refuses a file whose count passes this (a tenth of a second at worst). A library of 10,000
+// snippets counts about 80 million; Info.plist a few hundred thousand.
+inline constexpr quint64 kMaxKeyLookupWork = quint64(1) << 28;
 
 } // namespace Glimmerpad::Limits

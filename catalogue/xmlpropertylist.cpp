@@ -216,19 +216,20 @@ private:
     // Appends a text with its references checked, and decoded when decode is set.
     bool appendText(pugi::xml_node node, std::string &out, bool decode)
     {
-        const char *p = node.value();
-        while (const char *ampersand = std::strchr(p, '&')) {
-            out.append(p, static_cast<std::size_t>(ampersand - p));
-            const char *q = ampersand + 1;
-            if (*q == '#') {
-                const bool hex = q[1] == 'x';
-                q += hex ? 2 : 1;
-                const char *digits = q;
+        const std::string_view text(node.value());
+        std::size_t done = 0;
+        for (std::size_t at; (at = text.find('&', done)) != std::string_view::npos;) {
+            out.append(text.substr(done, at - done));
+            const std::string_view rest = text.substr(at + 1);
+            if (rest.starts_with('#')) {
+                const bool hex = rest.starts_with("#x");
+                const int base = hex ? 16 : 10;
+                std::size_t end = hex ? 2 : 1;
                 char32_t code = 0;
-                for (int digit; (digit = digitValue(*q, hex ? 16 : 10)) >= 0; ++q)
-                    code = std::min<char32_t>(code * (hex ? 16 : 10) + char32_t(digit), 0x110000);
-                const std::string_view reference(ampersand, static_cast<std::size_t>(q - ampersand) + 1);
-                if (q == digits || *q != ';')
+                for (int digit; end < rest.size() && (digit = digitValue(rest[end], base)) >= 0; ++end)
+                    code = std::min<char32_t>(code * char32_t(base) + char32_t(digit), 0x110000);
+                const std::string_view reference = text.substr(at, std::min(end + 2, rest.size() + 1));
+                if (end == (hex ? 2u : 1u) || end >= rest.size() || rest[end] != ';')
                     return refuse(node, QStringLiteral("a malformed character reference %1").arg(quoted(reference)));
                 if (code == 0 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
                     return refuse(node, QStringLiteral("a reference to no character, %1").arg(quoted(reference)));
@@ -236,28 +237,26 @@ private:
                     appendUtf8(out, code);
                 else
                     out += reference;
-                p = q + 1;
+                done = at + 1 + end + 1;
                 continue;
             }
             static constexpr std::pair<std::string_view, char> kEntities[] = {
                 {"amp;", '&'}, {"lt;", '<'}, {"gt;", '>'}, {"quot;", '"'}, {"apos;", '\''}};
-            const std::string_view rest(q);
             const auto *entity = std::find_if(std::begin(kEntities), std::end(kEntities),
                                               [&](const auto &known) { return rest.starts_with(known.first); });
             if (entity == std::end(kEntities)) {
                 const std::size_t semicolon = rest.substr(0, 32).find(';');
                 if (semicolon == std::string_view::npos || semicolon == 0)
                     return refuse(node, QStringLiteral("an “&” that begins no reference"));
-                return refuse(node, QStringLiteral("an undefined entity %1")
-                                        .arg(quoted(std::string_view(ampersand, semicolon + 2))));
+                return refuse(node, QStringLiteral("an undefined entity %1").arg(quoted(text.substr(at, semicolon + 2))));
             }
             if (decode)
                 out += entity->second;
             else
-                out.append(ampersand, entity->first.size() + 1);
-            p = q + entity->first.size();
+                out.append(text.substr(at, entity->first.size() + 1));
+            done = at + 1 + entity->first.size();
         }
-        out.append(p);
+        out.append(text.substr(done));
         return true;
     }
 
@@ -295,6 +294,14 @@ private:
         return std::string_view(m_text);
     }
 
+    // Whether an element was written as "<name/>", which its tree does not tell from "<name></name>".
+    bool selfClosing(pugi::xml_node element) const
+    {
+        const auto from = std::clamp<qsizetype>(element.offset_debug(), 0, m_source.size());
+        const qsizetype close = m_source.indexOf('>', from);
+        return close > 0 && m_source[close - 1] == '/';
+    }
+
     // A number, date or data value as libplist reads it from the same text, for the rare values whose
     // libplist node the public functions cannot make (dates, data, integers past INT64_MAX).
     PlistPtr libplistValue(pugi::xml_node element, std::string_view text)
@@ -307,8 +314,12 @@ private:
             refuse(element, QStringLiteral("a <%1> value that cannot be read").arg(name(element)));
             return {};
         }
-        xml.append("<").append(tag).append(">").append(cdata ? "<![CDATA[" : "");
-        xml.append(text).append(cdata ? "]]>" : "").append("</").append(tag).append(">");
+        if (text.empty() && selfClosing(element)) {
+            xml.append("<").append(tag).append("/>"); // libplist reads <date/> as 0, <date></date> not
+        } else {
+            xml.append("<").append(tag).append(">").append(cdata ? "<![CDATA[" : "");
+            xml.append(text).append(cdata ? "]]>" : "").append("</").append(tag).append(">");
+        }
         plist_t node = nullptr;
         plist_from_xml(xml.data(), static_cast<uint32_t>(xml.size()), &node);
         if (!node)
@@ -423,6 +434,7 @@ private:
             built->reset(plist_new_dict());
         std::string key;
         pugi::xml_node keyElement;
+        quint64 keysBefore = 0;
         for (pugi::xml_node child = element.first_child(); child; child = child.next_sibling()) {
             if (!acceptAsSpace(child, "a <dict>"))
                 return false;
@@ -436,6 +448,9 @@ private:
                     return false;
                 key.assign(*text);
                 keyElement = child;
+                m_keyLookupWork += keysBefore++ * (key.size() + 32);
+                if (m_keyLookupWork > Limits::kMaxKeyLookupWork)
+                    return refuse(child, QStringLiteral("dictionaries with more keys than Glimmerpad reads"), true);
                 continue;
             }
             if (!keyElement)
@@ -471,6 +486,7 @@ private:
     const Mode m_mode;
     QString m_refusal;
     std::string m_text; // a text put together from pieces or with its references decoded
+    quint64 m_keyLookupWork = 0;
 };
 
 Read walk(QByteArrayView utf8, Mode mode)
@@ -509,14 +525,17 @@ Read walk(QByteArrayView utf8, Mode mode)
 
 // ---- the census ---------------------------------------------------------------------------
 
-// Skips a tag from its "<" to its ">", attribute values in quotes included; counts its attributes.
-const char *skipTag(const char *p, const char *end, quint64 &attributes)
+// Skips a tag from its "<" to its ">", attribute values in quotes included, and counts its
+// attributes; or, given no count, a document type, giving null when "[" opens declarations of its own.
+const char *skipTag(const char *p, const char *end, quint64 *attributes)
 {
     for (++p; p < end; ++p) {
         if (*p == '>')
             return p + 1;
-        if (*p == '=') {
-            ++attributes;
+        if (*p == '=' && attributes) {
+            ++*attributes;
+        } else if (*p == '[' && !attributes) {
+            return nullptr;
         } else if (*p == '"' || *p == '\'') {
             const auto *close = static_cast<const char *>(std::memchr(p + 1, *p, static_cast<std::size_t>(end - p - 1)));
             if (!close)
@@ -535,7 +554,7 @@ Census census(QByteArrayView xml)
     const char *p = xml.data();
     const char *const end = p + xml.size();
     quint64 nodes = 1; // the document
-    while (p < end) {
+    while (p < end && nodes <= Limits::kMaxXmlNodes) { // past the budget the count goes no further
         const auto *open = static_cast<const char *>(std::memchr(p, '<', static_cast<std::size_t>(end - p)));
         if (!open) {
             ++nodes; // trailing text
@@ -557,9 +576,8 @@ Census census(QByteArrayView xml)
         } else if (rest.starts_with("<!DOCTYPE")) {
             // Declarations of its own could define entities and defaults, which no property list
             // needs and whose expansion no reader should be asked to do.
-            quint64 ignored = 0;
-            after = skipTag(open, end, ignored);
-            if (std::find(open, after, '[') != after) {
+            after = skipTag(open, end, nullptr);
+            if (!after) {
                 result.refusal =
                     QStringLiteral("not a property list: a document type with declarations of its own");
                 return result;
@@ -569,7 +587,7 @@ Census census(QByteArrayView xml)
             after = close ? close + 1 : end;
         } else {
             ++nodes; // an element
-            after = skipTag(open, end, nodes);
+            after = skipTag(open, end, &nodes);
         }
         p = after;
     }

@@ -31,7 +31,7 @@ Read parse(QByteArrayView utf8);
 Read readKeys(QByteArrayView utf8);
 
 // How many nodes pugixml makes of text at most (elements, texts, attributes), counted without
-// parsing it, or a refusal of the document type. Exposed for the tests of the budget.
+// parsing it and only until past kMaxXmlNodes, or a refusal of the document type. For the tests.
 struct Census
 {
     quint64 nodes = 0;
