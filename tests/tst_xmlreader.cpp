@@ -41,7 +41,7 @@ QList<std::pair<QString, QByteArray>> corpusXml()
 {
     QList<std::pair<QString, QByteArray>> inputs;
     for (const QString &folder : {u"/corpus/"_s, u"/regressions/"_s}) {
-        for (const QString &target : {u"user_snippet"_s, u"system_library"_s}) {
+        for (const QString &target : {u"user_snippet"_s, u"system_library"_s, u"xml_reader"_s}) {
             QDirIterator it(QStringLiteral(GLIMMERPAD_FUZZ_DIR) + folder + target, QDir::Files);
             while (it.hasNext()) {
                 const QString path = it.next();

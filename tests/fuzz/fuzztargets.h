@@ -13,6 +13,10 @@ void userSnippetFile(QByteArrayView bytes);
 // filter text: a catalogue, the filter, an override of the chosen row and its revert.
 void systemLibrary(QByteArrayView bytes);
 
+// The bytes as any property list the catalogue reads: the tree and the record keys refused or read
+// alike, and XML that libplist also reads giving its tree.
+void xmlPropertyList(QByteArrayView bytes);
+
 // Called with a description when an input breaks a promise of the catalogue; aborts by default,
 // which is what libFuzzer reports. The replay test collects the descriptions instead.
 using FailureHandler = void (*)(const char *what);
