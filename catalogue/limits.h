@@ -34,8 +34,8 @@ inline constexpr quint64 kMaxXmlNodes = 1 << 20;
 // (past 500, a chain of a 4,096-bucket table that crafted keys fill alone) and comparing their bytes,
 // so a dictionary of k keys costs up to k times the bytes of its keys to build. The XML reader
 // counts, for each key, the keys before it in its dictionary times its length and 32 bytes more,
-// and refuses a file whose count passes this (a tenth of a second at worst). A library of 10,000
-// snippets counts about 80 million; Info.plist a few hundred thousand.
-inline constexpr quint64 kMaxKeyLookupWork = quint64(1) << 28;
+// and refuses a file whose count passes this (some 40 ms of libplist's work at worst). A library of
+// 10,000 snippets counts about 20 million; Info.plist a few hundred thousand.
+inline constexpr quint64 kMaxKeyLookupWork = quint64(1) << 27;
 
 } // namespace Glimmerpad::Limits
