@@ -19,8 +19,10 @@ namespace {
 // Texts as they stand (no line ends made LF, whitespace-only texts kept, "<string> </string>" is a
 // space) and references left for us to decode: pugixml would keep an undefined entity literally and
 // let "&#0;" cut a text.
+// Declarations and processing instructions are parsed only to have pugixml check their form.
 constexpr unsigned kParseOptions =
-    (pugi::parse_default | pugi::parse_ws_pcdata) & ~pugi::parse_eol & ~pugi::parse_escapes;
+    (pugi::parse_default | pugi::parse_ws_pcdata | pugi::parse_declaration | pugi::parse_pi) & ~pugi::parse_eol &
+    ~pugi::parse_escapes;
 
 const char *find(const char *from, const char *end, std::string_view what)
 {
@@ -546,6 +548,14 @@ const char *skipTag(const char *p, const char *end, quint64 *attributes)
     return end;
 }
 
+QString outside(QByteArrayView xml, const char *text)
+{
+    while (isBlank(*text))
+        ++text;
+    const qsizetype line = 1 + xml.first(text - xml.data()).count('\n');
+    return QStringLiteral("not a property list: text outside the top element (line %1)").arg(line);
+}
+
 } // namespace
 
 Census census(QByteArrayView xml)
@@ -554,13 +564,23 @@ Census census(QByteArrayView xml)
     const char *p = xml.data();
     const char *const end = p + xml.size();
     quint64 nodes = 1; // the document
+    qint64 depth = 0;  // of elements open, as far as the tags tell
     while (p < end && nodes <= Limits::kMaxXmlNodes) { // past the budget the count goes no further
         const auto *open = static_cast<const char *>(std::memchr(p, '<', static_cast<std::size_t>(end - p)));
         if (!open) {
             ++nodes; // trailing text
+            if (depth == 0 && !isBlank(std::string_view(p, static_cast<std::size_t>(end - p))))
+                result.refusal = outside(xml, p);
             break;
         }
-        nodes += open > p ? 1 : 0; // the text before it
+        if (open > p) {
+            ++nodes; // the text before it
+            // pugixml passes over text outside the top element without a word.
+            if (depth == 0 && !isBlank(std::string_view(p, static_cast<std::size_t>(open - p)))) {
+                result.refusal = outside(xml, p);
+                return result;
+            }
+        }
         const std::string_view rest(open, static_cast<std::size_t>(end - open));
         const char *after = nullptr;
         if (rest.starts_with("<!--")) {
@@ -571,6 +591,7 @@ Census census(QByteArrayView xml)
             const char *close = find(open + 9, end, "]]>");
             after = close ? close + 3 : end;
         } else if (rest.starts_with("<?")) {
+            ++nodes;
             const char *close = find(open + 2, end, "?>");
             after = close ? close + 2 : end;
         } else if (rest.starts_with("<!DOCTYPE")) {
@@ -585,9 +606,11 @@ Census census(QByteArrayView xml)
         } else if (rest.starts_with("</")) {
             const auto *close = static_cast<const char *>(std::memchr(open, '>', static_cast<std::size_t>(end - open)));
             after = close ? close + 1 : end;
+            depth = std::max<qint64>(depth - 1, 0);
         } else {
             ++nodes; // an element
             after = skipTag(open, end, &nodes);
+            depth += after - open >= 2 && after[-2] == '/' ? 0 : 1;
         }
         p = after;
     }

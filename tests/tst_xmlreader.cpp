@@ -65,7 +65,8 @@ QList<std::pair<QString, QByteArray>> corpusXml()
 // (an end tag never opened, a second document, bytes). They are refused now, saying where.
 bool readPastMalformedXml(const QByteArray &bytes, const QString &refusal)
 {
-    return !XmlText::isWellFormed(bytes) && refusal.startsWith(u"not a property list: not well-formed XML ("_s);
+    return !XmlText::isWellFormed(bytes) && (refusal.startsWith(u"not a property list: not well-formed XML ("_s) ||
+                                             refusal.startsWith(u"not a property list: text outside the top element"_s));
 }
 
 // Every XML input of the corpus and the regressions gives libplist's tree or libplist's refusal,
@@ -154,7 +155,7 @@ TEST(XmlReader, RefusesWhatPropertyListsDoNotHoldAndSaysWhy)
         {"", u"an empty <plist>"_s},
         {"<plist><dict/></plist>", u"a <plist> inside a property list"_s},
         {"<dict/></plist><plist>", u"a second element at the top, <plist>"_s},
-        {"<dict/></plist>trailing", u"not well-formed XML ("_s},
+        {"<dict/></plist>trailing", u"text outside the top element (line 4)"_s},
         {"<dict>", u"not well-formed XML ("_s},
     };
     for (const auto &[root, reason] : cases) {
@@ -174,6 +175,9 @@ TEST(XmlReader, RefusesWhatPropertyListsDoNotHoldAndSaysWhy)
         {"<key>k</key>", u"not a property list: a <key> outside a dictionary"_s},
         {"<html/>", u"not a property list: an element <html>"_s},
         {"<plist><true/></plist><plist><true/></plist>", u"not a property list: a second element at the top"_s},
+        {"text<plist><true/></plist>", u"not a property list: text outside the top element (line 1)"_s},
+        {"<?xml version=\"1.0\"?><plist><?xml version=\"1.0\"?><true/></plist>", u"not a property list: not well-formed XML ("_s},
+        {"<plist><?pi x?><true/></plist>", {}},
     };
     for (const auto &[document, reason] : documents) {
         SCOPED_TRACE(document.toStdString());
@@ -261,10 +265,16 @@ TEST(XmlReader, TheCensusCountsAtLeastTheNodesParsed)
     };
     for (const auto &input : corpusXml())
         documents.append(input.second);
-    for (const QByteArray &document : std::as_const(documents)) {
+    for (const QByteArray &bytes : std::as_const(documents)) {
+        const XmlEncoding::Utf8Xml utf8 = XmlEncoding::toUtf8(bytes);
+        const QByteArrayView document = utf8.text();
+        const XmlPropertyList::Census census = XmlPropertyList::census(document);
+        if (!census.refusal.isEmpty()) // refused before any parse
+            continue;
         pugi::xml_document doc;
         if (!doc.load_buffer(document.data(), std::size_t(document.size()),
-                             (pugi::parse_default | pugi::parse_ws_pcdata) & ~pugi::parse_eol & ~pugi::parse_escapes,
+                             (pugi::parse_default | pugi::parse_ws_pcdata | pugi::parse_declaration | pugi::parse_pi) &
+                                 ~pugi::parse_eol & ~pugi::parse_escapes,
                              pugi::encoding_utf8)) {
             continue;
         }
@@ -281,7 +291,7 @@ TEST(XmlReader, TheCensusCountsAtLeastTheNodesParsed)
                 node = node.parent() == doc ? pugi::xml_node() : node.parent();
             node = node ? node.next_sibling() : node;
         }
-        EXPECT_GE(XmlPropertyList::census(document).nodes, nodes) << document.left(200).toStdString();
+        EXPECT_GE(census.nodes, nodes) << document.first(std::min<qsizetype>(200, document.size())).toByteArray().toStdString();
     }
 }
 
