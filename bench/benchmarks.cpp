@@ -662,7 +662,7 @@ QByteArray plistOf(const QByteArray &root)
 }
 
 // libplist's dictionary hash: djb2 of the key, 4,096 buckets.
-unsigned libplistBucket(const QByteArray &key)
+unsigned libplistBucket(std::string_view key)
 {
     unsigned hash = 5381;
     for (const char c : key)
@@ -681,11 +681,13 @@ QByteArray hostileXml(const std::string &which)
         if (which == "keys_400000") {
             for (int i = 0; i < 400000; ++i)
                 root += "<key>k" + QByteArray::number(i) + "</key><string>v</string>";
-        } else { // keys that all fall into one bucket of libplist's table, as many as a file may hold
-            for (quint64 i = 0, found = 0; found < 20000; ++i) {
-                const QByteArray key = "k" + QByteArray::number(i, 36);
+        } else { // keys that all fall into one bucket of libplist's table, more than the reader takes
+            char key[] = "k00000000";
+            for (quint32 i = 0, found = 0; found < 5000; ++i) {
+                for (int digit = 0; digit < 8; ++digit)
+                    key[8 - digit] = "0123456789abcdef"[(i >> (4 * digit)) & 0xF];
                 if (libplistBucket(key) == 0 && ++found)
-                    root += "<key>" + key + "</key><true/>";
+                    root += "<key>" + QByteArray(key) + "</key><true/>";
             }
         }
         return plistOf(root + "</dict>");
