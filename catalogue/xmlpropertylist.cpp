@@ -72,16 +72,31 @@ enum class Kind
 
 Kind kindOf(const char *name)
 {
-    static constexpr std::pair<std::string_view, Kind> kNames[] = {
-        {"dict", Kind::Dict},       {"key", Kind::Key},   {"string", Kind::String}, {"array", Kind::Array},
-        {"integer", Kind::Integer}, {"true", Kind::True}, {"false", Kind::False},   {"real", Kind::Real},
-        {"date", Kind::Date},       {"data", Kind::Data}, {"plist", Kind::Plist}};
     const std::string_view given(name);
-    for (const auto &[known, kind] : kNames) {
-        if (given == known)
-            return kind;
+    const auto is = [&](std::string_view known, Kind kind) { return given == known ? kind : Kind::Other; };
+    switch (given.size()) {
+    case 3:
+        return is("key", Kind::Key);
+    case 4:
+        switch (given[0]) {
+        case 'd':
+            return given == "dict" ? Kind::Dict : given == "date" ? Kind::Date : is("data", Kind::Data);
+        case 't':
+            return is("true", Kind::True);
+        case 'r':
+            return is("real", Kind::Real);
+        default:
+            return Kind::Other;
+        }
+    case 5:
+        return given == "array" ? Kind::Array : given == "false" ? Kind::False : is("plist", Kind::Plist);
+    case 6:
+        return is("string", Kind::String);
+    case 7:
+        return is("integer", Kind::Integer);
+    default:
+        return Kind::Other;
     }
-    return Kind::Other;
 }
 
 void appendUtf8(std::string &out, char32_t c)
@@ -132,9 +147,10 @@ public:
     {
         pugi::xml_node top;
         for (pugi::xml_node child = doc.first_child(); child; child = child.next_sibling()) {
-            if (!acceptAsSpace(child, "the document"))
+            const pugi::xml_node_type type = child.type();
+            if (!acceptAsSpace(child, type, "the document"))
                 break;
-            if (child.type() != pugi::node_element)
+            if (type != pugi::node_element)
                 continue;
             if (top) {
                 refuse(child, QStringLiteral("a second element at the top, <%1>").arg(name(child)));
@@ -154,7 +170,7 @@ public:
         }
         read.dictionary = kindOf(root.name()) == Kind::Dict;
         PlistPtr built;
-        if (!value(root, 0, m_mode == Mode::Tree ? &built : nullptr, nullptr,
+        if (!value(root, kindOf(root.name()), 0, m_mode == Mode::Tree ? &built : nullptr, nullptr,
                    m_mode == Mode::Keys && read.dictionary ? &read.keys : nullptr)) {
             read.refusal = m_refusal;
             read.dictionary = false;
@@ -181,9 +197,9 @@ private:
     }
 
     // Whether a node that is no value may stand where values stand: whitespace may, text may not.
-    bool acceptAsSpace(pugi::xml_node node, const char *where)
+    bool acceptAsSpace(pugi::xml_node node, pugi::xml_node_type type, const char *where)
     {
-        switch (node.type()) {
+        switch (type) {
         case pugi::node_pcdata:
             if (!isBlank(std::string_view(node.value())))
                 return refuse(node, QStringLiteral("text %1 in %2").arg(quoted(node.value()), QLatin1StringView(where)));
@@ -200,9 +216,10 @@ private:
     {
         pugi::xml_node only;
         for (pugi::xml_node child = plist.first_child(); child; child = child.next_sibling()) {
-            if (!acceptAsSpace(child, "<plist>"))
+            const pugi::xml_node_type type = child.type();
+            if (!acceptAsSpace(child, type, "<plist>"))
                 return {};
-            if (child.type() != pugi::node_element)
+            if (type != pugi::node_element)
                 continue;
             if (only) {
                 refuse(child, QStringLiteral("a second value in <plist>, <%1>").arg(name(child)));
@@ -215,13 +232,15 @@ private:
         return only;
     }
 
-    // Appends a text with its references checked, and decoded when decode is set.
-    bool appendText(pugi::xml_node node, std::string &out, bool decode)
+    // Appends a text to out with its references checked, and decoded when decode is set; with no
+    // out, only checks them.
+    bool appendText(pugi::xml_node node, std::string *out, bool decode)
     {
         const std::string_view text(node.value());
         std::size_t done = 0;
         for (std::size_t at; (at = text.find('&', done)) != std::string_view::npos;) {
-            out.append(text.substr(done, at - done));
+            if (out)
+                out->append(text.substr(done, at - done));
             const std::string_view rest = text.substr(at + 1);
             if (rest.starts_with('#')) {
                 const bool hex = rest.starts_with("#x");
@@ -235,10 +254,10 @@ private:
                     return refuse(node, QStringLiteral("a malformed character reference %1").arg(quoted(reference)));
                 if (code == 0 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
                     return refuse(node, QStringLiteral("a reference to no character, %1").arg(quoted(reference)));
-                if (decode)
-                    appendUtf8(out, code);
-                else
-                    out += reference;
+                if (out && decode)
+                    appendUtf8(*out, code);
+                else if (out)
+                    *out += reference;
                 done = at + 1 + end + 1;
                 continue;
             }
@@ -252,20 +271,22 @@ private:
                     return refuse(node, QStringLiteral("an “&” that begins no reference"));
                 return refuse(node, QStringLiteral("an undefined entity %1").arg(quoted(text.substr(at, semicolon + 2))));
             }
-            if (decode)
-                out += entity->second;
-            else
-                out.append(text.substr(at, entity->first.size() + 1));
+            if (out && decode)
+                *out += entity->second;
+            else if (out)
+                out->append(text.substr(at, entity->first.size() + 1));
             done = at + 1 + entity->first.size();
         }
-        out.append(text.substr(done));
+        if (out)
+            out->append(text.substr(done));
         return true;
     }
 
     // The text of an element that holds only text: its texts and CDATA sections in order, the
     // references decoded when decode is set (libplist leaves them in numbers, dates and data).
     // Points into the parsed document or m_text; nullopt when the element holds an element.
-    std::optional<std::string_view> textOf(pugi::xml_node element, bool decode)
+    // With keep unset the text is only checked, and the view given is empty.
+    std::optional<std::string_view> textOf(pugi::xml_node element, bool decode, bool keep = true)
     {
         pugi::xml_node child = element.first_child();
         if (!child)
@@ -280,11 +301,12 @@ private:
         for (; child; child = child.next_sibling()) {
             switch (child.type()) {
             case pugi::node_pcdata:
-                if (!appendText(child, m_text, decode))
+                if (!appendText(child, keep ? &m_text : nullptr, decode))
                     return std::nullopt;
                 break;
             case pugi::node_cdata:
-                m_text += child.value();
+                if (keep)
+                    m_text += child.value();
                 break;
             case pugi::node_element:
                 refuse(child, QStringLiteral("an element <%1> inside <%2>").arg(name(child), name(element)));
@@ -348,12 +370,11 @@ private:
     // Checks (and in Tree mode builds into *built) the value element at nesting level; in Keys mode
     // the string it holds goes to *string (nullopt when it is no string), and a dictionary at the
     // top gives its record keys to *keys.
-    bool value(pugi::xml_node element, int level, PlistPtr *built, std::optional<QString> *string,
+    bool value(pugi::xml_node element, Kind kind, int level, PlistPtr *built, std::optional<QString> *string,
                RecordKeys *keys)
     {
         if (level > Limits::kMaxNestingDepth)
             return refuse(element, QStringLiteral("nested deeper than %1 levels").arg(Limits::kMaxNestingDepth), true);
-        const Kind kind = kindOf(element.name());
         if (string && kind != Kind::String)
             *string = std::nullopt;
         switch (kind) {
@@ -362,7 +383,7 @@ private:
         case Kind::Array:
             return array(element, level, built);
         case Kind::String: {
-            const std::optional<std::string_view> text = textOf(element, true);
+            const std::optional<std::string_view> text = textOf(element, true, built || string);
             if (!text)
                 return false;
             if (built)
@@ -378,7 +399,7 @@ private:
         case Kind::Real:
         case Kind::Date:
         case Kind::Data: {
-            const std::optional<std::string_view> text = textOf(element, false);
+            const std::optional<std::string_view> text = textOf(element, false, built);
             if (!text)
                 return false;
             if (!built)
@@ -417,12 +438,13 @@ private:
         if (built)
             built->reset(plist_new_array());
         for (pugi::xml_node child = element.first_child(); child; child = child.next_sibling()) {
-            if (!acceptAsSpace(child, "an <array>"))
+            const pugi::xml_node_type type = child.type();
+            if (!acceptAsSpace(child, type, "an <array>"))
                 return false;
-            if (child.type() != pugi::node_element)
+            if (type != pugi::node_element)
                 continue;
             PlistPtr item;
-            if (!value(child, level + 1, built ? &item : nullptr, nullptr, nullptr))
+            if (!value(child, kindOf(child.name()), level + 1, built ? &item : nullptr, nullptr, nullptr))
                 return false;
             if (built)
                 plist_array_append_item(built->get(), item.release());
@@ -438,11 +460,13 @@ private:
         pugi::xml_node keyElement;
         quint64 keysBefore = 0;
         for (pugi::xml_node child = element.first_child(); child; child = child.next_sibling()) {
-            if (!acceptAsSpace(child, "a <dict>"))
+            const pugi::xml_node_type type = child.type();
+            if (!acceptAsSpace(child, type, "a <dict>"))
                 return false;
-            if (child.type() != pugi::node_element)
+            if (type != pugi::node_element)
                 continue;
-            if (kindOf(child.name()) == Kind::Key) {
+            const Kind kind = kindOf(child.name());
+            if (kind == Kind::Key) {
                 if (keyElement)
                     return refuse(child, QStringLiteral("a <key> where the value of the key before it belongs"));
                 const std::optional<std::string_view> text = textOf(child, true);
@@ -460,7 +484,7 @@ private:
             // A key given twice keeps its first place and its last value, as libplist does.
             std::optional<QString> *string = keys ? recordKey(*keys, key) : nullptr;
             PlistPtr item;
-            if (!value(child, level + 1, built ? &item : nullptr, string, nullptr))
+            if (!value(child, kind, level + 1, built ? &item : nullptr, string, nullptr))
                 return false;
             if (built)
                 plist_dict_set_item(built->get(), key.c_str(), item.release());
@@ -583,34 +607,45 @@ Census census(QByteArrayView xml)
         }
         const std::string_view rest(open, static_cast<std::size_t>(end - open));
         const char *after = nullptr;
-        if (rest.starts_with("<!--")) {
-            const char *close = find(open + 4, end, "-->");
-            after = close ? close + 3 : end;
-        } else if (rest.starts_with("<![CDATA[")) {
-            ++nodes;
-            const char *close = find(open + 9, end, "]]>");
-            after = close ? close + 3 : end;
-        } else if (rest.starts_with("<?")) {
+        switch (rest.size() > 1 ? rest[1] : '\0') {
+        case '/': { // an end tag: short, looked through by hand
+            after = open + 2;
+            while (after < end && *after != '>')
+                ++after;
+            after = after < end ? after + 1 : end;
+            depth = std::max<qint64>(depth - 1, 0);
+            break;
+        }
+        case '?': {
             ++nodes;
             const char *close = find(open + 2, end, "?>");
             after = close ? close + 2 : end;
-        } else if (rest.starts_with("<!DOCTYPE")) {
-            // Declarations of its own could define entities and defaults, which no property list
-            // needs and whose expansion no reader should be asked to do.
-            after = skipTag(open, end, nullptr);
-            if (!after) {
-                result.refusal =
-                    QStringLiteral("not a property list: a document type with declarations of its own");
-                return result;
+            break;
+        }
+        case '!':
+            if (rest.starts_with("<!--")) {
+                const char *close = find(open + 4, end, "-->");
+                after = close ? close + 3 : end;
+            } else if (rest.starts_with("<![CDATA[")) {
+                ++nodes;
+                const char *close = find(open + 9, end, "]]>");
+                after = close ? close + 3 : end;
+            } else {
+                // A document type with declarations of its own could define entities and defaults,
+                // which no property list needs and whose expansion no reader should be asked to do.
+                after = skipTag(open, end, nullptr);
+                if (!after) {
+                    result.refusal =
+                        QStringLiteral("not a property list: a document type with declarations of its own");
+                    return result;
+                }
             }
-        } else if (rest.starts_with("</")) {
-            const auto *close = static_cast<const char *>(std::memchr(open, '>', static_cast<std::size_t>(end - open)));
-            after = close ? close + 1 : end;
-            depth = std::max<qint64>(depth - 1, 0);
-        } else {
+            break;
+        default:
             ++nodes; // an element
             after = skipTag(open, end, &nodes);
             depth += after - open >= 2 && after[-2] == '/' ? 0 : 1;
+            break;
         }
         p = after;
     }
