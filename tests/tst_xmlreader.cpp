@@ -212,6 +212,22 @@ TEST(XmlReader, ReadsOtherValuesAsLibplistDid)
     }
 }
 
+// Where libplist read well-formed XML into other values: a data value broken by a comment, of which
+// it decoded only as many characters as the first piece holds.
+TEST(XmlReader, ReadsDataBrokenByACommentWhole)
+{
+    const QByteArray document = plistDocument("<data>SGVs<!-- c -->bG8=</data>");
+    const PlistPtr before = readByLibplist(document), now = parsePropertyList(document);
+    char *bytes = nullptr;
+    uint64_t length = 0;
+    plist_get_data_val(now.get(), &bytes, &length);
+    EXPECT_EQ(QByteArray(bytes, qsizetype(length)), "Hello");
+    std::free(bytes);
+    plist_get_data_val(before.get(), &bytes, &length);
+    EXPECT_EQ(QByteArray(bytes, qsizetype(length)), "Hel");
+    std::free(bytes);
+}
+
 // The hostile XML that libplist needed defences against: read or refused in linear time (the
 // benchmarks time them), with the reason.
 TEST(XmlReader, HostileDocumentsAreReadOrRefusedWithTheReason)

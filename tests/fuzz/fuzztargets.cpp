@@ -247,7 +247,13 @@ void xmlPropertyList(QByteArrayView bytes)
     }
     if (!root || bytes.startsWith("bplist00"))
         return;
-    // libplist read XML before: where it reads the same text, it must find the same values.
+    // libplist read XML before: where it reads the same text, it must find the same values. It
+    // decodes only the first piece of a date or data value broken by a comment or a CDATA section
+    // (taking that piece's length for the whole); we read it all.
+    const bool brokenValue = (bytes.contains("<data") || bytes.contains("<date")) &&
+                             (bytes.contains("<!--") || bytes.contains("<![CDATA["));
+    if (brokenValue)
+        return;
     const XmlEncoding::Utf8Xml utf8 = XmlEncoding::toUtf8(bytes);
     plist_t before = nullptr;
     plist_from_memory(utf8.text().data(), static_cast<uint32_t>(utf8.text().size()), &before);
