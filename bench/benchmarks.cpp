@@ -11,6 +11,7 @@
 #include "app/snippetitemdelegate.h"
 #include "app/snippetlistmodel.h"
 #include "bench/fixture.h"
+#include "catalogue/limits.h"
 #include "catalogue/paths.h"
 #include "catalogue/propertylist.h"
 #include "catalogue/snippetcatalogue.h"
@@ -650,6 +651,67 @@ bool loadsAlikeOnEveryThreadCount(const Installation &installation)
     return alike;
 }
 
+
+// ---- hostile XML --------------------------------------------------------------------------
+
+// Files that made libplist's XML reader slow or large, each read as a user snippet file's tree (the
+// heavier of the reader's two ways): read or refused, in time linear in its size.
+QByteArray plistOf(const QByteArray &root)
+{
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n" + root + "\n</plist>\n";
+}
+
+// libplist's dictionary hash: djb2 of the key, 4,096 buckets.
+unsigned libplistBucket(std::string_view key)
+{
+    unsigned hash = 5381;
+    for (const char c : key)
+        hash = hash * 33 + static_cast<unsigned>(static_cast<int>(c));
+    return hash & 0xFFF;
+}
+
+QByteArray hostileXml(const std::string &which)
+{
+    if (which == "entities_400000")
+        return plistOf("<dict><key>IDECodeSnippetIdentifier</key><string>hostile</string>"
+                       "<key>IDECodeSnippetContents</key><string>" + QByteArray("&amp;").repeated(400000) +
+                       "</string></dict>");
+    if (which == "keys_400000" || which == "colliding_keys") {
+        QByteArray root = "<dict>";
+        if (which == "keys_400000") {
+            for (int i = 0; i < 400000; ++i)
+                root += "<key>k" + QByteArray::number(i) + "</key><string>v</string>";
+        } else { // keys that all fall into one bucket of libplist's table, more than the reader takes
+            char key[] = "k00000000";
+            for (quint32 i = 0, found = 0; found < 5000; ++i) {
+                for (int digit = 0; digit < 8; ++digit)
+                    key[8 - digit] = "0123456789abcdef"[(i >> (4 * digit)) & 0xF];
+                if (libplistBucket(key) == 0 && ++found)
+                    root += "<key>" + QByteArray(key) + "</key><true/>";
+            }
+        }
+        return plistOf(root + "</dict>");
+    }
+    if (which == "empty_strings_16MiB") {
+        const qsizetype count = (Limits::kMaxUserSnippetFileBytes - 100) / 9;
+        return plistOf("<array>" + QByteArray("<string/>").repeated(count) + "</array>");
+    }
+    // nested_200000
+    return plistOf(QByteArray("<array>").repeated(200000) + QByteArray("</array>").repeated(200000));
+}
+
+void readHostileXml(benchmark::State &state, const std::string &which)
+{
+    const QByteArray bytes = hostileXml(which);
+    QString refusal;
+    for (auto _ : state) {
+        refusal.clear();
+        benchmark::DoNotOptimize(parsePropertyList(bytes, &refusal));
+    }
+    state.counters["bytes"] = static_cast<double>(bytes.size());
+    state.SetLabel(refusal.isEmpty() ? "read" : "refused: " + refusal.left(60).toStdString());
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -728,6 +790,9 @@ int main(int argc, char *argv[])
     }
     benchmark::RegisterBenchmark("list/reload_model", listReloadModel)->Unit(benchmark::kMicrosecond);
     benchmark::RegisterBenchmark("list/reload_view", listReloadView)->Unit(benchmark::kMicrosecond);
+
+    for (const char *which : {"entities_400000", "keys_400000", "colliding_keys", "empty_strings_16MiB", "nested_200000"})
+        benchmark::RegisterBenchmark((std::string("hostile/") + which).c_str(), readHostileXml, std::string(which))->Unit(ms);
 
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -13,7 +13,8 @@ inline constexpr qint64 kMaxUserSnippetFileBytes = 16 * 1024 * 1024;
 inline constexpr qint64 kMaxSystemLibraryBytes = 256 * 1024 * 1024;
 
 // Deeper property lists are refused: libplist 2.2 copies, frees and writes trees recursively and
-// indents XML by depth (output grows with its square). Real snippets nest a few levels.
+// indents XML by depth (output grows with its square), and the XML reader walks them recursively.
+// Real snippets nest a few levels.
 inline constexpr int kMaxNestingDepth = 512;
 
 // libplist 2.2 copies a binary list's object every time it is referenced, so a few hundred bytes of
@@ -23,12 +24,18 @@ inline constexpr int kMaxNestingDepth = 512;
 // whichever is more: an unshared list is never refused for its size alone.
 inline constexpr quint64 kMaxExpandedNodes = 1 << 20;
 
-// libplist decodes each entity of an XML text by moving the rest of the text up to the next "<",
-// so entities times that length is the work a file asks of it. The reader refuses files above the
-// budget (a fraction of a second); the writer ends a text run after so many entities, which keeps
-// even a file of the largest size packed with "&lt;" far below it.
-inline constexpr quint64 kMaxEntityWork = quint64(1) << 36;
-inline constexpr int kMaxEntitiesPerTextRun = 64;
-static_assert(quint64(kMaxEntitiesPerTextRun) * quint64(kMaxUserSnippetFileBytes) < kMaxEntityWork);
+// XML is parsed into a tree of about 64 bytes a node (an element, a text, an attribute) before it
+// is read, so a file is counted first and refused above this many (some 64 MiB of tree): a user
+// snippet file of the largest size packed with empty elements would otherwise take 120 to 270 MB.
+// A library of 10,000 snippets makes about 600,000; Xcode's own has a few hundred snippets.
+inline constexpr quint64 kMaxXmlNodes = 1 << 20;
+
+// libplist 2.2 looks a key up each time one is set in a dictionary, walking the entries before it
+// (past 500, a chain of a 4,096-bucket table that crafted keys fill alone) and comparing their bytes,
+// so a dictionary of k keys costs up to k times the bytes of its keys to build. The XML reader
+// counts, for each key, the keys before it in its dictionary times its length and 32 bytes more,
+// and refuses a file whose count passes this (some 40 ms of libplist's work at worst). A library of
+// 10,000 snippets counts about 20 million; Info.plist a few hundred thousand.
+inline constexpr quint64 kMaxKeyLookupWork = quint64(1) << 27;
 
 } // namespace Glimmerpad::Limits

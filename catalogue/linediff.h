@@ -8,7 +8,7 @@
 #include <optional>
 
 // Line differences between two texts, and merges of two changed versions of one, worked out by
-// libgit2 (its own target, so that the catalogue itself needs nothing beyond Qt Core and libplist).
+// libgit2 (its own target, so that the catalogue itself needs nothing beyond Qt Core, libplist and pugixml).
 // libgit2 is opened the first time a difference or a merge needs it.
 namespace Glimmerpad {
 

@@ -283,33 +283,6 @@ bool binaryShapeIsSafe(QByteArrayView bytes)
     return layout && ExpansionWalk(*layout, maxNodes).fromTopStaysWithinBounds();
 }
 
-bool xmlHoldsNul(QByteArrayView xml)
-{
-    return xml.contains('\0');
-}
-
-bool entityWorkIsBearable(QByteArrayView xml)
-{
-    // A text ends only at "<" (a ">" may stand in it), so entities times the length between two
-    // "<" bound the work. Most files hold no "&" at all: the search jumps from one to the next.
-    const char *const begin = xml.data();
-    const char *const end = begin + xml.size();
-    quint64 work = 0;
-    const char *scanned = begin; // texts before this are counted
-    while (const auto *ampersand = static_cast<const char *>(std::memchr(scanned, '&', size_t(end - scanned)))) {
-        const char *textStart = ampersand;
-        while (textStart > scanned && textStart[-1] != '<')
-            --textStart;
-        const auto *textEnd = static_cast<const char *>(std::memchr(ampersand, '<', size_t(end - ampersand)));
-        if (!textEnd)
-            textEnd = end;
-        const auto entities = static_cast<quint64>(std::count(ampersand, textEnd, '&'));
-        work += entities * static_cast<quint64>(textEnd - textStart + 1);
-        scanned = textEnd;
-    }
-    return work <= Limits::kMaxEntityWork;
-}
-
 Shape shapeOf(plist_t root, bool keysMayRepeat)
 {
     return shapeWithin(root, Limits::kMaxNestingDepth, keysMayRepeat);

@@ -6,8 +6,8 @@
 
 #include <plist/plist.h>
 
-// What parsePropertyList checks before and after libplist 2.2 reads the bytes, each check keeping a
-// fault of that library away. The bounds come from catalogue/limits.h.
+// What parsePropertyList checks before and after libplist 2.2 reads a binary list, each check
+// keeping a fault of that library away. The bounds come from catalogue/limits.h.
 namespace Glimmerpad::PlistDefences {
 
 // Before a binary list is parsed: whether it nests at most kMaxNestingDepth levels, expands to at
@@ -17,14 +17,6 @@ namespace Glimmerpad::PlistDefences {
 // billions of nodes; it stops the process on an assertion when a key holds a NUL, and cuts values
 // at one. Whatever this check cannot follow is refused too.
 bool binaryShapeIsSafe(QByteArrayView bytes);
-
-// Before XML is parsed: XML allows no NUL, but libplist takes one into a string; a copy of that
-// string then ends at the NUL while writing it out reads on to the full length, past the copy.
-bool xmlHoldsNul(QByteArrayView xml);
-
-// Before XML is parsed: whether libplist can decode its entities within kMaxEntityWork. It decodes
-// each one by moving the rest of its text, so a few megabytes of "&amp;" take hours.
-bool entityWorkIsBearable(QByteArrayView xml);
 
 enum class Shape
 {

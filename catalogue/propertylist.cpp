@@ -3,14 +3,13 @@
 #include "catalogue/limits.h"
 #include "catalogue/plistdefences.h"
 #include "catalogue/plistiteration.h"
+#include "catalogue/snippetrecord.h"
 #include "catalogue/xmlencoding.h"
+#include "catalogue/xmlpropertylist.h"
 
 #include <QLoggingCategory>
-#include <QThread>
 
 #include <algorithm>
-#include <atomic>
-#include <limits>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -21,11 +20,15 @@ namespace Glimmerpad {
 
 namespace {
 
-// Parses the bytes, then keeps the tree only when it nests within kMaxNestingDepth, with each key
-// once; says why in refusal otherwise. A tree refused for its depth is freed here, so this runs
-// where such a tree can be freed.
-PlistPtr parseWithinDepth(QByteArrayView bytes, bool binary, QString &refusal)
+// Parses a binary list, then keeps the tree only when it nests within kMaxNestingDepth, with each
+// key once; says why in refusal otherwise.
+PlistPtr parseBinary(QByteArrayView bytes, QString &refusal)
 {
+    if (!PlistDefences::binaryShapeIsSafe(bytes)) {
+        qCWarning(lcPlist) << "refusing a binary property list nested or shared beyond the limits";
+        refusal = QStringLiteral("a binary property list nested or shared beyond what Glimmerpad reads");
+        return {};
+    }
     plist_t parsed = nullptr;
     plist_from_memory(bytes.data(), static_cast<uint32_t>(bytes.size()), &parsed);
     PlistPtr root(parsed);
@@ -33,9 +36,8 @@ PlistPtr parseWithinDepth(QByteArrayView bytes, bool binary, QString &refusal)
         refusal = QStringLiteral("not a property list");
         return {};
     }
-    // libplist's XML reader stores a repeated key once (it replaces the value); its binary reader
-    // keeps every entry.
-    const PlistDefences::Shape shape = PlistDefences::shapeOf(root.get(), binary);
+    // libplist's binary reader keeps every entry of a repeated key.
+    const PlistDefences::Shape shape = PlistDefences::shapeOf(root.get(), true);
     if (shape == PlistDefences::Shape::TooDeep) {
         refusal = QStringLiteral("nested deeper than %1 levels").arg(Limits::kMaxNestingDepth);
         return {};
@@ -47,84 +49,63 @@ PlistPtr parseWithinDepth(QByteArrayView bytes, bool binary, QString &refusal)
     return root;
 }
 
-// libplist parses XML without recursion but frees what it built recursively, also when the XML
-// breaks off half-way: about 48 bytes of stack per level, and a level takes at least 6 bytes
-// ("<dict>"). Large XML is therefore parsed on a thread whose stack grows with the input.
-constexpr qsizetype kInlineXmlBytes = 64 * 1024;
-
-PlistPtr parseXmlOnLargeStack(QByteArrayView xml, QString &refusal)
+// The bytes as one of the two formats: binary as it stands, XML brought to UTF-8; or why neither.
+struct Classified
 {
-    // 8 MiB and 16 bytes per byte of XML, twice the 48 bytes per 6. QThread takes an unsigned int,
-    // so the size stops there, which still covers the deepest tree of the largest XML read.
-    const quint64 stackBytes = 8 * 1024 * 1024 + 16 * static_cast<quint64>(xml.size());
-    static_assert(Limits::kMaxSystemLibraryBytes / 6 * 48 < std::numeric_limits<uint>::max());
-    // The tree is handed over through memory of its own, released by the parse and acquired here,
-    // so that a race detector, which cannot see into QThread::wait(), sees the hand-over too.
-    struct Handover
-    {
-        PlistPtr root;
-        QString refusal;
-        std::atomic<bool> parsed = false;
-    };
-    const auto handover = std::make_unique<Handover>();
-    const std::unique_ptr<QThread> thread(QThread::create([xml, to = handover.get()] {
-        to->root = parseWithinDepth(xml, false, to->refusal);
-        to->parsed.store(true, std::memory_order_release);
-    }));
-    thread->setStackSize(static_cast<uint>(std::min<quint64>(stackBytes, std::numeric_limits<uint>::max())));
-    thread->start();
-    thread->wait();
-    if (!handover->parsed.load(std::memory_order_acquire)) {
-        qCWarning(lcPlist) << "no thread to parse a property list of" << xml.size() << "bytes";
-        handover->refusal = QStringLiteral("no thread could be started to read it");
+    bool binary = false;
+    XmlEncoding::Utf8Xml xml;
+    QString refusal;
+};
+
+Classified classify(QByteArrayView bytes)
+{
+    Classified result;
+    if (bytes.isEmpty()) {
+        result.refusal = QStringLiteral("empty");
+        return result;
     }
-    refusal = std::move(handover->refusal);
-    return std::move(handover->root);
+    const auto tooLarge = [](QByteArrayView what) { return what.size() > Limits::kMaxSystemLibraryBytes; };
+    if (tooLarge(bytes)) {
+        result.refusal = QStringLiteral("larger than %1 bytes").arg(Limits::kMaxSystemLibraryBytes);
+        return result;
+    }
+    if (bytes.startsWith("bplist00")) {
+        result.binary = true;
+        return result;
+    }
+    result.xml = XmlEncoding::toUtf8(bytes);
+    if (!result.xml.refusal.isEmpty()) {
+        qCDebug(lcPlist) << "refusing an XML property list:" << result.xml.refusal;
+        result.refusal = result.xml.refusal;
+        return result;
+    }
+    // From UTF-16 the text grows by up to a half, from ISO-8859-1 up to twice.
+    if (tooLarge(result.xml.text())) {
+        result.refusal = QStringLiteral("larger than %1 bytes once converted to UTF-8").arg(Limits::kMaxSystemLibraryBytes);
+        return result;
+    }
+    // XML allows no NUL, and pugixml would take one for the end of the text.
+    if (result.xml.text().contains('\0')) {
+        qCWarning(lcPlist) << "refusing an XML property list with a NUL byte";
+        result.refusal = QStringLiteral("holds a NUL character, which XML does not allow");
+    }
+    return result;
 }
 
 PlistPtr parseOrRefuse(QByteArrayView bytes, QString &refusal)
 {
-    const auto refuse = [&refusal](QString reason) {
-        refusal = std::move(reason);
-        return PlistPtr();
-    };
-    const auto tooLarge = [](QByteArrayView what) { return what.size() > Limits::kMaxSystemLibraryBytes; };
-    if (bytes.isEmpty())
-        return refuse(QStringLiteral("empty"));
-    if (tooLarge(bytes))
-        return refuse(QStringLiteral("larger than %1 bytes").arg(Limits::kMaxSystemLibraryBytes));
-    if (bytes.startsWith("bplist00")) {
-        if (!PlistDefences::binaryShapeIsSafe(bytes)) {
-            qCWarning(lcPlist) << "refusing a binary property list nested or shared beyond the limits";
-            return refuse(
-                QStringLiteral("a binary property list nested or shared beyond what Glimmerpad reads"));
-        }
-        return parseWithinDepth(bytes, true, refusal);
+    const Classified classified = classify(bytes);
+    if (!classified.refusal.isEmpty()) {
+        refusal = classified.refusal;
+        return {};
     }
-    // Brought to UTF-8 before the defences look at it, since they guard what libplist reads (and
-    // in UTF-16 most characters hold a NUL byte).
-    const XmlEncoding::Utf8Xml utf8 = XmlEncoding::toUtf8(bytes);
-    if (!utf8.refusal.isEmpty()) {
-        qCDebug(lcPlist) << "refusing an XML property list:" << utf8.refusal;
-        return refuse(utf8.refusal);
-    }
-    const QByteArrayView xml = utf8.text();
-    // The large stack below is sized for XML within the bound, which converted text may pass: from
-    // UTF-16 it grows by up to a half, from ISO-8859-1 up to twice.
-    if (tooLarge(xml)) {
-        return refuse(QStringLiteral("larger than %1 bytes once converted to UTF-8")
-                          .arg(Limits::kMaxSystemLibraryBytes));
-    }
-    if (PlistDefences::xmlHoldsNul(xml)) {
-        qCWarning(lcPlist) << "refusing an XML property list with a NUL byte";
-        return refuse(QStringLiteral("holds a NUL character, which XML does not allow"));
-    }
-    if (!PlistDefences::entityWorkIsBearable(xml)) {
-        qCWarning(lcPlist) << "refusing an XML property list whose entities would take too long to decode";
-        return refuse(QStringLiteral("holds so many entities that reading them would take too long"));
-    }
-    return xml.size() <= kInlineXmlBytes ? parseWithinDepth(xml, false, refusal)
-                                         : parseXmlOnLargeStack(xml, refusal);
+    if (classified.binary)
+        return parseBinary(bytes, refusal);
+    XmlPropertyList::Read read = XmlPropertyList::parse(classified.xml.text());
+    if (!read.root)
+        qCDebug(lcPlist) << "refusing an XML property list:" << read.refusal;
+    refusal = std::move(read.refusal);
+    return std::move(read.root);
 }
 
 } // namespace
@@ -141,6 +122,37 @@ PlistPtr parsePropertyList(QByteArrayView bytes, QString *error)
     if (!root && error)
         *error = std::move(refusal);
     return root;
+}
+
+std::optional<RecordKeys> readRecordKeys(QByteArrayView bytes, QString *error)
+{
+    const auto refused = [error](QString reason) {
+        if (error)
+            *error = std::move(reason);
+        return std::nullopt;
+    };
+    const Classified classified = classify(bytes);
+    if (!classified.refusal.isEmpty())
+        return refused(classified.refusal);
+    if (classified.binary) {
+        QString refusal;
+        const PlistPtr root = parseBinary(bytes, refusal);
+        if (!root)
+            return refused(std::move(refusal));
+        if (!PLIST_IS_DICT(root.get()))
+            return std::nullopt;
+        return RecordKeys{dictString(root.get(), SnippetKey::Identifier), dictString(root.get(), SnippetKey::Title),
+                          dictString(root.get(), SnippetKey::Summary),
+                          dictString(root.get(), SnippetKey::CompletionPrefix)};
+    }
+    XmlPropertyList::Read read = XmlPropertyList::readKeys(classified.xml.text());
+    if (!read.refusal.isEmpty()) {
+        qCDebug(lcPlist) << "refusing an XML property list:" << read.refusal;
+        return refused(std::move(read.refusal));
+    }
+    if (!read.dictionary)
+        return std::nullopt;
+    return std::move(read.keys);
 }
 
 QByteArray toXmlPropertyList(plist_t node)

@@ -50,7 +50,23 @@ SnippetRecord SnippetRecord::fromSharedTree(SharedPlist tree, plist_t dictionary
 
 SnippetRecord SnippetRecord::fromPropertyList(QByteArrayView bytes)
 {
-    return fromParsedBytes(parsePropertyList(bytes), bytes.toByteArray());
+    return fromBytes(bytes.toByteArray());
+}
+
+SnippetRecord SnippetRecord::fromBytes(QByteArray bytes, QString *error)
+{
+    SnippetRecord record;
+    std::optional<RecordKeys> keys = readRecordKeys(bytes, error);
+    if (!keys)
+        return record;
+    auto data = std::make_shared<Data>();
+    data->identifier = std::move(keys->identifier);
+    data->title = std::move(keys->title);
+    data->summary = std::move(keys->summary);
+    data->completionPrefix = std::move(keys->completionPrefix);
+    data->bytes = std::move(bytes);
+    record.d = std::move(data);
+    return record;
 }
 
 SnippetRecord SnippetRecord::fromParsedBytes(PlistPtr root, QByteArray bytes)

@@ -36,6 +36,9 @@ public:
     // keeps the whole tree alive. A non-dictionary node gives a null record.
     static SnippetRecord fromSharedTree(SharedPlist tree, plist_t dictionary);
     static SnippetRecord fromPropertyList(QByteArrayView bytes);
+    // The same, keeping the bytes given; why none was read goes to *error (left empty when the
+    // bytes hold a property list that is no dictionary). XML gives its keys without a tree made.
+    static SnippetRecord fromBytes(QByteArray bytes, QString *error = nullptr);
     // The same from bytes already parsed into root (which is then freed): the record keeps the
     // bytes, as one read from a file does.
     static SnippetRecord fromParsedBytes(PlistPtr root, QByteArray bytes);

@@ -152,8 +152,7 @@ StoredFile readEntryAt(int folderFd, const QString &folder, const Entry &entry, 
         file.stamp = fileStampAt(folderFd, entry.bytes);
     if (readable) {
         // A copy of its own: the buffer goes on to the next file.
-        file.record = SnippetRecord::fromParsedBytes(parsePropertyList(buffer, &error),
-                                                     QByteArrayView(buffer).toByteArray());
+        file.record = SnippetRecord::fromBytes(QByteArrayView(buffer).toByteArray(), &error);
         if (file.record.isNull() && error.isEmpty())
             error = QStringLiteral("no dictionary read");
     }

@@ -1,8 +1,8 @@
 #include "catalogue/xmltext.h"
 
-#include "catalogue/limits.h"
-
 #include <QXmlStreamReader>
+
+#include <algorithm>
 
 namespace Glimmerpad::XmlText {
 
@@ -53,24 +53,12 @@ QString describeCharacter(char32_t codePoint)
 QByteArray strictlyReadable(QByteArray xml)
 {
     static constexpr QByteArrayView kCarriageReturn = "&#13;";
-    static constexpr QByteArrayView kRunBreak = "<![CDATA[]]>";
-    qsizetype extra = 0;
-    for (const char c : std::as_const(xml))
-        extra += c == '\r' ? kCarriageReturn.size() : 0;
-
+    const auto returns = std::count(xml.cbegin(), xml.cend(), '\r');
+    if (returns == 0)
+        return xml;
     QByteArray out;
-    out.reserve(xml.size() + extra + xml.size() / 64);
-    int entities = 0; // in the current run, which ends at the next "<"
+    out.reserve(xml.size() + returns * (kCarriageReturn.size() - 1));
     for (const char c : std::as_const(xml)) {
-        if (c == '<') {
-            entities = 0;
-        } else if (c == '&' || c == '\r') {
-            if (entities == Limits::kMaxEntitiesPerTextRun) {
-                out += kRunBreak;
-                entities = 0;
-            }
-            ++entities;
-        }
         if (c == '\r')
             out += kCarriageReturn;
         else

@@ -22,11 +22,9 @@ std::optional<UnwritableCharacter> findUnwritableCharacter(QStringView text);
 // "U+000C FORM FEED", "U+FFFE (not a character)", "U+D800 (half of a surrogate pair)".
 QString describeCharacter(char32_t codePoint);
 
-// Takes the XML libplist writes and makes what it says come back exactly, from strict XML readers
-// and from libplist alike: a carriage return becomes a character reference (an XML reader turns a
-// raw one, or CR LF, into a line feed), and a long run of entities is split by an empty CDATA
-// section, since libplist decodes each entity by moving the rest of its run, and a text packed
-// with entities would otherwise take it quadratic time (and our reader refuses it).
+// Takes the XML libplist writes and makes what it says come back exactly from any XML reader: a
+// carriage return becomes a character reference (an XML reader that normalises line ends turns a
+// raw one, or CR LF, into a line feed).
 QByteArray strictlyReadable(QByteArray xml);
 
 // Whether bytes are well-formed XML; the parser's complaint and its line otherwise.

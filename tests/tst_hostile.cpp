@@ -85,15 +85,22 @@ TEST(HostileUserFiles, AreSkippedAndTheRestIsRead)
         chain.append("\xA1" + refs({i + 1}));
     chain.append("\x08");
 
+    QByteArray laughs = "<?xml version=\"1.0\"?>\n<!DOCTYPE plist [<!ENTITY a \"aaaaaaaaaa\">"
+                        "<!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\">]>\n<plist>";
+    laughs += dictXml({.identifier = u"alpha"_s, .title = u"&b;"_s}).replace("&amp;b;", "&b;") + "</plist>";
+
     const QString refusing = u"refusing a binary property list"_s, larger = u"ignoring "_s, none;
     const std::tuple<const char *, Make, QString> cases[] = {
         {"binary key with NUL", bytes(binaryDict("IDECodeSnippet\0Title"_ba, "alpha")), refusing},
         {"binary value with NUL", bytes(binaryDict("IDECodeSnippetTitle", "al\0pha"_ba)), refusing},
         {"XML string with a NUL byte", bytes(snippetFile({.identifier = u"alpha"_s, .title = u"a\0b"_s})),
          u"refusing an XML property list"_s},
-        {"2 MiB of entities",
-         bytes(snippetFile({.identifier = u"alpha"_s, .contents = u"&"_s.repeated(400000)})),
-         u"refusing an XML property list"_s},
+        {"2 MiB of an undefined entity",
+         bytes(plistDocument("<dict><key>IDECodeSnippetIdentifier</key><string>alpha</string>"
+                             "<key>IDECodeSnippetContents</key><string>" +
+                             "&bomb;"_ba.repeated(350000) + "</string></dict>")),
+         none},
+        {"a document type defining entities", bytes(laughs), none},
         {"shared-reference bomb", bytes(binaryPlist(bomb)), refusing},
         {"binary 300000 deep", bytes(binaryPlist(chain)), refusing},
         {"XML 5000 deep",

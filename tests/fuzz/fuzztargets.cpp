@@ -1,7 +1,10 @@
 #include "fuzztargets.h"
 
+#include "catalogue/plistdefences.h"
+#include "catalogue/propertylist.h"
 #include "catalogue/snippetcatalogue.h"
 #include "catalogue/xcodeinstallation.h"
+#include "catalogue/xmlencoding.h"
 #include "catalogue/xmltext.h"
 
 #include <QDir>
@@ -225,6 +228,37 @@ void systemLibrary(QByteArrayView bytes)
         flags & 2 ? std::optional(QStringLiteral("fuzz ✓ <#code#> & ]]>\n")) : std::nullopt;
     overrideAndRevert(catalogue, row, flags & 1, contents);
     check(!userFolderHasSnippetFiles(at), "a revert left a snippet file behind");
+}
+
+void xmlPropertyList(QByteArrayView bytes)
+{
+    QString error, keysError;
+    const PlistPtr root = parsePropertyList(bytes, &error);
+    const std::optional<RecordKeys> keys = readRecordKeys(bytes, &keysError);
+    check(error == keysError, "the tree and the record keys were refused for different reasons");
+    check((root == nullptr) != error.isEmpty(), "a refusal without a reason, or a reason for a tree");
+    check(keys.has_value() == PLIST_IS_DICT(root.get()), "record keys without a dictionary, or none with one");
+    if (keys) {
+        check(keys->identifier == dictString(root.get(), SnippetKey::Identifier) &&
+                  keys->title == dictString(root.get(), SnippetKey::Title) &&
+                  keys->summary == dictString(root.get(), SnippetKey::Summary) &&
+                  keys->completionPrefix == dictString(root.get(), SnippetKey::CompletionPrefix),
+              "the record keys differ from the tree's");
+    }
+    if (!root || bytes.startsWith("bplist00"))
+        return;
+    // libplist read XML before: where it reads the same text, it must find the same values. It
+    // decodes only the first piece of a date or data value broken by a comment or a CDATA section
+    // (taking that piece's length for the whole); we read it all.
+    const bool brokenValue = (bytes.contains("<data") || bytes.contains("<date")) &&
+                             (bytes.contains("<!--") || bytes.contains("<![CDATA["));
+    if (brokenValue)
+        return;
+    const XmlEncoding::Utf8Xml utf8 = XmlEncoding::toUtf8(bytes);
+    plist_t before = nullptr;
+    plist_from_memory(utf8.text().data(), static_cast<uint32_t>(utf8.text().size()), &before);
+    const PlistPtr libplist(before);
+    check(!libplist || propertyListsEqual(libplist.get(), root.get()), "libplist read the same XML differently");
 }
 
 } // namespace Glimmerpad::Fuzz

@@ -19,6 +19,9 @@ void systemLibrary(QByteArrayView bytes);
 // every edit applied to it incrementally; after each the spans must be in order, leave the
 // placeholder tokens alone and, where the text parses, equal those of a fresh parse.
 void syntaxHighlighting(QByteArrayView bytes);
+// The bytes as any property list the catalogue reads: the tree and the record keys refused or read
+// alike, and XML that libplist also reads giving its tree.
+void xmlPropertyList(QByteArrayView bytes);
 
 // Called with a description when an input breaks a promise of the catalogue; aborts by default,
 // which is what libFuzzer reports. The replay test collects the descriptions instead.

@@ -21,7 +21,8 @@ TEST(FuzzReplay, EveryCorpusAndRegressionInputKeepsThePromises)
     const std::pair<QString, void (*)(QByteArrayView)> targets[] = {
         {QStringLiteral("user_snippet"), &Fuzz::userSnippetFile},
         {QStringLiteral("system_library"), &Fuzz::systemLibrary},
-        {QStringLiteral("syntax"), &Fuzz::syntaxHighlighting}};
+        {QStringLiteral("syntax"), &Fuzz::syntaxHighlighting},
+        {QStringLiteral("xml_reader"), &Fuzz::xmlPropertyList}};
     const MessageCapture log; // the inputs are made to provoke warnings
     Fuzz::setFailureHandler([](const char *what) { s_broken.append(QString::fromUtf8(what)); });
     int replayed = 0;
