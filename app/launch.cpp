@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QComboBox>
+#include <QEvent>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QListView>
@@ -27,8 +28,36 @@
 #include <QtMath>
 
 #include <algorithm>
+#include <functional>
 
 namespace Glimmerpad {
+
+namespace {
+
+// Runs `then` once, from the event loop, after the widget's first paint.
+class AfterFirstPaint final : public QObject
+{
+public:
+    AfterFirstPaint(QWidget *widget, std::function<void()> then) : QObject(widget), m_then(std::move(then))
+    {
+        widget->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            watched->removeEventFilter(this);
+            QTimer::singleShot(0, parent(), m_then);
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> m_then;
+};
+
+} // namespace
 
 static constexpr int kMinimumWindowX = 450; // room on the left for the popover beside the list
 // A remembered place is used again while this much of the window's title bar shows on a screen:
@@ -73,9 +102,11 @@ void RVAppDelegate::connectParts()
             controlTextDidChange();
         });
     }
-    connect(actions.rebase, &QAction::triggered, this, [this] { rebaseSnippets(m_mainWindow.highlightedSnippets()); });
+    connect(actions.rebase, &QAction::triggered, this,
+            [this] { rebaseSnippets(m_mainWindow.highlightedSnippets()); });
     connect(&m_mainWindow, &MainWindow::rebaseRequested, this, &RVAppDelegate::rebaseSnippets);
-    connect(&m_editor, &EditingSession::rebaseClicked, this, [this] { rebaseSnippets({m_editor.snippet()}); });
+    connect(&m_editor, &EditingSession::rebaseClicked, this,
+            [this] { rebaseSnippets({m_editor.snippet()}); });
     connect(actions.exportOverrides, &QAction::triggered, this, &RVAppDelegate::exportOverrides);
     connect(actions.importOverrides, &QAction::triggered, this, &RVAppDelegate::importOverrides);
     connect(actions.help, &QAction::triggered, this, &RVAppDelegate::showHelp);
@@ -116,12 +147,13 @@ void RVAppDelegate::updateActions()
     const MainWindow::Actions &actions = m_mainWindow.actions();
     const bool idle = !m_changes.isRunning();
     const QList<SnippetRecord> highlighted = m_mainWindow.highlightedSnippets();
-    actions.revert->setEnabled(idle && std::any_of(highlighted.cbegin(), highlighted.cend(), [this](const SnippetRecord &s) {
-                                   return m_catalogue.hasOverride(s.identifier());
-                               }));
-    actions.rebase->setEnabled(idle && std::any_of(highlighted.cbegin(), highlighted.cend(), [this](const SnippetRecord &s) {
-                                   return m_catalogue.isStale(s);
-                               }));
+    actions.revert->setEnabled(
+        idle && std::any_of(highlighted.cbegin(), highlighted.cend(), [this](const SnippetRecord &s) {
+            return m_catalogue.hasOverride(s.identifier());
+        }));
+    actions.rebase->setEnabled(
+        idle && std::any_of(highlighted.cbegin(), highlighted.cend(),
+                            [this](const SnippetRecord &s) { return m_catalogue.isStale(s); }));
     actions.turnOff->setEnabled(idle && !highlighted.isEmpty());
     actions.turnOn->setEnabled(idle && !highlighted.isEmpty());
     actions.importOverrides->setEnabled(idle);
@@ -146,7 +178,8 @@ void RVAppDelegate::applicationDidFinishLaunching()
         //% "Glimmerpad cannot find your home folder."
         const QString title = qtTrId("home_alert_title");
         //% "Quit"
-        m_interaction.runCriticalAlert(nullptr, title, Strings::sentence(problem), qtTrId("home_alert_button"));
+        m_interaction.runCriticalAlert(nullptr, title, Strings::sentence(problem),
+                                       qtTrId("home_alert_button"));
         terminate(1);
         return;
     }
@@ -180,6 +213,15 @@ void RVAppDelegate::applicationDidFinishLaunching()
     }
     watchFiles();
 
+    // Which rows clash is found after the list's first paint: it reads every snippet, a tenth of
+    // a second for ten thousand files, which the window need not wait for. Should the list not be
+    // painted soon (a window kept hidden), the rows are told anyway.
+    SnippetListModel *model = m_mainWindow.listModel();
+    model->setClashesDeferred(true);
+    const auto tellClashes = [model] { model->setClashesDeferred(false); };
+    new AfterFirstPaint(m_mainWindow.tableView()->viewport(), tellClashes);
+    QTimer::singleShot(1000, model, tellClashes);
+
     RVWindow *window = m_mainWindow.window();
     placeWindow();
     window->makeKeyAndOrderFront();
@@ -202,7 +244,8 @@ void RVAppDelegate::tellOfNewlyStaleOverrides()
     }
     const QStringList before = m_settings.value(kStaleOverridesKey).toStringList();
     m_settings.setValue(kStaleOverridesKey, stale);
-    const auto fresh = std::count_if(stale.cbegin(), stale.cend(), [&](const QString &id) { return !before.contains(id); });
+    const auto fresh =
+        std::count_if(stale.cbegin(), stale.cend(), [&](const QString &id) { return !before.contains(id); });
     if (fresh == 0)
         return;
     //% "The standard snippets changed"
@@ -213,10 +256,11 @@ void RVAppDelegate::tellOfNewlyStaleOverrides()
     const QString show = qtTrId("stale_show");
     //% "Later"
     const QString later = qtTrId("stale_later");
-    m_interaction.beginQuestionSheet(m_mainWindow.window(), title, message, show, later, [this](bool showThem) {
-        if (showThem)
-            m_mainWindow.actions().needsAttention->setChecked(true);
-    });
+    m_interaction.beginQuestionSheet(m_mainWindow.window(), title, message, show, later,
+                                     [this](bool showThem) {
+                                         if (showThem)
+                                             m_mainWindow.actions().needsAttention->setChecked(true);
+                                     });
 }
 
 // The screen that shows most of frame; the primary one when none shows any of it.
@@ -258,7 +302,8 @@ void RVAppDelegate::placeWindow()
         frame.setSize(remembered.size());
         if (isReachable(remembered, qCeil(window->titleBarHeight()))) {
             window->setGeometry(
-                QRect(remembered.topLeft(), remembered.size().boundedTo(screenShowing(remembered)->availableGeometry().size())));
+                QRect(remembered.topLeft(),
+                      remembered.size().boundedTo(screenShowing(remembered)->availableGeometry().size())));
             return;
         }
     }

@@ -33,11 +33,12 @@ QVariant SnippetListModel::data(const QModelIndex &index, int role) const
     const QString title = state.shown.title().value_or(QString());
     const QString summary = system.summary().value_or(QString());
     const auto attention = [&] {
-        const std::optional<OverrideReport> report = state.overridden ? m_catalogue.reportOf(system) : std::nullopt;
-        return !report                                        ? Attention::None
-               : report->status == OverrideStatus::Stale     ? Attention::Stale
+        const std::optional<OverrideReport> report =
+            state.overridden ? m_catalogue.reportOf(system) : std::nullopt;
+        return !report                                      ? Attention::None
+               : report->status == OverrideStatus::Stale    ? Attention::Stale
                : report->status == OverrideStatus::Orphaned ? Attention::Orphaned
-                                                              : Attention::None;
+                                                            : Attention::None;
     };
     const auto attentionText = [](Attention kind) {
         switch (kind) {
@@ -56,12 +57,14 @@ QVariant SnippetListModel::data(const QModelIndex &index, int role) const
 
     // Whose snippets answer its shortcut too, by their titles.
     const auto clashNote = [&]() -> QString {
+        if (m_clashesDeferred)
+            return {};
         const QList<SnippetRecord> clashing = m_catalogue.clashingSnippets(system);
         if (clashing.isEmpty())
             return {};
         //% "Its shortcut “%1” is answered by %2 too"
-        return qtTrId("row_clash").arg(state.shown.completionPrefix().value_or(QString()),
-                                       Strings::snippetNames(clashing));
+        return qtTrId("row_clash")
+            .arg(state.shown.completionPrefix().value_or(QString()), Strings::snippetNames(clashing));
     };
     const auto notes = [&] {
         QStringList all{attentionText(attention()), clashNote()};
@@ -77,7 +80,7 @@ QVariant SnippetListModel::data(const QModelIndex &index, int role) const
         return (QStringList{title} + notes()).join(QStringLiteral(". "));
     }
     case ClashRole:
-        return !m_catalogue.clashingSnippets(system).isEmpty();
+        return !m_clashesDeferred && !m_catalogue.clashingSnippets(system).isEmpty();
     case AttributedTextRole:
         return QVariant::fromValue(
             attributedStringWithTitle(title, QStringLiteral(" - %1").arg(summary), QApplication::font()));
@@ -105,6 +108,16 @@ QVariant SnippetListModel::data(const QModelIndex &index, int role) const
     default:
         return {};
     }
+}
+
+void SnippetListModel::setClashesDeferred(bool deferred)
+{
+    if (deferred == m_clashesDeferred)
+        return;
+    m_clashesDeferred = deferred;
+    if (!deferred && rowCount() > 0)
+        Q_EMIT dataChanged(index(0), index(rowCount() - 1),
+                           {ClashRole, Qt::ToolTipRole, Qt::AccessibleTextRole});
 }
 
 void SnippetListModel::reloadData()

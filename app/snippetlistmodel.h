@@ -47,6 +47,10 @@ public:
 
     // The whole list changed (load, search).
     void reloadData();
+    // Whether the rows leave out which other snippets answer their shortcut: finding that reads
+    // every snippet, which the window's first paint need not wait for. Turned off, the rows tell it.
+    void setClashesDeferred(bool deferred);
+    bool clashesDeferred() const { return m_clashesDeferred; }
     // Only this row's shown record may have changed (a save or revert).
     void reloadRow(int row);
 
@@ -56,6 +60,7 @@ public:
     static QIcon userSnippetIcon();
 
 private:
+    bool m_clashesDeferred = false;
     const SnippetCatalogue &m_catalogue;
 };
 

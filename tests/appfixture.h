@@ -4,6 +4,7 @@
 
 #include "app/editorpopover.h"
 #include "app/rvappdelegate.h"
+#include "app/snippetlistmodel.h"
 #include "app/snippettextedit.h"
 #include "app/strings.h"
 #include "testsupport.h"
@@ -151,6 +152,8 @@ protected:
         QCoreApplication::processEvents();
         if (!app || interaction.exitCode)
             return;
+        // The rows' clashes, told after the list's first paint.
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !main().listModel()->clashesDeferred(); }));
         ASSERT_TRUE(QTest::qWaitFor([this] {
             const int row = app->selectedRow();
             return row < 0 || (editor().popover()->isShown() &&
