@@ -30,7 +30,7 @@ void CodeHighlighter::setLanguage(Syntax::Language language)
         m_syntax = std::make_unique<Syntax::Document>(language);
         connect(m_syntax.get(), &Syntax::Document::highlightingReady, this,
                 &CodeHighlighter::rehighlightQuietly);
-        m_syntax->setText(documentText());
+        m_syntax->setText(textWithLineFeeds(document()));
     }
     m_changed.clear();
     rehighlightQuietly();
@@ -71,7 +71,7 @@ void CodeHighlighter::followEdit(int position, int charsRemoved, int charsAdded)
     // change how lines beyond them read (an opened string or comment), which come after it.
     const int editEnd = position + charsAdded;
     for (const Syntax::TextRange &range :
-         m_syntax->applyEdit(documentText(), position, charsRemoved, charsAdded)) {
+         m_syntax->applyEdit(textWithLineFeeds(document()), position, charsRemoved, charsAdded)) {
         if (range.start < position || range.end() > editEnd)
             m_changed.append(range);
     }
@@ -99,11 +99,9 @@ void CodeHighlighter::rehighlightQuietly()
     rehighlight();
 }
 
-QString CodeHighlighter::documentText() const
+QString textWithLineFeeds(const QTextDocument *document)
 {
-    // The document separates its blocks by U+2029 (and lines within one by U+2028): line feeds to
-    // the grammar, one unit each, so positions stay the document's.
-    QString text = document()->toRawText();
+    QString text = document->toRawText();
     for (QChar &c : text) {
         if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator)
             c = u'\n';

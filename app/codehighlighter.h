@@ -15,6 +15,10 @@ namespace Syntax {
 class Document;
 }
 
+// The document's text with its block and line separators (U+2029, U+2028) as line feeds, one unit
+// each, so that positions stay the document's; no-break spaces stay.
+QString textWithLineFeeds(const QTextDocument *document);
+
 // A colour for each kind of span; an invalid colour leaves such text as it is.
 using SyntaxColors = std::array<QColor, Syntax::kKindCount>;
 
@@ -46,7 +50,6 @@ private:
     // Colouring anew is no change of the text: the document keeps quiet meanwhile, or an editor
     // would take it for typing.
     void rehighlightQuietly();
-    QString documentText() const;
 
     std::unique_ptr<Syntax::Document> m_syntax;
     SyntaxColors m_kindColors;

@@ -214,12 +214,7 @@ void SnippetTextEdit::paintEvent(QPaintEvent *event)
 
 QString SnippetTextEdit::typedText() const
 {
-    QString text = document()->toRawText();
-    for (QChar &c : text) {
-        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator)
-            c = u'\n';
-    }
-    return text;
+    return textWithLineFeeds(document());
 }
 
 void SnippetTextEdit::setEditing(bool editing)

@@ -1019,13 +1019,13 @@ QList<Shortcuts::Candidate> SnippetCatalogue::shortcutCandidates() const
 const SnippetCatalogue::ClashIndex &SnippetCatalogue::clashIndex() const
 {
     if (!m_clashes) {
-        const QList<Shortcuts::Candidate> candidates = shortcutCandidates();
-        const QList<QList<qsizetype>> found = Shortcuts::clashes(candidates);
         ClashIndex &index = m_clashes.emplace();
+        index.candidates = shortcutCandidates();
+        const QList<QList<qsizetype>> found = Shortcuts::clashes(index.candidates);
         index.system.resize(m_system.size());
         for (qsizetype i = 0; i < m_system.size(); ++i) {
             for (const qsizetype other : found[i])
-                index.system[i].append(candidates[other].shown);
+                index.system[i].append(index.candidates[other].shown);
         }
     }
     return *m_clashes;
@@ -1043,15 +1043,21 @@ QList<SnippetRecord> SnippetCatalogue::clashesWithShortcut(const SnippetRecord &
     const qsizetype index = m_systemPlace.value(systemSnippet.identity(), -1);
     if (index < 0)
         return {};
-    QList<Shortcuts::Candidate> candidates = shortcutCandidates();
-    // The snippet as it would be with the shortcut, where it stands.
+    // The snippet as it would be with the shortcut, beside the others that answer that shortcut
+    // (a typed shortcut is asked about at every keystroke: the rest cannot clash with it).
+    const QList<Shortcuts::Candidate> &candidates = clashIndex().candidates;
     PlistPtr changed = candidates[index].shown.copyDictionary();
     plist_dict_set_item(changed.get(), SnippetKey::CompletionPrefix, plist_new_string(shortcut.toUtf8().constData()));
-    candidates[index].shown = SnippetRecord::fromDictionary(std::move(changed));
+    QList<Shortcuts::Candidate> sharing{
+        {SnippetRecord::fromDictionary(std::move(changed)), candidates[index].identifier}};
+    for (qsizetype i = 0; i < candidates.size(); ++i) {
+        if (i != index && candidates[i].shown.completionPrefix() == shortcut)
+            sharing.append(candidates[i]);
+    }
     QList<SnippetRecord> clashing;
-    const QList<QList<qsizetype>> found = Shortcuts::clashes(candidates);
-    for (const qsizetype other : found[index])
-        clashing.append(candidates[other].shown);
+    const QList<QList<qsizetype>> found = Shortcuts::clashes(sharing);
+    for (const qsizetype other : found.first())
+        clashing.append(sharing[other].shown);
     return clashing;
 }
 

@@ -219,7 +219,8 @@ private:
     // What clashes with each system snippet, worked out when first asked after a change.
     struct ClashIndex
     {
-        QList<QList<SnippetRecord>> system; // by index in m_system
+        QList<Shortcuts::Candidate> candidates; // the system snippets (as in m_system), then the user's own
+        QList<QList<SnippetRecord>> system;     // by index in m_system
     };
     const ClashIndex &clashIndex() const;
     // The folded shortcut (when it is the override's own) and body of each overridden system
